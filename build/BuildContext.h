@@ -1,0 +1,48 @@
+#pragma once
+// What the build driver reads (BuildInputs) and what it asks of its host
+// (BuildHost). The build dialog's model implements both; so can a test.
+#include <memory>
+#include <string>
+
+#include "runner/MessageList.h"
+#include "settings/CFOptions.h"
+#include "settings/ControlState.h"
+#include "shell/ToolsAPI.h"
+
+namespace build {
+
+enum Catalogue { MicrosoftCatalogue = 0, DelphiCatalogue = 1, ThirdPartyCatalogue = 2 };
+
+class BuildInputs {
+ public:
+  virtual ~BuildInputs() = default;
+  virtual std::string ProjectFolderText() const = 0;     // EdPjPath, ends with "\"
+  virtual std::string ProjectNameText() const = 0;       // EdPJName
+  virtual std::string CompilerFolderText() const = 0;    // EdDCCIL_Path
+  virtual std::string LibFolderText() const = 0;         // Ed_BDS_Lib_Path
+  virtual std::string MSAssemblyFolderText() const = 0;  // Ed_MS_Assembly_LinkPath
+  // The settings record; resource recompilation may correct ProjectPath.
+  virtual settings::TCFOptions& Options() = 0;
+  virtual const settings::CheckListState& CatalogueList(Catalogue which) const = 0;
+  virtual int ProfileNumber() const = 0;  // -1: no selection
+  virtual std::shared_ptr<ToolsAPI::IOTAProject> ActiveProject() const = 0;
+};
+
+class BuildHost {
+ public:
+  virtual ~BuildHost() = default;
+  // A modal message; returns when the developer has closed it.
+  virtual void ShowMessage(const std::string& text) = 0;
+  virtual runner::MessageList& Messages() = 0;
+  // 0 "Target Project", 1 "Device Emulator", 2 "Messages".
+  virtual void SelectPage(int index) = 0;
+  virtual void SetCompileEnabled(bool enabled) = 0;
+  virtual void SetCompileVisible(bool visible) = 0;
+  // Runs a console command line and returns all it wrote.
+  virtual std::string RunConsole(const std::string& commandLine, const std::string& workingFolder) = 0;
+  // Starts a command line hidden, without waiting for it.
+  virtual void StartHidden(const std::string& commandLine) = 0;
+  virtual void Wait(int milliseconds) = 0;
+};
+
+}  // namespace build

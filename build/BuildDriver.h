@@ -1,0 +1,27 @@
+#pragma once
+// DoCompileCF: one complete, synchronous build of the active project for the
+// Compact Framework, from the checks to the compiler's messages.
+#include <string>
+
+#include "build/BuildContext.h"
+#include "build/ResourceRecompile.h"
+
+namespace build {
+
+inline constexpr const char* SaveFirstMessage = "Before compile the project, Save it first !!";
+inline constexpr const char* EmptyAssemblyPathMessage = "MS Assembly LinkPath Is Empty!!";
+inline constexpr const char* NoExtensionMessage = "CurrentEditor = nil !!";
+inline constexpr const char* Banner = "Tidewell!! V2.0 Test by the TidewellKit developers";
+inline constexpr const char* SearchingLine = "...Searching Project Source Code.... ";
+
+struct BuildOptions {
+  ResourceWait Resources;
+  int AfterCompileMs = 1500;
+  std::string DateStamp;  // empty: today, as yyyy/mm/dd
+};
+
+// Throws platform::FileError when the project source or a unit cannot be
+// read or written; the build then ends where it stands.
+void DoCompileCF(BuildInputs& inputs, BuildHost& host, const BuildOptions& options = {});
+
+}  // namespace build

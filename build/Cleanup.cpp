@@ -1,0 +1,38 @@
+#include "build/Cleanup.h"
+
+#include "platform/Files.h"
+#include "platform/Text.h"
+
+namespace build {
+
+void DeleteStaleCompanionFiles(const std::string& projectFolder, const std::string& baseName) {
+  for (const char* ext : {".identcache", ".pdb", ".rsp", ".bdsproj.local"})
+    if (platform::FileExists(projectFolder + baseName + ext)) platform::DeleteFile(projectFolder + baseName + ext);
+  for (const std::string& name : platform::ListFiles(projectFolder, "*.resources"))
+    platform::DeleteFile(projectFolder + name);
+}
+
+void RemoveCFSupportUnits(const std::string& libFolder) {
+  for (const char* unit :
+       {"\\System.Drawing.Font.dcuil", "\\System.Drawing.GraphicsUnit.dcuil", "\\System.ComponentModel.WindowsCE.dcuil"})
+    if (platform::FileExists(libFolder + unit)) platform::DeleteFile(libFolder + unit);
+}
+
+void BackupOutputProgram(const std::string& projectPath, const std::string& baseName) {
+  const std::string backup = projectPath + baseName + "._xe";
+  const std::string program = projectPath + baseName + ".exe";
+  if (platform::FileExists(backup)) platform::DeleteFile(backup);
+  if (platform::FileExists(program)) platform::RenameFile(program, backup);
+}
+
+void DelPjAllDcpil(const std::string& projectFolder,
+                   std::initializer_list<const settings::CheckListState*> catalogues) {
+  if (platform::Trim(projectFolder).empty()) return;
+  for (const settings::CheckListState* list : catalogues)
+    for (const auto& entry : list->Entries()) {
+      if (entry.Text.size() < 3) continue;
+      platform::DeleteFile(projectFolder + entry.Text.substr(0, entry.Text.size() - 3) + "dcpil");
+    }
+}
+
+}  // namespace build

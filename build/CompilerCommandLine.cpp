@@ -1,0 +1,45 @@
+#include "build/CompilerCommandLine.h"
+
+namespace build {
+
+namespace {
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+}  // namespace
+
+std::string ReferenceList(const std::string& folder, const settings::CheckListState& catalogue) {
+  std::string list;
+  for (int i = 0; i < catalogue.Count(); ++i) {
+    if (!catalogue.Checked(i)) continue;
+    list += folder + "\\" + catalogue.Item(i);
+    if (i != catalogue.Count() - 1) list += ";";
+  }
+  return list;
+}
+
+std::string CompilerCommandLine(BuildInputs& inputs) {
+  const settings::TCFOptions& o = inputs.Options();
+  const std::string& version = o.MS_CF_Assembly_Version;
+  std::string line = Quoted(inputs.CompilerFolderText() + "\\dccil") + " ";
+  line += "-DCF";
+  line += " -NSC:\\WINDOWS\\Microsoft.NET\\Framework\\" + version;
+  line += " --clrversion:" + version;
+  line += " --no-config  --unsafe+ ";
+  line += Quoted(inputs.ProjectFolderText() + o.ProjectFileName);
+  line += " -U" + Quoted(o.BDS_Lib_Path);
+
+  const auto& ms = inputs.CatalogueList(MicrosoftCatalogue);
+  if (ms.Count() > 0) line += " -U" + Quoted(o.MS_Assembly_Path);
+  line += " -lu" + Quoted(ReferenceList(o.MS_Assembly_Path, ms));
+
+  const std::pair<Catalogue, const std::string*> others[] = {{DelphiCatalogue, &o.Delphi_Assembly_Path},
+                                                             {ThirdPartyCatalogue, &o.Third_Assembly_Path}};
+  for (const auto& [which, folder] : others) {
+    const auto& list = inputs.CatalogueList(which);
+    if (list.Count() == 0) continue;
+    line += " -U" + Quoted(*folder);
+    line += " -lu" + Quoted(ReferenceList(*folder, list));
+  }
+  return line;
+}
+
+}  // namespace build

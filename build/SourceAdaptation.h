@@ -1,0 +1,31 @@
+#pragma once
+// Patches that let the same Delphi source compile for the full framework and
+// for the Compact Framework. Every edit is guarded so that a second build
+// changes nothing more.
+#include <string>
+
+#include "platform/TextLines.h"
+#include "runner/MessageList.h"
+
+namespace build {
+
+// The ten lines (joined by lone CRs) that replace a "[STAThread]" line.
+std::string ProjectSourcePatch(const std::string& dateStamp);
+
+// Patches line `index` (which holds "[STAThread]") unless the line before it
+// holds "{$IFNDEF CF}", and then writes all `lines` to `path`.
+void PatchProjectSource(platform::Lines& lines, size_t index, const std::string& path, const std::string& dateStamp);
+
+// Adds the unit files named in a project file ('Name.pas' in quotes) to
+// `units`, in file order, duplicates kept. Nothing when the file is missing.
+void GetProjectUnits(const std::string& projectFile, platform::Lines& units);
+
+// Applies the unit line rules to a unit's lines; true when a line changed.
+bool AdaptUnitLines(platform::Lines& lines);
+
+// Adapts each unit in turn, by its bare name in the current folder, writing
+// "--> AutoFix ..." lines. Throws platform::FileError naming the file that
+// cannot be read or written.
+void AdaptUnits(const platform::Lines& units, runner::MessageList& messages);
+
+}  // namespace build

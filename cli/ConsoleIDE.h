@@ -1,0 +1,49 @@
+#pragma once
+// The IDE as the headless front end presents it: one project whose current
+// editor shows the project file, and messages on standard error.
+#include <memory>
+#include <string>
+
+#include "platform/MessageService.h"
+#include "shell/ToolsAPI.h"
+
+namespace cli {
+
+class ConsoleProject : public ToolsAPI::IOTAProject, public ToolsAPI::IOTAEditor,
+                       public std::enable_shared_from_this<ConsoleProject> {
+ public:
+  explicit ConsoleProject(std::string fileName) : fileName_(std::move(fileName)) {}
+  void* QueryInterface(const ToolsAPI::TGUID& iid) override;
+  std::string GetFileName() override { return fileName_; }
+  int GetModuleFileCount() override { return 1; }
+  std::shared_ptr<ToolsAPI::IOTAEditor> GetModuleFileEditor(int index) override;
+  std::shared_ptr<ToolsAPI::IOTAEditor> GetCurrentEditor() override { return GetModuleFileEditor(0); }
+
+ private:
+  std::string fileName_;
+};
+
+class ConsoleModuleServices : public ToolsAPI::IOTAModuleServices {
+ public:
+  explicit ConsoleModuleServices(std::shared_ptr<ConsoleProject> project) : project_(std::move(project)) {}
+  void* QueryInterface(const ToolsAPI::TGUID& iid) override;
+  std::shared_ptr<ToolsAPI::IOTAModule> CurrentModule() override { return project_; }
+  std::shared_ptr<ToolsAPI::IOTAProject> GetActiveProject() override { return project_; }
+
+ private:
+  std::shared_ptr<ConsoleProject> project_;
+};
+
+// Messages go to standard error; a question is answered No (nobody to ask).
+class ConsoleMessages : public platform::MessageService {
+ public:
+  void ShowMessage(const std::string& text) override;
+  void ShowError(const std::string& text) override;
+  bool AskYesNo(const std::string& question) override;
+  int Shown() const { return shown_; }
+
+ private:
+  int shown_ = 0;
+};
+
+}  // namespace cli

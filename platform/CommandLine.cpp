@@ -1,0 +1,106 @@
+#include "platform/CommandLine.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "platform/WinPath.h"
+
+namespace platform {
+
+std::vector<std::string> SplitArguments(std::string_view text) {
+  std::vector<std::string> args;
+  size_t i = 0;
+  const size_t n = text.size();
+  while (true) {
+    while (i < n && (text[i] == ' ' || text[i] == '\t')) ++i;
+    if (i >= n) break;
+    std::string arg;
+    bool quoted = false;
+    while (i < n) {
+      char c = text[i];
+      if (!quoted && (c == ' ' || c == '\t')) break;
+      if (c == '\\') {
+        size_t slashes = 0;
+        while (i < n && text[i] == '\\') ++slashes, ++i;
+        if (i < n && text[i] == '"') {
+          arg.append(slashes / 2, '\\');
+          if (slashes % 2) {
+            arg += '"';
+            ++i;
+          }
+        } else {
+          arg.append(slashes, '\\');
+        }
+        continue;
+      }
+      if (c == '"') {
+        if (quoted && i + 1 < n && text[i + 1] == '"') {
+          arg += '"';
+          i += 2;
+          continue;
+        }
+        quoted = !quoted;
+        ++i;
+        continue;
+      }
+      arg += c;
+      ++i;
+    }
+    args.push_back(std::move(arg));
+  }
+  return args;
+}
+
+std::optional<ResolvedCommand> ResolveCommandLine(std::string_view line, ProgramLookup lookup) {
+  size_t i = 0;
+  while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+  if (i >= line.size()) return std::nullopt;
+  if (line[i] == '"') {
+    size_t close = line.find('"', i + 1);
+    std::string program(line.substr(i + 1, (close == std::string_view::npos ? line.size() : close) - i - 1));
+    std::optional<std::string> host = lookup(program);
+    if (!host) return std::nullopt;
+    std::string_view rest = close == std::string_view::npos ? std::string_view() : line.substr(close + 1);
+    return ResolvedCommand{*host, SplitArguments(rest)};
+  }
+  size_t end = i;
+  while (true) {
+    end = line.find_first_of(" \t", end);
+    if (end == std::string_view::npos) end = line.size();
+    if (std::optional<std::string> host = lookup(std::string(line.substr(i, end - i))))
+      return ResolvedCommand{*host, SplitArguments(line.substr(end))};
+    if (end >= line.size()) return std::nullopt;
+    ++end;
+  }
+}
+
+namespace {
+bool IsRunnableFile(const std::string& host) {
+  struct stat st;
+  return !host.empty() && ::stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+}  // namespace
+
+std::optional<std::string> FindProgram(const std::string& programText) {
+  if (programText.empty()) return std::nullopt;
+  for (const std::string& candidate : {programText, programText + ".exe"}) {
+    std::string host = ToHostPath(candidate);
+    if (IsRunnableFile(host)) return host;
+  }
+  if (programText.find_first_of("\\/:") != std::string::npos) return std::nullopt;
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= dirs.size()) {
+    size_t end = dirs.find(':', start);
+    if (end == std::string::npos) end = dirs.size();
+    std::string candidate = dirs.substr(start, end - start) + "/" + programText;
+    if (end > start && IsRunnableFile(candidate) && ::access(candidate.c_str(), X_OK) == 0) return candidate;
+    start = end + 1;
+  }
+  return std::nullopt;
+}
+
+}  // namespace platform

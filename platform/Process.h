@@ -1,0 +1,40 @@
+#pragma once
+// Child processes with their console captured. Standard output and standard
+// error share one pipe; standard input is a pipe that stays open and is never
+// written. A command line is never given to a shell.
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+class ConsoleProcess {
+ public:
+  enum class ReadStatus { Data, BrokenPipe, Failed };
+  struct ReadResult {
+    size_t Count = 0;
+    ReadStatus Status = ReadStatus::Data;
+  };
+
+  ConsoleProcess();
+  ~ConsoleProcess();  // closes the pipes; the child is reaped, never killed
+  ConsoleProcess(const ConsoleProcess&) = delete;
+  ConsoleProcess& operator=(const ConsoleProcess&) = delete;
+
+  // Starts the command line in `workingFolder` (a Windows path). When the
+  // program cannot be started, false, and every read reports a broken pipe.
+  bool Start(const std::string& commandLine, const std::string& workingFolder);
+
+  // One read of at most `size` bytes. BrokenPipe once every writer has closed.
+  ReadResult Read(char* buffer, size_t size);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+// Starts a command line hidden and returns at once (WinExec with SW_HIDE).
+// The child's console goes nowhere; it is reaped when it ends.
+bool StartHidden(const std::string& commandLine);
+
+}  // namespace platform

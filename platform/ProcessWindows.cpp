@@ -1,0 +1,64 @@
+// The console process on Windows, with the calls the runner was designed
+// around: two anonymous pipes, duplicated handles so the child inherits only
+// its own ends, a hidden child with redirected standard handles, and
+// synchronous reads until the pipe breaks (error 109).
+#ifdef _WIN32
+
+#include <windows.h>
+
+#include "platform/Process.h"
+
+namespace platform {
+
+struct ConsoleProcess::State {
+  HANDLE read = nullptr;
+  HANDLE write = nullptr;
+  PROCESS_INFORMATION info{};
+};
+
+ConsoleProcess::ConsoleProcess() : state_(std::make_unique<State>()) {}
+
+ConsoleProcess::~ConsoleProcess() {
+  for (HANDLE h : {state_->read, state_->write, state_->info.hProcess, state_->info.hThread})
+    if (h) CloseHandle(h);
+}
+
+bool ConsoleProcess::Start(const std::string& commandLine, const std::string& workingFolder) {
+  SECURITY_ATTRIBUTES sa{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE outRead, outWrite, errWrite, inRead, inWrite;
+  HANDLE self = GetCurrentProcess();
+  CreatePipe(&outRead, &outWrite, &sa, 0);
+  DuplicateHandle(self, outWrite, self, &errWrite, 0, TRUE, DUPLICATE_SAME_ACCESS);
+  CreatePipe(&inRead, &inWrite, &sa, 0);
+  DuplicateHandle(self, outRead, self, &state_->read, 0, FALSE, DUPLICATE_SAME_ACCESS);
+  DuplicateHandle(self, inWrite, self, &state_->write, 0, FALSE, DUPLICATE_SAME_ACCESS);
+  CloseHandle(outRead);
+  CloseHandle(inWrite);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+  si.wShowWindow = SW_HIDE;
+  si.hStdInput = inRead;
+  si.hStdOutput = outWrite;
+  si.hStdError = errWrite;
+  std::string line = commandLine;
+  BOOL started = CreateProcessA(nullptr, line.data(), &sa, &sa, TRUE, 0, nullptr, workingFolder.c_str(), &si,
+                                &state_->info);
+  CloseHandle(outWrite);
+  CloseHandle(inRead);
+  CloseHandle(errWrite);
+  return started != FALSE;
+}
+
+ConsoleProcess::ReadResult ConsoleProcess::Read(char* buffer, size_t size) {
+  DWORD n = 0;
+  BOOL ok = ReadFile(state_->read, buffer, static_cast<DWORD>(size), &n, nullptr);
+  if (ok && n > 0) return {n, ReadStatus::Data};
+  return {n, GetLastError() == ERROR_BROKEN_PIPE ? ReadStatus::BrokenPipe : ReadStatus::Failed};
+}
+
+bool StartHidden(const std::string& commandLine) { return WinExec(commandLine.c_str(), SW_HIDE) > 31; }
+
+}  // namespace platform
+
+#endif

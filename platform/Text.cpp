@@ -1,0 +1,77 @@
+#include "platform/Text.h"
+
+#include <climits>
+
+namespace platform {
+
+namespace {
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
+}  // namespace
+
+std::string UpperCase(std::string_view s) {
+  std::string r(s);
+  for (char& c : r) c = Upper(c);
+  return r;
+}
+
+std::string LowerCase(std::string_view s) {
+  std::string r(s);
+  for (char& c : r) c = Lower(c);
+  return r;
+}
+
+int CompareText(std::string_view a, std::string_view b) {
+  size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char x = static_cast<unsigned char>(Upper(a[i]));
+    unsigned char y = static_cast<unsigned char>(Upper(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && CompareText(a, b) == 0;
+}
+
+std::string TrimLeft(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && IsTrimmed(s[i])) ++i;
+  return std::string(s.substr(i));
+}
+
+std::string TrimRight(std::string_view s) {
+  size_t n = s.size();
+  while (n > 0 && IsTrimmed(s[n - 1])) --n;
+  return std::string(s.substr(0, n));
+}
+
+std::string Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+
+std::optional<int> ParseInt(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && s[i] == ' ') ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  if (i == s.size()) return std::nullopt;
+  long long value = 0;
+  for (; i < s.size(); ++i) {
+    if (s[i] < '0' || s[i] > '9') return std::nullopt;
+    value = value * 10 + (s[i] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+int StrToIntDef(std::string_view s, int fallback) { return ParseInt(s).value_or(fallback); }
+
+bool Contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+}  // namespace platform

@@ -1,0 +1,29 @@
+#pragma once
+// Small text helpers in the manner of the host run-time library: letter case
+// without regard to locale (single-byte text), trimming, integer reading.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+std::string UpperCase(std::string_view s);
+std::string LowerCase(std::string_view s);
+bool SameText(std::string_view a, std::string_view b);
+// <0, 0 or >0, comparing without regard to letter case.
+int CompareText(std::string_view a, std::string_view b);
+
+// Removes characters with codes 0 to 32 from both ends (Trim) or one end.
+std::string Trim(std::string_view s);
+std::string TrimLeft(std::string_view s);
+std::string TrimRight(std::string_view s);
+
+// Reads a whole decimal integer: leading blanks and a sign allowed, nothing
+// else around the digits. Empty on anything else.
+std::optional<int> ParseInt(std::string_view s);
+// As ParseInt, with a default for text that does not convert.
+int StrToIntDef(std::string_view s, int fallback);
+
+bool Contains(std::string_view text, std::string_view part);
+
+}  // namespace platform

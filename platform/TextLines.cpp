@@ -1,0 +1,60 @@
+#include "platform/TextLines.h"
+
+#include "platform/Files.h"
+#include "platform/Text.h"
+
+namespace platform {
+
+Lines SplitLines(std::string_view text) {
+  Lines lines;
+  size_t start = 0;
+  size_t i = 0;
+  while (i < text.size()) {
+    char c = text[i];
+    if (c == '\r' || c == '\n') {
+      lines.emplace_back(text.substr(start, i - start));
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      start = ++i;
+    } else {
+      ++i;
+    }
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+std::string JoinLines(const Lines& lines) {
+  size_t size = 0;
+  for (const auto& line : lines) size += line.size() + 2;
+  std::string text;
+  text.reserve(size);
+  for (const auto& line : lines) {
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
+
+Lines LoadLines(const std::string& path) { return SplitLines(ReadFileText(path)); }
+
+void SaveLines(const std::string& path, const Lines& lines) {
+  WriteFileAtomically(path, JoinLines(lines));
+}
+
+int IndexOfName(const Lines& lines, std::string_view name) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    size_t eq = lines[i].find('=');
+    if (eq != std::string::npos && SameText(std::string_view(lines[i]).substr(0, eq), name))
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string ValueOf(const Lines& lines, std::string_view name) {
+  int i = IndexOfName(lines, name);
+  if (i < 0) return {};
+  const std::string& line = lines[static_cast<size_t>(i)];
+  return line.substr(line.find('=') + 1);
+}
+
+}  // namespace platform

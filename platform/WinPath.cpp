@@ -1,0 +1,148 @@
+#include "platform/WinPath.h"
+
+#ifdef _WIN32
+
+namespace platform {
+std::string ToHostPath(const std::string& windowsPath) { return windowsPath; }
+std::string ToWindowsPath(const std::string& hostPath) { return hostPath; }
+std::string DosDevicesFolder() { return {}; }
+}  // namespace platform
+
+#else
+
+#include <dirent.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/Text.h"
+
+namespace platform {
+
+namespace {
+
+bool Exists(const std::string& hostPath) {
+  struct stat st;
+  return ::stat(hostPath.c_str(), &st) == 0;
+}
+
+std::string HostCurrentDir() {
+  char buffer[PATH_MAX];
+  return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string("/");
+}
+
+std::string RealPath(const std::string& hostPath) {
+  char buffer[PATH_MAX];
+  return ::realpath(hostPath.c_str(), buffer) ? std::string(buffer) : hostPath;
+}
+
+// Host folder of drive letter `drive` (lower case), or empty.
+std::string DriveFolder(char drive) {
+  std::string entry = DosDevicesFolder() + "/" + drive + ":";
+  if (Exists(entry)) return entry;
+  if (drive == 'z') return "/";
+  return {};
+}
+
+// Appends one component to a host folder, finding it without regard to case
+// when it does not exist as written.
+std::string Append(const std::string& base, const std::string& component) {
+  std::string joined = base == "/" ? "/" + component : base + "/" + component;
+  if (Exists(joined)) return joined;
+  if (DIR* dir = ::opendir(base.empty() ? "." : base.c_str())) {
+    std::string match;
+    while (dirent* e = ::readdir(dir)) {
+      if (SameText(e->d_name, component)) {
+        match = e->d_name;
+        break;
+      }
+    }
+    ::closedir(dir);
+    if (!match.empty()) return base == "/" ? "/" + match : base + "/" + match;
+  }
+  return joined;
+}
+
+}  // namespace
+
+std::string DosDevicesFolder() {
+  if (const char* d = std::getenv("TIDEWELL_DOSDEVICES"); d && *d) return d;
+  if (const char* p = std::getenv("WINEPREFIX"); p && *p) return std::string(p) + "/dosdevices";
+  const char* home = std::getenv("HOME");
+  return std::string(home ? home : "") + "/.wine/dosdevices";
+}
+
+std::string ToHostPath(const std::string& windowsPath) {
+  if (windowsPath.empty()) return {};
+  std::string base;
+  std::string rest;
+  const std::string& p = windowsPath;
+  if (p.size() >= 2 && p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0]))) {
+    char drive = LowerCase(p.substr(0, 1))[0];
+    base = DriveFolder(drive);
+    if (base.empty()) base = DosDevicesFolder() + "/" + drive + ":";
+    rest = p.substr(2);
+  } else if (p[0] == '/') {
+    return p;  // already a host path
+  } else if (p[0] == '\\') {
+    // Root of the current drive.
+    std::string current = ToWindowsPath(HostCurrentDir());
+    return ToHostPath(current.substr(0, 2) + p);
+  } else {
+    base = HostCurrentDir();
+    rest = p;
+  }
+  std::string host = base;
+  size_t i = 0;
+  while (i <= rest.size()) {
+    size_t j = rest.find_first_of("\\/", i);
+    if (j == std::string::npos) j = rest.size();
+    std::string component = rest.substr(i, j - i);
+    if (!component.empty() && component != ".") {
+      if (component == "..") {
+        size_t slash = host.find_last_of('/');
+        host = slash == 0 || slash == std::string::npos ? "/" : host.substr(0, slash);
+      } else {
+        host = Append(host, component);
+      }
+    }
+    i = j + 1;
+  }
+  return host;
+}
+
+std::string ToWindowsPath(const std::string& hostPath) {
+  std::string path = RealPath(hostPath);
+  std::string bestPrefix;
+  char bestDrive = 0;
+  if (DIR* dir = ::opendir(DosDevicesFolder().c_str())) {
+    while (dirent* e = ::readdir(dir)) {
+      std::string name = e->d_name;
+      if (name.size() != 2 || name[1] != ':' || !std::isalpha(static_cast<unsigned char>(name[0]))) continue;
+      std::string target = RealPath(DosDevicesFolder() + "/" + name);
+      bool under = path == target || (path.compare(0, target.size(), target) == 0 &&
+                                      (target == "/" || path[target.size()] == '/'));
+      if (under && target.size() > bestPrefix.size()) {
+        bestPrefix = target;
+        bestDrive = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+      }
+    }
+    ::closedir(dir);
+  }
+  if (!bestDrive) {
+    bestDrive = 'Z';
+    bestPrefix = "/";
+  }
+  std::string rest = bestPrefix == "/" ? path.substr(1) : path.substr(std::min(path.size(), bestPrefix.size() + 1));
+  for (char& c : rest) c = c == '/' ? '\\' : c;
+  return std::string(1, bestDrive) + ":\\" + rest;
+}
+
+}  // namespace platform
+
+#endif

@@ -1,0 +1,22 @@
+#pragma once
+// The system speaks Windows paths on every host. On POSIX they resolve the way
+// Wine resolves them: a drive letter through a dosdevices folder
+// ($TIDEWELL_DOSDEVICES, else $WINEPREFIX/dosdevices, else ~/.wine/dosdevices;
+// drive Z: is "/" when no entry names it), "\" becomes "/", and a component
+// missing in its exact case is looked up without regard to case. On Windows
+// both directions are the identity.
+#include <string>
+
+namespace platform {
+
+// Host path for a Windows path (or for a host path, which passes unchanged).
+std::string ToHostPath(const std::string& windowsPath);
+
+// Windows path for an absolute host path: the drive whose folder is the
+// longest prefix of it, Z: as the fallback.
+std::string ToWindowsPath(const std::string& hostPath);
+
+// The dosdevices folder in use (empty on Windows).
+std::string DosDevicesFolder();
+
+}  // namespace platform

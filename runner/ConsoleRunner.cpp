@@ -1,0 +1,38 @@
+#include "runner/ConsoleRunner.h"
+
+#include <cstring>
+
+#include "platform/MessagePump.h"
+#include "platform/Process.h"
+
+namespace runner {
+
+std::string getDOSOutput(const std::string& commandLine, const std::string& workingFolder,
+                         platform::MessageService& messages) {
+  using platform::ConsoleProcess;
+  ConsoleProcess child;
+  child.Start(commandLine, workingFolder);  // a child that did not start reads as a broken pipe
+  std::string output;
+  char buffer[17];
+  bool failedBefore = false;
+  platform::ProcessMessages();
+  for (;;) {
+    ConsoleProcess::ReadResult read = child.Read(buffer, 16);
+    if (read.Status == ConsoleProcess::ReadStatus::BrokenPipe) break;
+    if (read.Status == ConsoleProcess::ReadStatus::Failed) {
+      // A read error that repeats at once would repeat for ever: the run
+      // ends after the second one in a row.
+      if (failedBefore) break;
+      failedBefore = true;
+      messages.ShowError(PipeReadError);
+    } else {
+      failedBefore = false;
+    }
+    buffer[read.Count] = '\0';
+    output.append(buffer, std::strlen(buffer));  // a zero byte ends this chunk's text
+    platform::ProcessMessages();
+  }
+  return output;
+}
+
+}  // namespace runner

@@ -1,0 +1,19 @@
+#pragma once
+// getDOSOutput: runs one console command line hidden and returns everything
+// it wrote to standard output and standard error, interleaved as written,
+// byte for byte. Reads 16 bytes at a time and lets the host process its
+// messages before the first read and after every read, so the host stays
+// responsive. Returns when every writer of the pipe has closed; the child is
+// never waited for or killed.
+#include <string>
+
+#include "platform/MessageService.h"
+
+namespace runner {
+
+inline constexpr const char* PipeReadError = "Pipe read error, could not execute file";
+
+std::string getDOSOutput(const std::string& commandLine, const std::string& workingFolder,
+                         platform::MessageService& messages);
+
+}  // namespace runner

@@ -1,0 +1,31 @@
+#pragma once
+// The build settings record of the build dialog. Fields carrying an
+// options-file key are named by it.
+#include <string>
+
+namespace settings {
+
+inline constexpr const char* OptionsFileName = "CFOption.OPN";
+
+inline constexpr const char* DefaultCompilerPath = "C:\\Program Files\\Borland\\BDS\\4.0\\Bin";
+inline constexpr const char* DefaultDelphiAssemblyPath =
+    "C:\\Program Files\\Common Files\\Borland Shared\\BDS\\Shared Assemblies\\4.0";
+
+struct TCFOptions {
+  std::string BDS_Compiler_Path;
+  std::string BDS_Lib_Path;
+  std::string MS_CF_Assembly_Version;  // the version string
+  std::string MS_Assembly_Path;
+  std::string Delphi_Assembly_Path;
+  std::string Third_Assembly_Path;
+  std::string MS_CF_Emulator_Application;
+  std::string MS_CF_Emulator_Image_FileName;
+  std::string MS_CF_Emulator_Shared_Folder;
+  std::string MS_CF_Auto_Depoly_To_Emulator = "N";
+  std::string ProjectPath;      // ends with "\"
+  std::string ProjectFileName;  // no folder
+  std::string ProjectFileExt;   // with its dot
+  bool Loading = false;
+};
+
+}  // namespace settings

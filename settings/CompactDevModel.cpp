@@ -1,0 +1,139 @@
+#include "settings/CompactDevModel.h"
+
+#include "build/BuildDriver.h"
+#include "build/Cleanup.h"
+#include "platform/Files.h"
+#include "platform/MessagePump.h"
+#include "platform/Process.h"
+#include "runner/ConsoleRunner.h"
+#include "settings/EmulatorDevices.h"
+#include "settings/Profiles.h"
+
+namespace settings {
+
+CompactDevModel::CompactDevModel(DialogServices services) : services_(std::move(services)) {
+  // Design values of a new dialog. They are in place before the change
+  // handlers are wired, so the record keeps its reset values.
+  EdDCCIL_Path.SetText(DefaultCompilerPath);
+  Ed_BDS_Lib_Path.SetText(Profiles[0].LibPath);
+  Ed_MS_Assembly_LinkPath.SetText(Profiles[0].AssemblyPath);
+  Ed_Delphi_Assembly_LinkPath.SetText(DefaultDelphiAssemblyPath);
+  Ed_Third_Assembly_LinkPath.SetText(Profiles[0].AssemblyPath);
+  for (const Profile& p : Profiles) CB_CFVer.Items.push_back(p.Entry);
+  for (const EmulatorDevice& d : EmulatorDevices) ComboBox1.Items.push_back(d.Entry);
+  ComboBox1.ItemIndex = 0;
+  ComboBox1.Text = EmulatorDevices[0].Entry;
+  Ed_Shared_Folder.SetText("TestData");
+  Ed_Emulator_Screen_Width.SetText("240");
+  Ed_Emulator_Screen_Height.SetText("320");
+  Ed_Emulator_Ram_Size.SetText("64");
+
+  CFOptions.BDS_Lib_Path = Profiles[0].LibPath;
+  CFOptions.MS_CF_Assembly_Version = Profiles[0].Version;
+  CFOptions.MS_Assembly_Path = Profiles[0].AssemblyPath;
+  CFOptions.Delphi_Assembly_Path = DefaultDelphiAssemblyPath;
+
+  EdDCCIL_Path.OnChange = [this] { EdDCCIL_PathChange(); };
+  Ed_BDS_Lib_Path.OnChange = [this] { Ed_BDS_Lib_PathChange(); };
+  Ed_MS_Assembly_LinkPath.OnChange = [this] { Ed_MS_Assembly_LinkPathChange(); };
+  Ed_Delphi_Assembly_LinkPath.OnChange = [this] { Ed_Delphi_Assembly_LinkPathChange(); };
+  Ed_Third_Assembly_LinkPath.OnChange = [this] { Ed_Third_Assembly_LinkPathChange(); };
+}
+
+// --- path rule ---
+
+void CompactDevModel::ApplyPathRule(EditState& edit, std::string TCFOptions::*field) {
+  const std::string& text = edit.Text();
+  size_t begin = text.find_first_not_of(' ');
+  size_t end = text.size();
+  while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\\')) --end;
+  std::string result = begin == std::string::npos || begin >= end ? std::string() : text.substr(begin, end - begin);
+  if (result != text) edit.SetText(result);
+  CFOptions.*field = result;
+}
+
+void CompactDevModel::EdDCCIL_PathChange() { ApplyPathRule(EdDCCIL_Path, &TCFOptions::BDS_Compiler_Path); }
+void CompactDevModel::Ed_BDS_Lib_PathChange() { ApplyPathRule(Ed_BDS_Lib_Path, &TCFOptions::BDS_Lib_Path); }
+void CompactDevModel::Ed_MS_Assembly_LinkPathChange() {
+  ApplyPathRule(Ed_MS_Assembly_LinkPath, &TCFOptions::MS_Assembly_Path);
+}
+void CompactDevModel::Ed_Delphi_Assembly_LinkPathChange() {
+  ApplyPathRule(Ed_Delphi_Assembly_LinkPath, &TCFOptions::Delphi_Assembly_Path);
+}
+void CompactDevModel::Ed_Third_Assembly_LinkPathChange() {
+  ApplyPathRule(Ed_Third_Assembly_LinkPath, &TCFOptions::Third_Assembly_Path);
+}
+
+void CompactDevModel::Ed_BDS_Lib_PathKeyPress() { CFOptions.BDS_Lib_Path = Ed_BDS_Lib_Path.Text(); }
+void CompactDevModel::Ed_MS_Assembly_LinkPathKeyPress() {
+  CFOptions.MS_Assembly_Path = Ed_MS_Assembly_LinkPath.Text();
+}
+void CompactDevModel::Ed_Delphi_Assembly_LinkPathKeyPress() {
+  CFOptions.Delphi_Assembly_Path = Ed_Delphi_Assembly_LinkPath.Text();
+}
+void CompactDevModel::Ed_Third_Assembly_LinkPathKeyPress() {
+  CFOptions.Third_Assembly_Path = Ed_Third_Assembly_LinkPath.Text();
+}
+
+// --- show, hide, build ---
+
+void CompactDevModel::FormShow() {
+  BitBtn1Enabled = true;
+  EdPjPath.SetText(CFOptions.ProjectPath);
+  EdPJName.SetText(CFOptions.ProjectFileName);
+  if (!platform::SetCurrentDir(CFOptions.ProjectPath)) {
+    services_.Messages->ShowError("Cannot make the project folder \"" + CFOptions.ProjectPath +
+                                  "\" the current folder: save the project first !!");
+    return;
+  }
+  for (const std::string& name : platform::ListFiles(EdPjPath.Text(), "*.dcpil"))
+    platform::DeleteFile(EdPjPath.Text() + name);
+  LoadWithLoadingFlag();
+}
+
+void CompactDevModel::FormHide() { DelPjAllDcpil(); }
+
+void CompactDevModel::DelPjAllDcpil() {
+  build::DelPjAllDcpil(EdPjPath.Text(), {&MS_Assmbly_List, &Delphi_Assmbly_List, &Third_Assmbly_List});
+}
+
+void CompactDevModel::BitBtn1Click() { DoCompileCF(); }
+
+void CompactDevModel::DoCompileCF() {
+  try {
+    build::DoCompileCF(*this, *this);
+  } catch (const std::exception& e) {
+    services_.Messages->ShowError(e.what());
+  }
+}
+
+// --- build inputs and host ---
+
+const CheckListState& CompactDevModel::CatalogueList(build::Catalogue which) const {
+  switch (which) {
+    case build::MicrosoftCatalogue: return MS_Assmbly_List;
+    case build::DelphiCatalogue: return Delphi_Assmbly_List;
+    default: return Third_Assmbly_List;
+  }
+}
+
+std::shared_ptr<ToolsAPI::IOTAProject> CompactDevModel::ActiveProject() const { return Pub_Project_Intf; }
+
+void CompactDevModel::ShowMessage(const std::string& text) { services_.Messages->ShowMessage(text); }
+
+std::string CompactDevModel::RunConsole(const std::string& commandLine, const std::string& workingFolder) {
+  if (services_.RunConsole) return services_.RunConsole(commandLine, workingFolder);
+  return runner::getDOSOutput(commandLine, workingFolder, *services_.Messages);
+}
+
+void CompactDevModel::StartHidden(const std::string& commandLine) {
+  if (services_.StartHidden) services_.StartHidden(commandLine);
+  else platform::StartHidden(commandLine);
+}
+
+void CompactDevModel::Wait(int milliseconds) {
+  if (services_.Sleep) services_.Sleep(milliseconds);
+  else platform::Sleep(milliseconds);
+}
+
+}  // namespace settings

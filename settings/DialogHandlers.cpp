@@ -1,0 +1,122 @@
+// The build dialog's pickers, catalogue buttons, profile switch and device list.
+#include "platform/Files.h"
+#include "platform/PathText.h"
+#include "platform/Text.h"
+#include "settings/CompactDevModel.h"
+#include "settings/EmulatorDevices.h"
+#include "settings/Profiles.h"
+
+namespace settings {
+
+namespace {
+// A picked folder as the dialog stores it: no trailing "\", no outer blanks.
+std::string PickedFolder(std::string folder) {
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return platform::Trim(folder);
+}
+}  // namespace
+
+std::string CompactDevModel::PickerStart(const std::string& folderText) {
+  if (folderText.empty()) return {};
+  return platform::DirectoryExists(folderText) ? folderText : std::string("C:\\");
+}
+
+void CompactDevModel::RestoreProjectFolder() { platform::SetCurrentDir(CFOptions.ProjectPath); }
+
+// --- framework profile ---
+
+void CompactDevModel::CB_CFVerChange() {
+  if (CFOptions.Loading) return;
+  if (!services_.Messages->AskYesNo("Exchange to another .Net Version ?")) return;
+  const Profile* profile = ProfileAt(CB_CFVer.ItemIndex);
+  if (!profile) return;
+  Ed_BDS_Lib_Path.SetText(profile->LibPath);
+  Ed_MS_Assembly_LinkPath.SetText(profile->AssemblyPath);
+  CFOptions.MS_CF_Assembly_Version = profile->Version;
+}
+
+// --- catalogues ---
+
+void CompactDevModel::FillCatalogue(int which) {
+  CatalogueControls c = Catalogue(which);
+  PickResult picked = services_.Picker->PickFile("dll", PickerStart(c.Edit.Text()));
+  if (!picked.Accepted) {
+    RestoreProjectFolder();
+    return;
+  }
+  std::string folder = PickedFolder(picked.Directory);
+  CFOptions.*c.Field = folder;
+  c.Edit.SetText(folder);
+  c.List.Clear();
+  for (const std::string& name : platform::ListFiles(c.Edit.Text(), "*.DLL")) c.List.Add(name);
+  for (int i = 0; i < c.List.Count(); ++i) c.List.SetChecked(i, true);
+  RestoreProjectFolder();
+}
+
+void CompactDevModel::SpeedButton2Click() { FillCatalogue(0); }
+void CompactDevModel::SpeedButton6Click() { FillCatalogue(1); }
+void CompactDevModel::SpeedButton7Click() { FillCatalogue(2); }
+
+void CompactDevModel::BitBtn3Click() {
+  CatalogueControls c = Catalogue(AssemblyPageCtrl);
+  PickResult picked = services_.Picker->PickFile("*.dll", PickerStart(c.Edit.Text()));
+  if (picked.Accepted) {
+    // The catalogue's folder stays; the build looks for the name there.
+    std::string name = platform::ExtractFileName(picked.FileName);
+    if (!name.empty() && !c.List.Contains(name)) c.List.SetChecked(c.List.Add(name), true);
+  }
+  RestoreProjectFolder();
+}
+
+void CompactDevModel::RemoveSelected(CheckListState& list) {
+  if (list.ItemIndex() < 0) return;
+  list.Delete(list.ItemIndex());
+  list.SetItemIndex(list.Count() > 0 ? 0 : -1);
+}
+
+void CompactDevModel::BitBtn7Click() { RemoveSelected(Catalogue(AssemblyPageCtrl).List); }
+void CompactDevModel::MS_Assmbly_ListDblClick() { RemoveSelected(MS_Assmbly_List); }
+void CompactDevModel::Delphi_Assmbly_ListDblClick() { RemoveSelected(Delphi_Assmbly_List); }
+void CompactDevModel::Third_Assmbly_ListDblClick() { RemoveSelected(Third_Assmbly_List); }
+
+// --- compiler and library folders ---
+
+void CompactDevModel::PickFolderInto(EditState& edit, std::string TCFOptions::*field) {
+  PickResult picked = services_.Picker->PickPath(PickerStart(edit.Text()));
+  if (picked.Accepted) {
+    std::string folder = PickedFolder(picked.Directory);
+    CFOptions.*field = folder;
+    edit.SetText(folder);
+  }
+  RestoreProjectFolder();
+}
+
+void CompactDevModel::SpeedButton4Click() { PickFolderInto(EdDCCIL_Path, &TCFOptions::BDS_Compiler_Path); }
+void CompactDevModel::SpeedButton1Click() { PickFolderInto(Ed_BDS_Lib_Path, &TCFOptions::BDS_Lib_Path); }
+
+// --- emulator ---
+
+void CompactDevModel::ComboBox1Change() {
+  if (ComboBox1.ItemIndex < 0 || ComboBox1.ItemIndex >= static_cast<int>(std::size(EmulatorDevices))) return;
+  const EmulatorDevice& device = EmulatorDevices[ComboBox1.ItemIndex];
+  Ed_Emulator_Screen_Width.SetText(device.Width);
+  Ed_Emulator_Screen_Height.SetText(device.Height);
+}
+
+void CompactDevModel::PickEmulatorFile(const char* mask, EditState& edit, std::string TCFOptions::*field) {
+  PickResult picked = services_.Picker->PickFile(mask, std::string());
+  if (picked.Accepted) {
+    CFOptions.*field = picked.FileName;
+    edit.SetText(picked.FileName);
+  }
+  RestoreProjectFolder();
+}
+
+void CompactDevModel::SpeedButton3Click() {
+  PickEmulatorFile("*.exe", Ed_Emulator_App, &TCFOptions::MS_CF_Emulator_Application);
+}
+void CompactDevModel::SpeedButton5Click() {
+  PickEmulatorFile("*.bin;*.cem", Ed_Emulator_Image_FileName, &TCFOptions::MS_CF_Emulator_Image_FileName);
+}
+
+}  // namespace settings

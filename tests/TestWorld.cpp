@@ -1,0 +1,102 @@
+#include "tests/TestWorld.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/Files.h"
+#include "platform/WinPath.h"
+
+namespace fs = std::filesystem;
+
+namespace testing_world {
+
+void TestWorld::SetUp() {
+  char pattern[] = "/tmp/tidewell-test-XXXXXX";
+  root_ = ::mkdtemp(pattern);
+  driveC_ = root_ + "/drive_c";
+  fs::create_directories(driveC_);
+  fs::create_directories(root_ + "/dosdevices");
+  fs::create_directory_symlink(driveC_, root_ + "/dosdevices/c:");
+  if (const char* old = std::getenv("TIDEWELL_DOSDEVICES")) {
+    hadDosDevices_ = true;
+    oldDosDevices_ = old;
+  }
+  ::setenv("TIDEWELL_DOSDEVICES", (root_ + "/dosdevices").c_str(), 1);
+  oldCwd_ = fs::current_path();
+  fs::current_path(driveC_);
+}
+
+void TestWorld::TearDown() {
+  fs::current_path(oldCwd_);
+  if (hadDosDevices_) ::setenv("TIDEWELL_DOSDEVICES", oldDosDevices_.c_str(), 1);
+  else ::unsetenv("TIDEWELL_DOSDEVICES");
+  std::error_code ignored;
+  fs::permissions(root_, fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(root_, ignored);
+  Pub_Project_Intf.reset();
+  Pub_ModuleService.reset();
+}
+
+std::string TestWorld::Host(const std::string& windowsPath) const { return platform::ToHostPath(windowsPath); }
+
+void TestWorld::Write(const std::string& windowsPath, const std::string& bytes) const {
+  std::string host = Host(windowsPath);
+  fs::create_directories(fs::path(host).parent_path());
+  std::ofstream(host, std::ios::binary) << bytes;
+}
+
+std::string TestWorld::Read(const std::string& windowsPath) const {
+  std::ifstream in(Host(windowsPath), std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool TestWorld::Exists(const std::string& windowsPath) const { return fs::exists(Host(windowsPath)); }
+
+void TestWorld::MakeFolder(const std::string& windowsPath) const { fs::create_directories(Host(windowsPath)); }
+
+settings::PickResult FakePickers::Answer(const std::string& mask, const std::string& start) {
+  masks.push_back(mask);
+  starts.push_back(start);
+  if (!browseTo.empty()) platform::SetCurrentDir(browseTo);
+  settings::PickResult r;
+  if (!answers.empty()) {
+    r = answers.front();
+    answers.pop_front();
+  }
+  return r;
+}
+
+void* FakeEditor::QueryInterface(const ToolsAPI::TGUID& iid) {
+  if (iid == ToolsAPI::IOTAEditor::IID) return static_cast<ToolsAPI::IOTAEditor*>(this);
+  if (source && iid == ToolsAPI::IOTASourceEditor::IID) return static_cast<ToolsAPI::IOTASourceEditor*>(this);
+  return nullptr;
+}
+
+void* FakeProject::QueryInterface(const ToolsAPI::TGUID& iid) {
+  if (iid == ToolsAPI::IOTAProject::IID || iid == ToolsAPI::IOTAModule::IID)
+    return static_cast<ToolsAPI::IOTAProject*>(this);
+  return nullptr;
+}
+
+std::shared_ptr<FakeProject> OpenProject(const std::string& projectFile, const std::string& shownFile) {
+  auto project = std::make_shared<FakeProject>();
+  project->fileName = projectFile;
+  auto editor = std::make_shared<FakeEditor>(shownFile.empty() ? projectFile : shownFile, true);
+  project->currentEditor = editor;
+  project->files.push_back(editor);
+  Pub_Project_Intf = project;
+  auto modules = std::make_shared<FakeModuleServices>();
+  modules->current = project;
+  modules->project = project;
+  Pub_ModuleService = modules;
+  return project;
+}
+
+}  // namespace testing_world
