@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/Files.h"
+#include "platform/WinPath.h"
+#include "tests/TestWorld.h"
+
+class WinPathTest : public testing_world::TestWorld {};
+
+TEST_F(WinPathTest, DriveLettersResolveThroughDosdevicesInAnyCase) {
+  Write("C:\\Program Files\\Tool\\Run.exe", "x");
+  auto real = [](const std::string& p) { return std::filesystem::canonical(p).string(); };
+  const std::string run = real(driveC_ + "/Program Files/Tool/Run.exe");
+  EXPECT_EQ(real(platform::ToHostPath("C:\\Program Files\\Tool\\Run.exe")), run);
+  EXPECT_EQ(real(platform::ToHostPath("c:\\PROGRAM FILES\\tool\\run.EXE")), run);
+  EXPECT_EQ(real(platform::ToHostPath("C:/Program Files/Tool/")), real(driveC_ + "/Program Files/Tool"));
+  EXPECT_TRUE(platform::FileExists("c:\\program files\\TOOL\\RUN.EXE"));
+}
+
+TEST_F(WinPathTest, DriveZIsTheRootUnlessNamedAndUnknownDrivesResolveToNothing) {
+  EXPECT_EQ(platform::ToHostPath("Z:\\etc"), "/etc");
+  EXPECT_FALSE(platform::FileExists("Q:\\anything"));
+  EXPECT_FALSE(platform::DirectoryExists("Q:\\"));
+}
+
+TEST_F(WinPathTest, RelativePathsUseTheCurrentFolderAndTheCurrentFolderIsReportedAsWindowsPath) {
+  MakeFolder("C:\\Projects\\App");
+  EXPECT_EQ(platform::GetCurrentDir(), "C:\\");
+  ASSERT_TRUE(platform::SetCurrentDir("C:\\Projects\\App\\"));
+  EXPECT_EQ(platform::GetCurrentDir(), "C:\\Projects\\App");
+  Write("C:\\Projects\\App\\CFOption.OPN", "x");
+  EXPECT_TRUE(platform::FileExists("CFOption.OPN"));
+  EXPECT_TRUE(platform::FileExists("cfoption.opn"));
+  EXPECT_TRUE(platform::FileExists("..\\App\\CFOption.OPN"));
+  // "\name" is the root of the current drive
+  Write("C:\\root.txt", "r");
+  EXPECT_TRUE(platform::FileExists("\\root.txt"));
+  EXPECT_FALSE(platform::SetCurrentDir(""));
+  EXPECT_FALSE(platform::SetCurrentDir("C:\\No Such Folder"));
+  EXPECT_EQ(platform::GetCurrentDir(), "C:\\Projects\\App");
+}
+
+TEST_F(WinPathTest, HostPathsOutsideEveryDriveAreReportedOnDriveZ) {
+  EXPECT_EQ(platform::ToWindowsPath("/usr/bin"), "Z:\\usr\\bin");
+  EXPECT_EQ(platform::ToWindowsPath(driveC_ + "/x"), "C:\\x");
+  // The longest drive wins.
+  MakeFolder("C:\\data");
+  std::filesystem::create_directory_symlink(driveC_ + "/data", root_ + "/dosdevices/d:");
+  EXPECT_EQ(platform::ToWindowsPath(driveC_ + "/data/f.txt"), "D:\\f.txt");
+  EXPECT_EQ(platform::ToWindowsPath(driveC_ + "/data"), "D:\\");
+}
+
+TEST_F(WinPathTest, HostPathsPassUnchanged) {
+  EXPECT_EQ(platform::ToHostPath("/tmp/x"), "/tmp/x");
+}

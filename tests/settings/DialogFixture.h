@@ -1,0 +1,37 @@
+#pragma once
+#include <memory>
+
+#include "settings/CompactDevModel.h"
+#include "tests/TestWorld.h"
+
+// A build dialog in a world of its own, with scripted message boxes and
+// pickers, and an open project C:\P\Project1.dpr.
+class DialogTest : public testing_world::TestWorld {
+ protected:
+  void SetUp() override {
+    TestWorld::SetUp();
+    MakeFolder("C:\\P");
+    settings::DialogServices services;
+    services.Messages = &messages;
+    services.Picker = &pickers;
+    services.Sleep = [](int) {};
+    dialog = std::make_unique<settings::CompactDevModel>(services);
+  }
+  // Opens the dialog as the menu command does: load, then the show step.
+  void OpenDialog() {
+    dialog->LoadWithLoadingFlag();
+    dialog->PageControl1 = 0;
+    dialog->FormShow();
+  }
+  std::vector<std::string> Entries(const settings::CheckListState& list) const {
+    std::vector<std::string> texts;
+    for (const auto& e : list.Entries()) texts.push_back(e.Text + (e.Checked ? "+" : "-"));
+    return texts;
+  }
+
+  testing_world::FakeMessages messages;
+  testing_world::FakePickers pickers;
+  std::unique_ptr<settings::CompactDevModel> dialog;
+};
+
+using Texts = std::vector<std::string>;
