@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "platform/MessagePump.h"
+#include "runner/ConsoleRunner.h"
+#include "tests/TestWorld.h"
+
+class ConsoleRunnerTest : public testing_world::TestWorld {
+ protected:
+  std::string Run(const std::string& commandLine, const std::string& folder = ".") {
+    return runner::getDOSOutput(commandLine, folder, messages);
+  }
+  void Script(const std::string& windowsPath, const std::string& body) {
+    Write(windowsPath, "#!/bin/sh\n" + body);
+    ::chmod(Host(windowsPath).c_str(), 0755);
+  }
+  testing_world::FakeMessages messages;
+};
+
+TEST_F(ConsoleRunnerTest, StandardOutputAndErrorArriveInOneTextInTheOrderWritten) {
+  EXPECT_EQ(Run(R"(/bin/sh -c "printf a; sleep 0.05; printf b >&2; sleep 0.05; printf c")"), "abc");
+  EXPECT_TRUE(messages.errors.empty());
+}
+
+TEST_F(ConsoleRunnerTest, LineEndsAndAnUnterminatedLastLineComeBackUnchanged) {
+  EXPECT_EQ(Run(R"(/bin/sh -c "printf 'one\r\ntwo\nthree'")"), "one\r\ntwo\nthree");
+  std::string big(5000, 'x');
+  EXPECT_EQ(Run("/bin/sh -c \"printf %05000d 0 | tr 0 x\""), big);
+}
+
+TEST_F(ConsoleRunnerTest, AZeroByteEndsTheTextOfItsOwnSixteenByteChunk) {
+  EXPECT_EQ(Run(R"(/bin/sh -c "printf '0123456789ABCDEFgh\000ij'; sleep 0.1; printf kl")"),
+            "0123456789ABCDEFghkl");
+}
+
+TEST_F(ConsoleRunnerTest, AProgramThatCannotStartOrSaysNothingGivesAnEmptyText) {
+  EXPECT_EQ(Run("C:\\No\\Such\\Program.exe -x"), "");
+  EXPECT_EQ(Run(""), "");
+  EXPECT_EQ(Run("/bin/true"), "");
+  EXPECT_EQ(Run("/bin/echo x", "C:\\No Such Folder"), "");
+  EXPECT_TRUE(messages.errors.empty());
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ConsoleRunnerTest, TheWorkingFolderDotIsTheCallersCurrentFolder) {
+  MakeFolder("C:\\Work Here");
+  std::filesystem::current_path(Host("C:\\Work Here"));
+  std::string real = std::filesystem::canonical(Host("C:\\Work Here")).string();
+  EXPECT_EQ(Run("/bin/pwd -P"), real + "\n");
+  EXPECT_EQ(Run("/bin/pwd -P", "C:\\"), std::filesystem::canonical(driveC_).string() + "\n");
+}
+
+TEST_F(ConsoleRunnerTest, ProgramsAreFoundByWindowsPathWithOrWithoutExeAndAcrossBlanks) {
+  Script("C:\\Program Files\\Tool Kit\\args.exe", "for a in \"$@\"; do printf '[%s]' \"$a\"; done\n");
+  EXPECT_EQ(Run(R"(C:\program files\tool kit\ARGS.EXE one "two words" three)"), "[one][two words][three]");
+  EXPECT_EQ(Run(R"("C:\Program Files\Tool Kit\args" a\\b "c\"d" "")"), "[a\\\\b][c\"d][]");
+  EXPECT_EQ(Run(R"(C:\Program Files\Tool Kit\args -U"C:\L" /compile "C:\P\a.resx","C:\P\a.resources")"),
+            "[-UC:\\L][/compile][C:\\P\\a.resx,C:\\P\\a.resources]");
+}
+
+TEST_F(ConsoleRunnerTest, TheHostPumpRunsBeforeTheFirstReadAndAfterEveryRead) {
+  int pumps = 0;
+  platform::SetMessagePump([&] { ++pumps; });
+  std::string out = Run(R"(/bin/sh -c "printf 0123456789ABCDEF0123")");
+  platform::SetMessagePump(nullptr);
+  EXPECT_EQ(out, "0123456789ABCDEF0123");
+  EXPECT_GE(pumps, 3);  // before, after the 16 bytes, after the 4
+}
+
+TEST_F(ConsoleRunnerTest, StandardInputStaysOpenAndUnwritten) {
+  // A child that reads its input sees neither data nor its end: the read
+  // times out (status above 128) rather than meeting end of file (1).
+  EXPECT_EQ(Run(R"(/bin/bash -c "read -t 0.2 x; echo status=$?")"), "status=142\n");
+}
+
+TEST_F(ConsoleRunnerTest, AChildThatOutlivesItsOutputIsStillReaped) {
+  EXPECT_EQ(Run(R"(/bin/sh -c "printf early; exec >&- 2>&-; sleep 0.3")"), "early");
+  ::usleep(800 * 1000);
+  errno = 0;
+  EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+  EXPECT_EQ(errno, ECHILD);  // no zombie left behind
+}
