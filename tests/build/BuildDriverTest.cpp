@@ -1,0 +1,110 @@
+#include "tests/build/BuildFixture.h"
+
+TEST_F(BuildTest, AMissingProjectFileOrAssemblyFolderStopsBeforeAnythingHappens) {
+  dialog->MessageList.Add("previous build");
+  dialog->EdPJName.SetText("");
+  Build();
+  EXPECT_EQ(messages.shown, (Texts{"Before compile the project, Save it first !!"}));
+  dialog->EdPJName.SetText("Project1.dpr");
+  dialog->Ed_MS_Assembly_LinkPath.SetText("\t ");
+  Build();
+  EXPECT_EQ(messages.shown.back(), "MS Assembly LinkPath Is Empty!!");
+  dialog->Ed_MS_Assembly_LinkPath.SetText("C:\\M");
+  Pub_Project_Intf.reset();
+  Build();
+  EXPECT_EQ(messages.shown.size(), 2u);  // the third stop is silent
+  EXPECT_EQ(Shown(), (Texts{"previous build"}));
+  EXPECT_EQ(dialog->PageControl1, 0);
+  EXPECT_TRUE(runs.empty());
+}
+
+TEST_F(BuildTest, WithoutACurrentEditorOnlyTheBannerIsWritten) {
+  project->currentEditor = nullptr;
+  Build();
+  EXPECT_EQ(Shown(), (Texts{build::Banner}));
+  EXPECT_EQ(dialog->PageControl1, 0);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_TRUE(runs.empty());
+}
+
+TEST_F(BuildTest, AnEditorFileWithoutExtensionStopsAfterTheCompanionFilesAreGone) {
+  project->currentEditor = std::make_shared<testing_world::FakeEditor>("C:\\P\\README", true);
+  Write("C:\\P\\Project1.identcache", "");
+  Build();
+  EXPECT_EQ(messages.shown, (Texts{"CurrentEditor = nil !!"}));
+  EXPECT_FALSE(Exists("C:\\P\\Project1.identcache"));
+  EXPECT_TRUE(runs.empty());
+  EXPECT_EQ(Shown(), (Texts{build::Banner}));
+  EXPECT_EQ(dialog->PageControl1, 0);
+}
+
+TEST_F(BuildTest, ABuildWritesItsMessageLinesInOrder) {
+  Write("C:\\P\\Project1.dpr",
+        "program Project1;\r\nuses\r\n  WinForm in 'WinForm.pas' {TWinForm};\r\n"
+        "{$R 'WinForm.TWinForm.resources' 'WinForm.resx'}\r\n[STAThread]\r\nbegin\r\nend.\r\n");
+  Write("C:\\P\\WinForm.pas", "unit WinForm;\r\ninterface\r\nend.\r\n");
+  Write("C:\\P\\WinForm.resx", "<root/>");
+  Write("C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe", "");
+  dialog->CB_CFVer.ItemIndex = 0;
+  onStart = [this] { Write("C:\\P\\WinForm.TWinForm.resources", "compiled"); };
+  compilerOutput = "Compiler\r\n\r\nWinForm.pas(3) Error: Oops\r\nlast";
+  Build();
+  EXPECT_EQ(Shown(), (Texts{build::Banner, "--> ReCompile Resource File...\"WinForm.resx\".......OK !!", "",
+                            "...Searching Project Source Code.... ", "--> AutoFix ...\"WinForm.pas\".......OK !!", " ",
+                            "Compiler", "WinForm.pas(3) Error: Oops"}));
+  EXPECT_EQ(dialog->MessageList.ItemIndex(), 7);
+  EXPECT_EQ(dialog->PageControl1, 0);
+  EXPECT_EQ(folders, (Texts{"."}));
+  EXPECT_TRUE(dialog->BitBtn1Enabled);
+  EXPECT_EQ(waits.back(), 1500);
+}
+
+TEST_F(BuildTest, CompileButtonIsDisabledDuringTheBuildAndComesBackEvenWhenTheRunFails) {
+  throwOnRun = true;
+  EXPECT_THROW(Build(), std::runtime_error);
+  EXPECT_TRUE(dialog->BitBtn1Enabled);
+  EXPECT_TRUE(dialog->BitBtn1Visible);
+  EXPECT_EQ(dialog->PageControl1, 2);  // the build ended where it failed
+
+  // Through the Compile button the failure is reported instead.
+  dialog->BitBtn1Click();
+  EXPECT_EQ(messages.errors.back(), "runner failed");
+}
+
+TEST_F(BuildTest, SupportUnitsAreRemovedBeforeAndAfterTheCompilerAndTheProgramIsSetAside) {
+  Write("C:\\Lib\\System.Drawing.Font.dcuil", "");
+  Write("C:\\P\\Project1.exe", "old program");
+  Write("C:\\P\\Project1._xe", "older program");
+  compilerOutput = "";
+  Build();
+  EXPECT_FALSE(units_at_run);
+  EXPECT_EQ(Read("C:\\P\\Project1._xe"), "old program");
+  EXPECT_FALSE(Exists("C:\\P\\Project1.exe"));
+}
+
+TEST_F(BuildTest, AUnitShownInTheEditorSkipsTheProjectSourceButStillAdaptsUnits) {
+  Write("C:\\P\\Project1.dpr",
+        "uses U in 'U.pas';\r\n{$R 'U.resources' 'U.resx'}\r\n[STAThread]\r\n");
+  Write("C:\\P\\U.pas", "interface\r\n");
+  project->currentEditor = std::make_shared<testing_world::FakeEditor>("C:\\P\\U.pas", true);
+  dialog->LoadWithLoadingFlag();
+  dialog->FormShow();
+  dialog->EdPJName.SetText("Project1.dpr");  // as the compile command leaves it for a unit
+  Build();
+  EXPECT_EQ(Read("C:\\P\\Project1.dpr"), "uses U in 'U.pas';\r\n{$R 'U.resources' 'U.resx'}\r\n[STAThread]\r\n");
+  EXPECT_EQ(Read("C:\\P\\U.pas"), "interface\r{$define CF}\r\n");
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_NE(runs[0].find("\"C:\\P\\U.pas\""), std::string::npos);  // folder + ProjectFileName
+}
+
+TEST_F(BuildTest, AUnitThatCannotBeReadEndsTheBuildWithItsName) {
+  Write("C:\\P\\Project1.dpr", "uses Gone in 'sub\\Gone.pas';\r\n");
+  try {
+    Build();
+    FAIL();
+  } catch (const platform::FileError& e) {
+    EXPECT_NE(std::string(e.what()).find("Gone.pas"), std::string::npos);
+  }
+  EXPECT_TRUE(runs.empty());
+  EXPECT_EQ(Shown().back(), "--> AutoFix ...\"Gone.pas\".....");
+}

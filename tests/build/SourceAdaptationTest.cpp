@@ -1,0 +1,122 @@
+#include "build/SourceAdaptation.h"
+#include "tests/build/BuildFixture.h"
+
+using platform::Lines;
+
+namespace {
+Lines Adapt(Lines lines) {
+  build::AdaptUnitLines(lines);
+  return lines;
+}
+const char* const UsesFix =
+    "\r  {$ifdef CF}"
+    "\r  //===== Fix Libraries for MS Compact Framework (Above Windows Mobile 2003 V2)====="
+    "\r  System.Drawing.Font,System.Drawing.GraphicsUnit,System.ComponentModel.WindowsCE,"
+    "\r  {$endif}";
+}  // namespace
+
+TEST(ProjectSourcePatch, TenPartsOfWhichTheCommentsAreFiftyThreeWide) {
+  Lines parts = platform::SplitLines(build::ProjectSourcePatch("2007/03/05"));
+  ASSERT_EQ(parts.size(), 10u);
+  EXPECT_EQ(parts[0], " {$DEFINE CF}");
+  for (int i = 1; i <= 5; ++i) {
+    EXPECT_EQ(parts[i].size(), 53u) << parts[i];
+    EXPECT_TRUE(parts[i].starts_with("  //") && parts[i].ends_with("//")) << parts[i];
+  }
+  EXPECT_NE(parts[1].find("Tidewell!! V2.0 for BDS2006"), std::string::npos);
+  EXPECT_EQ(parts[4], "  //***********************************************//");
+  EXPECT_EQ(parts[5], "  // This is a Compact Framework Application       //");
+  EXPECT_EQ(parts[6], "  //CREATE DATE:2007/03/05");
+  EXPECT_EQ(parts[7], "  {$IFNDEF CF}");
+  EXPECT_EQ(parts[8], "  [STAThread]");
+  EXPECT_EQ(parts[9], "  {$ENDIF}");
+}
+
+TEST(UnitRules, InterfaceAnywhereInAnyCaseGetsTheDefineOnce) {
+  EXPECT_EQ(Adapt({"interface", "uses"}), (Lines{"interface\r{$define CF}", "uses"}));
+  EXPECT_EQ(Adapt({"  TFoo = class(TInterfacedObject)"}), (Lines{"  TFoo = class(TInterfacedObject)\r{$define CF}"}));
+  EXPECT_EQ(Adapt({"interface", "{$define CF}"}), (Lines{"interface", "{$define CF}"}));
+  EXPECT_EQ(Adapt({"INTERFACE //Mark for CF ->"}), (Lines{"INTERFACE //Mark for CF ->"}));
+}
+
+TEST(UnitRules, TheUsesLineWithComponentModelGetsTheCFLibraries) {
+  EXPECT_EQ(Adapt({"  System.Drawing, System.Collections, System.ComponentModel,"}),
+            (Lines{std::string("  System.Drawing, System.Collections, System.ComponentModel,") + UsesFix}));
+  EXPECT_EQ(Adapt({"  System.ComponentModel, System.Data;"}),
+            (Lines{std::string("  System.ComponentModel, System.Data,") + UsesFix}));
+  // Guards: the next line, or the second next line, shows an earlier edit.
+  Lines guarded{"System.ComponentModel,", "  {$ifdef CF}"};
+  EXPECT_EQ(Adapt(guarded), guarded);
+  Lines guarded2{"System.ComponentModel,", "x", "System.Drawing.GraphicsUnit,"};
+  EXPECT_EQ(Adapt(guarded2), guarded2);
+  // Interface wins over the uses edit on the same line.
+  EXPECT_EQ(Adapt({"interface uses System.ComponentModel,"}),
+            (Lines{"interface uses System.ComponentModel,\r{$define CF}"}));
+}
+
+TEST(UnitRules, LongISupportInitializeCallsBecomeShort) {
+  EXPECT_EQ(Adapt({"    (System.ComponentModel.ISupportInitialize(Self.DataGrid1)).BeginInit;"}),
+            (Lines{"  ISupportInitialize(Self.DataGrid1).BeginInit;"}));
+  EXPECT_EQ(Adapt({"(System.ComponentModel.ISupportInitialize(Grid)).EndInit; // done"}),
+            (Lines{"  ISupportInitialize(Grid).EndInit;"}));
+  Lines marked{"(System.ComponentModel.ISupportInitialize(G)).BeginInit; //Mark for CF ->"};
+  EXPECT_EQ(Adapt(marked), marked);
+  Lines empty;
+  EXPECT_FALSE(build::AdaptUnitLines(empty));
+}
+
+class UnitPassTest : public BuildTest {};
+
+TEST_F(UnitPassTest, AProjectFileIsPatchedOnceAndLeftByteForByteAfterwards) {
+  const std::string source = "program Project1;\r\n\r\n  [STAThread] // main\r\nbegin\r\nend.\r\n";
+  Write("C:\\P\\Project1.dpr", source);
+  Build();
+  Lines lines = platform::LoadLines("C:\\P\\Project1.dpr");
+  ASSERT_EQ(lines.size(), 14u);
+  EXPECT_EQ(lines[2], " {$DEFINE CF}");
+  EXPECT_EQ(lines[8], "  //CREATE DATE:2007/03/05");
+  EXPECT_EQ(lines[10], "  [STAThread]");
+  std::string once = Read("C:\\P\\Project1.dpr");
+  Build();
+  EXPECT_EQ(Read("C:\\P\\Project1.dpr"), once);
+}
+
+TEST_F(UnitPassTest, APatchedGuardMeansTheProjectFileIsNotWritten) {
+  Write("C:\\P\\Project1.dpr", "  {$IFNDEF CF}\n  [STAThread]\n");
+  Build();
+  EXPECT_EQ(Read("C:\\P\\Project1.dpr"), "  {$IFNDEF CF}\n  [STAThread]\n");
+}
+
+TEST_F(UnitPassTest, UnitsAreCollectedFromQuotedPasNames) {
+  Write("C:\\P\\Project1.dpr",
+        "  Unit1 in 'Unit1.pas' {Form1},\r\n  Tools in 'lib\\Tools.pas',\r\n  Upper in 'Unit2.PAS',\r\n"
+        "  NoQuote in Bare.pas,\r\n  Again in 'Unit1.pas';\r\n");
+  Lines units;
+  build::GetProjectUnits("C:\\P\\Project1.dpr", units);
+  EXPECT_EQ(units, (Lines{"Unit1.pas", "lib\\Tools.pas", "Unit1.pas"}));
+  build::GetProjectUnits("C:\\P\\Missing.dpr", units);
+  EXPECT_EQ(units.size(), 3u);
+}
+
+TEST_F(UnitPassTest, AUnitAdaptedTwiceOnlyGainsCrLfBreaksAndEmptyUnitsGetNoOk) {
+  Write("C:\\P\\Project1.dpr", "uses\r\n  A in 'A.pas',\r\n  E in 'Empty.pas',\r\n  A2 in 'A.pas';\r\n");
+  Write("C:\\P\\A.pas", "unit A;\r\ninterface\r\nuses System.ComponentModel,\r\n  System.Data;\r\nend.\r\n");
+  Write("C:\\P\\Empty.pas", "");
+  Build();
+  EXPECT_EQ(Shown()[3], "--> AutoFix ...\"A.pas\".......OK !!");
+  EXPECT_EQ(Shown()[4], "--> AutoFix ...\"Empty.pas\".....");
+  EXPECT_EQ(Shown()[5], "--> AutoFix ...\"A.pas\".......OK !!");
+  const std::string fix = std::string("\r  {$ifdef CF}") +
+                          "\r  //===== Fix Libraries for MS Compact Framework (Above Windows Mobile 2003 V2)=====" +
+                          "\r  System.Drawing.Font,System.Drawing.GraphicsUnit,System.ComponentModel.WindowsCE," +
+                          "\r  {$endif}";
+  // The second pass of the same build already wrote the lone CRs as CR LF.
+  std::string expected = "unit A;\r\ninterface\r{$define CF}\r\nuses System.ComponentModel," + fix +
+                         "\r\n  System.Data;\r\nend.\r\n";
+  for (size_t i = 0; (i = expected.find('\r', i)) != std::string::npos; i += 2)
+    if (expected[i + 1] != '\n') expected.insert(i + 1, "\n");
+  EXPECT_EQ(Read("C:\\P\\A.pas"), expected);
+  Build();
+  EXPECT_EQ(Read("C:\\P\\A.pas"), expected);
+  EXPECT_EQ(Read("C:\\P\\Empty.pas"), "");
+}
