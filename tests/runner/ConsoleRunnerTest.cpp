@@ -85,3 +85,10 @@ TEST_F(ConsoleRunnerTest, AChildThatOutlivesItsOutputIsStillReaped) {
   EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
   EXPECT_EQ(errno, ECHILD);  // no zombie left behind
 }
+
+TEST_F(ConsoleRunnerTest, TwoMillionLinesAndASilentExitBothEndTheRun) {
+  std::string out = Run(R"(/bin/sh -c "seq 2000000")");
+  EXPECT_EQ(out.size(), 14888896u);
+  EXPECT_TRUE(out.ends_with("\n2000000\n"));
+  EXPECT_EQ(Run(R"(/bin/sh -c "exit 3")"), "");
+}
