@@ -1,5 +1,9 @@
 #include "build/SourceAdaptation.h"
 
+#include <optional>
+#include <string_view>
+#include <vector>
+
 #include "platform/Files.h"
 #include "platform/PathText.h"
 #include "platform/Text.h"
@@ -28,14 +32,33 @@ const char* const UsesFix =
 const char* const LongInitForm = "(System.ComponentModel.ISupportInitialize(";
 
 // Rules 3 and 4: the long ISupportInitialize form becomes the short one.
-bool ShortenInitCall(std::string& line, const char* call /* "BeginInit;" or "EndInit;" */) {
-  std::string tail = std::string(")).") + call;
-  size_t at = line.find(tail);
-  if (!Contains(line, LongInitForm) || at == std::string::npos) return false;
-  size_t open = at == 0 ? std::string::npos : line.rfind('(', at - 1);
-  size_t start = open == std::string::npos ? 0 : open + 1;
-  line = "  ISupportInitialize(" + line.substr(start, at - start) + ")." + call;
-  return true;
+std::optional<std::string> ShortenInitCall(std::string_view line, std::string_view call /* ")).BeginInit;" */) {
+  size_t at = line.find(call);
+  if (at == std::string_view::npos) return std::nullopt;
+  size_t open = at == 0 ? std::string_view::npos : line.rfind('(', at - 1);
+  size_t start = open == std::string_view::npos ? 0 : open + 1;
+  call.remove_prefix(3);  // the call without its "))."
+  return "  ISupportInitialize(" + std::string(line.substr(start, at - start)) + ")." + std::string(call);
+}
+
+// The unit line rules for one line; the new text, or nothing when no rule
+// edits it. `next` and `secondNext` are the following lines as read.
+std::optional<std::string> AdaptUnitLine(std::string_view line, std::string_view next, std::string_view secondNext) {
+  if (Contains(line, "//Mark for CF ->")) return std::nullopt;
+  static const platform::CaseBlindFinder Interface("INTERFACE");
+  if (Interface.FoundIn(line) && !Contains(next, "{$define CF}"))
+    return std::string(line) + "\r{$define CF}";
+  if (Contains(line, "System.ComponentModel,") && !Contains(next, "{$ifdef CF}") &&
+      !Contains(secondNext, "System.Drawing.Font,") && !Contains(secondNext, "System.Drawing.GraphicsUnit,")) {
+    std::string edited(line);
+    edited.back() = ',';
+    return edited + UsesFix;
+  }
+  if (Contains(line, LongInitForm)) {
+    if (auto begin = ShortenInitCall(line, ")).BeginInit;")) return begin;
+    return ShortenInitCall(line, ")).EndInit;");
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -78,37 +101,49 @@ void GetProjectUnits(const std::string& projectFile, platform::Lines& units) {
 bool AdaptUnitLines(platform::Lines& lines) {
   bool changed = false;
   const size_t count = lines.size();
-  static const std::string empty;
   for (size_t j = 0; j < count; ++j) {
-    std::string& line = lines[j];
-    const std::string& next = j + 1 < count ? lines[j + 1] : empty;
-    const std::string& secondNext = j + 2 < count ? lines[j + 2] : empty;
-    if (Contains(line, "//Mark for CF ->")) continue;
-    if (Contains(platform::UpperCase(line), "INTERFACE") && !Contains(next, "{$define CF}")) {
-      line += "\r{$define CF}";
+    std::string_view next = j + 1 < count ? std::string_view(lines[j + 1]) : std::string_view();
+    std::string_view secondNext = j + 2 < count ? std::string_view(lines[j + 2]) : std::string_view();
+    if (auto edited = AdaptUnitLine(lines[j], next, secondNext)) {
+      lines[j] = std::move(*edited);
       changed = true;
-      continue;
     }
-    if (Contains(line, "System.ComponentModel,") && !Contains(next, "{$ifdef CF}") &&
-        !Contains(secondNext, "System.Drawing.Font,") && !Contains(secondNext, "System.Drawing.GraphicsUnit,")) {
-      line.back() = ',';
-      line += UsesFix;
-      changed = true;
-      continue;
-    }
-    if (ShortenInitCall(line, "BeginInit;") || ShortenInitCall(line, "EndInit;")) changed = true;
   }
   return changed;
+}
+
+std::string AdaptUnitText(std::string_view text) {
+  // Lines are views into the text; only edited lines are new strings.
+  std::vector<std::string_view> lines;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+  }
+  std::string out;
+  out.reserve(text.size() + 2 * lines.size() + 256);
+  for (size_t j = 0; j < lines.size(); ++j) {
+    std::string_view next = j + 1 < lines.size() ? lines[j + 1] : std::string_view();
+    std::string_view secondNext = j + 2 < lines.size() ? lines[j + 2] : std::string_view();
+    if (auto edited = AdaptUnitLine(lines[j], next, secondNext)) out += *edited;
+    else out += lines[j];
+    out += "\r\n";
+  }
+  return out;
 }
 
 void AdaptUnits(const platform::Lines& units, runner::MessageList& messages) {
   for (const std::string& unit : units) {
     const std::string name = platform::ExtractFileName(unit);
     messages.Add("--> AutoFix ...\"" + name + "\".....");
-    platform::Lines lines = platform::LoadLines(name);
-    if (lines.empty()) continue;
-    AdaptUnitLines(lines);
-    platform::SaveLines(name, lines);
+    const std::string text = platform::ReadFileText(name);
+    if (text.empty()) continue;  // a unit without lines is not written
+    // Written back every time; bytes that are already there only need the
+    // new time, which spares the file system a new file per unit.
+    const std::string written = AdaptUnitText(text);
+    if (written == text) platform::TouchFile(name);
+    else platform::WriteFileAtomically(name, written);
     runner::AppendToLastLine(messages, "..OK !!");
   }
 }

@@ -23,6 +23,9 @@ void GetProjectUnits(const std::string& projectFile, platform::Lines& units);
 // Applies the unit line rules to a unit's lines; true when a line changed.
 bool AdaptUnitLines(platform::Lines& lines);
 
+// The same rules over a unit's text, written out with CR LF after each line.
+std::string AdaptUnitText(std::string_view text);
+
 // Adapts each unit in turn, by its bare name in the current folder, writing
 // "--> AutoFix ..." lines. Throws platform::FileError naming the file that
 // cannot be read or written.

@@ -141,6 +141,11 @@ std::string ReadFileText(const std::string& path) {
   return text;
 }
 
+void TouchFile(const std::string& path) {
+  if (::utimensat(AT_FDCWD, ToHostPath(path).c_str(), nullptr, 0) != 0)
+    throw FileError("Cannot write file \"" + path + "\". " + Reason(errno));
+}
+
 void WriteFileAtomically(const std::string& path, const std::string& text) {
   std::string host = ToHostPath(path);
   size_t slash = host.find_last_of('/');

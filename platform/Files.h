@@ -34,6 +34,9 @@ std::string GetCurrentDir();
 bool SetCurrentDir(const std::string& path);
 
 std::string ReadFileText(const std::string& path);
+// Gives the file the current time as its modification time, as a rewrite
+// with the same bytes would. Throws FileError when it cannot.
+void TouchFile(const std::string& path);
 // Replaces the file in one step: the text goes to a temporary file beside it,
 // which then takes the file's name (and the old file's permissions). On any
 // failure the old file is untouched.

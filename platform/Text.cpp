@@ -74,4 +74,39 @@ bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
+bool ContainsText(std::string_view text, std::string_view part) {
+  if (part.empty()) return true;
+  if (part.size() > text.size()) return false;
+  const size_t last = text.size() - part.size();
+  const char first = Upper(part[0]);
+  for (size_t i = 0; i <= last; ++i) {
+    if (Upper(text[i]) != first) continue;
+    size_t k = 1;
+    while (k < part.size() && Upper(text[i + k]) == Upper(part[k])) ++k;
+    if (k == part.size()) return true;
+  }
+  return false;
+}
+
+CaseBlindFinder::CaseBlindFinder(std::string_view pattern) : pattern_(UpperCase(pattern)) {
+  for (size_t& s : skip_) s = pattern_.size();
+  for (size_t i = 0; i + 1 < pattern_.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(pattern_[i]);
+    skip_[c] = pattern_.size() - 1 - i;
+    skip_[static_cast<unsigned char>(Lower(static_cast<char>(c)))] = pattern_.size() - 1 - i;
+  }
+}
+
+bool CaseBlindFinder::FoundIn(std::string_view text) const {
+  const size_t m = pattern_.size();
+  if (m == 0) return true;
+  for (size_t i = 0; i + m <= text.size();) {
+    size_t k = m;
+    while (k > 0 && Upper(text[i + k - 1]) == pattern_[k - 1]) --k;
+    if (k == 0) return true;
+    i += skip_[static_cast<unsigned char>(text[i + m - 1])];
+  }
+  return false;
+}
+
 }  // namespace platform

@@ -8,18 +8,15 @@ namespace platform {
 Lines SplitLines(std::string_view text) {
   Lines lines;
   size_t start = 0;
-  size_t i = 0;
-  while (i < text.size()) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      lines.emplace_back(text.substr(start, i - start));
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      start = ++i;
-    } else {
-      ++i;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(text.substr(start));
+      break;
     }
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
   }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
   return lines;
 }
 
