@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/BuildCommand.h"
+#include "cli/ExportCommand.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ const char* const Help =
     "\n"
     "Commands:\n"
     "  build PROJECT.dpr   build a project with the settings in its CFOption.OPN\n"
+    "  export ...          export a database table to an XML data file for a device\n"
     "\n"
     "Run 'tidewell COMMAND --help' for a command's options.\n";
 
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
   std::string command = args[0];
   args.erase(args.begin());
   if (command == "build") return cli::RunBuildCommand(args);
+  if (command == "export") return cli::RunExportCommand(args);
   std::cerr << "tidewell: unknown command '" << command << "'\n\n" << Help;
   return 2;
 }

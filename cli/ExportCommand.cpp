@@ -1,0 +1,175 @@
+#include "cli/ExportCommand.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <map>
+
+#include "dataexport/XmlExport.h"
+#include "platform/Database.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+#include "platform/TextLines.h"
+#include "platform/WinPath.h"
+
+namespace cli {
+
+namespace {
+
+const char* const ExportHelp =
+    "Usage: tidewell export --alias NAME --table NAME --output FILE [--encoding ENC] [--code FILE]\n"
+    "       tidewell export --list-aliases\n"
+    "       tidewell export --list-tables ALIAS\n"
+    "\n"
+    "Exports every record of a table to an XML data file for a device, and with\n"
+    "--code writes the Delphi source of TWinForm.Init_DataSet, which creates the\n"
+    "matching DataTable. Aliases are ODBC data sources (see ODBCINI).\n"
+    "\n"
+    "  --encoding ENC   the encoding named in the XML declaration: 0 ISO-8859-1,\n"
+    "                   1 big5, 2 gb2312, 3 EUC-JP, 4 UTF-8 (index or name);\n"
+    "                   none by default. Text is written as the database gives it.\n"
+    "\n"
+    "Exit status: 0 done, 1 a database or file error, 2 a usage error.\n";
+
+// A progress bar on standard error, drawn only for a terminal.
+class TerminalProgress : public dataexport::ProgressSink {
+ public:
+  TerminalProgress() : enabled_(::isatty(2) == 1) {}
+  ~TerminalProgress() override {
+    if (enabled_ && drawn_) std::fputs("\n", stderr);
+  }
+  void SetMaxValue(int maximum) override {
+    maximum_ = maximum;
+    Draw();
+  }
+  void SetProgress(int progress) override {
+    progress_ = progress;
+    Draw();
+  }
+  void Step() override {
+    ++progress_;
+    Draw();
+  }
+
+ private:
+  void Draw() {
+    if (!enabled_ || maximum_ <= 0) return;
+    int percent = static_cast<int>(100LL * progress_ / maximum_);
+    if (drawn_ && percent == lastPercent_) return;
+    lastPercent_ = percent;
+    drawn_ = true;
+    std::string bar(static_cast<size_t>(percent / 5), '#');
+    bar.resize(20, ' ');
+    std::fprintf(stderr, "\r[%s] %d/%d records", bar.c_str(), progress_, maximum_);
+    std::fflush(stderr);
+  }
+  bool enabled_;
+  bool drawn_ = false;
+  int maximum_ = 0, progress_ = 0, lastPercent_ = -1;
+};
+
+int Usage(const std::string& problem) {
+  std::cerr << "tidewell export: " << problem << "\n\n" << ExportHelp;
+  return 2;
+}
+
+int Failure(const std::string& problem) {
+  std::cerr << "tidewell export: " << problem << "\n";
+  return 1;
+}
+
+// True when a file can be created at `path`: its folder exists and is writable.
+bool CanWrite(const std::string& path) {
+  std::string host = platform::ToHostPath(path);
+  size_t slash = host.find_last_of('/');
+  std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
+  return ::access(folder.c_str(), W_OK) == 0 && !platform::DirectoryExists(path);
+}
+
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+  for (const std::string& n : names)
+    if (platform::SameText(n, name)) return true;
+  return false;
+}
+
+}  // namespace
+
+int EncodingIndexOf(const std::string& value) {
+  if (platform::SameText(value, "none") || value == "-1") return -1;
+  if (std::optional<int> index = platform::ParseInt(value)) return *index >= 0 && *index <= 4 ? *index : -2;
+  for (int i = 0; i < 5; ++i)
+    if (platform::SameText(value, dataexport::Encodings[i])) return i;
+  return -2;
+}
+
+int RunExportCommand(const std::vector<std::string>& args) {
+  std::map<std::string, std::string> options;
+  bool listAliases = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      std::cout << ExportHelp;
+      return 0;
+    }
+    if (a == "--list-aliases") {
+      listAliases = true;
+      continue;
+    }
+    if (a == "--alias" || a == "--table" || a == "--encoding" || a == "--output" || a == "--code" ||
+        a == "--list-tables") {
+      if (i + 1 >= args.size()) return Usage(a + " needs a value");
+      options[a] = args[++i];
+      continue;
+    }
+    return Usage("unknown argument '" + a + "'");
+  }
+
+  try {
+    if (listAliases) {
+      for (const std::string& alias : platform::Session.GetAliasNames()) std::cout << alias << "\n";
+      return 0;
+    }
+    if (options.count("--list-tables")) {
+      const std::string alias = options["--list-tables"];
+      if (!Contains(platform::Session.GetAliasNames(), alias))
+        return Failure("unknown alias '" + alias + "' (see --list-aliases)");
+      for (const std::string& table : platform::Session.GetTableNames(alias)) std::cout << table << "\n";
+      return 0;
+    }
+    for (const char* required : {"--alias", "--table", "--output"})
+      if (!options.count(required)) return Usage(std::string(required) + " is required");
+
+    dataexport::ExportRequest request;
+    request.AliasName = options["--alias"];
+    request.TableName = options["--table"];
+    if (options.count("--encoding")) {
+      request.EncodingIndex = EncodingIndexOf(options["--encoding"]);
+      if (request.EncodingIndex == -2) return Usage("unknown encoding '" + options["--encoding"] + "'");
+    }
+    const std::string output = options["--output"];
+    const std::string codeFile = options.count("--code") ? options["--code"] : std::string();
+    if (!CanWrite(output)) return Failure("cannot write '" + output + "'");
+    if (!codeFile.empty() && !CanWrite(codeFile)) return Failure("cannot write '" + codeFile + "'");
+    if (!Contains(platform::Session.GetAliasNames(), request.AliasName))
+      return Failure("unknown alias '" + request.AliasName + "' (see --list-aliases)");
+    if (!Contains(platform::Session.GetTableNames(request.AliasName), request.TableName))
+      return Failure("alias '" + request.AliasName + "' has no table '" + request.TableName + "' (see --list-tables)");
+
+    // As the dialog does it: choose the alias, the table, then open.
+    platform::TQuery query;
+    query.DatabaseName = request.AliasName;
+    query.SQL = {"select * from " + request.TableName};
+    query.Open();
+    dataexport::QueryRecordSource source(query);
+    dataexport::CodeLines code;
+    TerminalProgress progress;
+    dataexport::ExportToXml(source, request, [&] { return std::optional<std::string>(output); }, code, progress);
+    if (!codeFile.empty()) platform::SaveLines(codeFile, code);
+    return 0;
+  } catch (const std::exception& e) {
+    return Failure(e.what());
+  }
+}
+
+}  // namespace cli

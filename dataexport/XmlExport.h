@@ -1,0 +1,44 @@
+#pragma once
+// The export pass: every record of an open query into an XML data file, and
+// the DataSet initialisation code in the same pass.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "dataexport/DataSetCode.h"
+#include "dataexport/RecordSource.h"
+
+namespace dataexport {
+
+// The encodings the declaration can name, by index.
+inline constexpr const char* Encodings[5] = {"ISO-8859-1", "big5", "gb2312", "EUC-JP", "UTF-8"};
+
+// The declaration line for an encoding index (-1: none).
+std::string Declaration(int encodingIndex);
+
+// The progress gauge of the pass.
+class ProgressSink {
+ public:
+  virtual ~ProgressSink() = default;
+  virtual void SetMaxValue(int maximum) = 0;
+  virtual void SetProgress(int progress) = 0;
+  virtual void Step() = 0;  // one more record
+};
+
+struct ExportRequest {
+  std::string AliasName;
+  std::string TableName;
+  int EncodingIndex = -1;
+  std::string DateStamp;  // empty: today, as yyyy/mm/dd
+};
+
+// Asks where to write (the save dialog); nothing when the user cancels.
+using FileNameQuestion = std::function<std::optional<std::string>()>;
+
+// Runs the pass. False when the source is not open or no file was chosen;
+// `code` is replaced only once a file has been chosen. Throws on a failing
+// source or file; an existing file is then left untouched.
+bool ExportToXml(RecordSource& source, const ExportRequest& request, const FileNameQuestion& askFileName,
+                 CodeLines& code, ProgressSink& progress);
+
+}  // namespace dataexport

@@ -1,0 +1,95 @@
+#pragma once
+// The database engine over ODBC, in the shape the data export works with:
+// aliases are ODBC data source names, tables are the TABLE objects of a data
+// source, a query runs one statement against an alias and offers its rows
+// one at a time with typed fields.
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/DateTime.h"
+
+namespace platform {
+
+// Field types, by the codes the system uses for them.
+enum FieldType {
+  ftUnknown = 0, ftString = 1, ftSmallint = 2, ftInteger = 3, ftWord = 4, ftBoolean = 5, ftFloat = 6,
+  ftCurrency = 7, ftBCD = 8, ftDate = 9, ftTime = 10, ftDateTime = 11, ftBytes = 12, ftVarBytes = 13,
+  ftAutoInc = 14, ftBlob = 15, ftMemo = 16, ftFixedChar = 23, ftWideString = 24, ftLargeint = 25,
+};
+
+class DatabaseError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class TQuery;
+
+class TField {
+ public:
+  std::string FieldName;
+  int DataType = ftUnknown;
+  bool Required = false;      // the column does not accept NULL
+  int Size = 0;               // declared length of a string column
+  bool IsIndexField = false;  // part of the table's primary key
+
+  bool IsNull() const;
+  // The value as text: "True"/"False" for booleans, numbers as the engine
+  // gives them, dates as yyyy/mm/dd (and hh:nn:ss), NULL as empty text.
+  std::string AsString() const;
+  // The value as a date-time; NULL is the zero date-time, 30 December 1899.
+  DateTime AsDateTime() const;
+
+ private:
+  friend class TQuery;
+  const TQuery* query_ = nullptr;
+  int index_ = 0;
+};
+
+class TSession {
+ public:
+  // Every data source name the ODBC driver manager knows.
+  std::vector<std::string> GetAliasNames() const;
+  // The TABLE names of an alias, without extensions. Throws DatabaseError.
+  std::vector<std::string> GetTableNames(const std::string& alias) const;
+};
+
+extern TSession Session;
+
+class TQuery {
+ public:
+  TQuery();
+  ~TQuery();
+  TQuery(const TQuery&) = delete;
+  TQuery& operator=(const TQuery&) = delete;
+
+  std::string DatabaseName;  // the alias
+  std::vector<std::string> SQL;
+
+  // Runs the statement and reads its rows. Throws DatabaseError; the query
+  // then stays closed.
+  void Open();
+  void Close();  // closing a closed query does nothing
+  bool Active() const;
+
+  void First();
+  void Next();
+  bool Eof() const;
+  int RecordCount() const;
+
+  int FieldCount() const;
+  TField& Field(int index);
+  // The first field of that name, without regard to case. Throws
+  // DatabaseError for an unknown name.
+  TField& FieldByName(const std::string& name);
+
+ private:
+  friend class TField;
+  struct Rows;
+  std::unique_ptr<Rows> rows_;
+  std::vector<TField> fields_;
+  size_t current_ = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+
+#include "dataexport/XmlExport.h"
+#include "platform/Database.h"
+#include "platform/Files.h"
+#include "platform/MessagePump.h"
+#include "tests/TestWorld.h"
+
+using namespace dataexport;
+using platform::DateTime;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+// Records of our own; a value is text, a date-time, or NULL.
+struct FakeValue {
+  std::optional<std::string> Text;
+  std::optional<DateTime> When;
+};
+
+class FakeSource : public RecordSource {
+ public:
+  std::vector<FieldInfo> fields;
+  std::vector<std::vector<FakeValue>> rows;
+  bool active = true;
+  size_t at = 99;
+  int firstCalls = 0;
+  bool Active() override { return active; }
+  void First() override {
+    at = 0;
+    ++firstCalls;
+  }
+  bool Eof() override { return at >= rows.size(); }
+  void Next() override { ++at; }
+  int RecordCount() override { return static_cast<int>(rows.size()); }
+  int FieldCount() override { return static_cast<int>(fields.size()); }
+  FieldInfo Field(int i) override { return fields.at(static_cast<size_t>(i)); }
+  std::string ValueAsText(const std::string& name) override {
+    const FakeValue& v = Value(name);
+    return v.Text.value_or("");
+  }
+  DateTime ValueAsDateTime(const std::string& name) override { return Value(name).When.value_or(platform::ZeroDateTime); }
+
+ private:
+  const FakeValue& Value(const std::string& name) {
+    for (size_t i = 0; i < fields.size(); ++i)
+      if (fields[i].Name == name) return rows.at(at).at(i);
+    throw platform::DatabaseError("no field " + name);
+  }
+};
+
+struct RecordingProgress : ProgressSink {
+  void SetMaxValue(int m) override { maximum = m; }
+  void SetProgress(int p) override { progress = p; }
+  void Step() override { ++progress; }
+  int maximum = -1, progress = -1;
+};
+
+FakeSource Parts() {
+  FakeSource s;
+  s.fields = {{"PartNo", platform::ftInteger, true, 0, true},
+              {"Name", platform::ftString, false, 30, false},
+              {"Added", platform::ftDate, false, 0, false}};
+  s.rows = {{{"1001", {}}, {"Bolt", {}}, {{}, DateTime{2006, 11, 30, 14, 5, 9, 0}}}};
+  return s;
+}
+
+}  // namespace
+
+class XmlExportTest : public testing_world::TestWorld {
+ protected:
+  bool Export(RecordSource& source, int encoding = -1, std::optional<std::string> file = "C:\\out.xml") {
+    ExportRequest request{"DEMO", "parts", encoding, "2007/03/05"};
+    return ExportToXml(source, request, [&] { return file; }, code, progress);
+  }
+  CodeLines code{"old code"};
+  RecordingProgress progress;
+};
+
+TEST_F(XmlExportTest, OneRecordGivesTheEightLineDocumentAndTheGeneratedCode) {
+  FakeSource parts = Parts();
+  int pumps = 0;
+  platform::SetMessagePump([&] { ++pumps; });
+  ASSERT_TRUE(Export(parts));
+  platform::SetMessagePump(nullptr);
+  EXPECT_EQ(Read("C:\\out.xml"),
+            "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n"
+            "<DEMO>\r\n"
+            "  <parts>\r\n"
+            "    <PartNo>1001</PartNo>\r\n"
+            "    <Name>Bolt</Name>\r\n"
+            "    <Added>2006/11/30</Added>\r\n"
+            "  </parts>\r\n"
+            "</DEMO>\r\n");
+  EXPECT_EQ(code, (Texts{"//=======================================//",
+                         "//= Mobile DataSet Initialization =======//",
+                         "//= DATE:2007/03/05               =======//",
+                         "//= Tidewell for BDS2006 V2.0     =======//",
+                         "//=======================================//",
+                         "procedure TWinForm.Init_DataSet; ",
+                         "var tmpTable:DataTable;",
+                         "    arrPrimKey : array[0..5] of DataColumn;",
+                         "begin",
+                         "  tmpTable := Dataset1.Tables.Add('parts');",
+                         "  tmpTable.Columns.Add('PartNo',typeof(Integer));",
+                         "  tmpTable.Columns.Item[0].Unique := True;",
+                         "  arrPrimKey[0] := tmpTable.Columns.Item['PartNo'];",
+                         "  tmpTable.Columns.Add('Name',typeof(String));",
+                         "  tmpTable.Columns.Item[1].MaxLength :=30;",
+                         "",
+                         "  tmpTable.PrimaryKey := arrPrimKey;",
+                         "end;"}));
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(code[i].size(), 43u);
+  EXPECT_EQ(progress.maximum, 1);
+  EXPECT_EQ(progress.progress, 1);
+  EXPECT_EQ(pumps, 1);
+}
+
+TEST_F(XmlExportTest, AnEmptyTableGivesThreeLinesAndHeaderPlusClosingCode) {
+  FakeSource empty = Parts();
+  empty.rows.clear();
+  ASSERT_TRUE(Export(empty));
+  EXPECT_EQ(Read("C:\\out.xml"), "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<DEMO>\r\n</DEMO>\r\n");
+  ASSERT_EQ(code.size(), 12u);
+  EXPECT_EQ(code[10], "  tmpTable.PrimaryKey := arrPrimKey;");
+  EXPECT_EQ(progress.maximum, 0);
+}
+
+TEST_F(XmlExportTest, EachEncodingChangesOnlyTheDeclaration) {
+  EXPECT_EQ(Declaration(-1).size(), 38u);
+  EXPECT_EQ(Declaration(0), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" standalone=\"yes\"?>");
+  EXPECT_EQ(Declaration(1), "<?xml version=\"1.0\" encoding=\"big5\"   standalone=\"yes\"?>");
+  EXPECT_EQ(Declaration(2), "<?xml version=\"1.0\" encoding=\"gb2312\" standalone=\"yes\"?>");
+  EXPECT_EQ(Declaration(3), "<?xml version=\"1.0\" encoding=\"EUC-JP\" standalone=\"yes\"?>");
+  EXPECT_EQ(Declaration(4), "<?xml version=\"1.0\" encoding=\"UTF-8\"  standalone=\"yes\"?>");
+  for (int i = 1; i <= 4; ++i) EXPECT_EQ(Declaration(i).size(), 56u);
+  FakeSource parts = Parts();
+  Export(parts, -1);
+  std::string plain = Read("C:\\out.xml");
+  Export(parts, 1);
+  std::string big5 = Read("C:\\out.xml");
+  EXPECT_EQ(big5.substr(big5.find('\n')), plain.substr(plain.find('\n')));
+}
+
+TEST_F(XmlExportTest, ValuesAreWrittenUnchangedAndNullsByType) {
+  FakeSource s;
+  s.fields = {{"Note", platform::ftString, false, 20, false},
+              {"Added", platform::ftDate, false, 0, false},
+              {"Stamp", platform::ftDateTime, false, 0, false},
+              {"Opens", platform::ftTime, false, 0, false},
+              {"Ok", platform::ftBoolean, false, 0, false}};
+  s.rows = {{{"M6 & M8 <metric>", {}}, {}, {{}, DateTime{2006, 11, 30, 14, 5, 9, 0}}, {"08:30:00", {}}, {"True", {}}},
+            {{}, {}, {}, {}, {"False", {}}}};
+  ASSERT_TRUE(Export(s));
+  EXPECT_EQ(Read("C:\\out.xml"),
+            "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<DEMO>\r\n"
+            "  <parts>\r\n    <Note>M6 & M8 <metric></Note>\r\n    <Added>1899/12/30</Added>\r\n"
+            "    <Stamp>2006/11/30 14:05:09</Stamp>\r\n    <Opens>08:30:00</Opens>\r\n    <Ok>True</Ok>\r\n  </parts>\r\n"
+            "  <parts>\r\n    <Note></Note>\r\n    <Added>1899/12/30</Added>\r\n"
+            "    <Stamp>1899/12/30 00:00:00</Stamp>\r\n    <Opens></Opens>\r\n    <Ok>False</Ok>\r\n  </parts>\r\n"
+            "</DEMO>\r\n");
+  EXPECT_EQ(progress.progress, 2);
+}
+
+TEST_F(XmlExportTest, NothingHappensWithoutAnOpenQueryOrAChosenFile) {
+  FakeSource parts = Parts();
+  parts.active = false;
+  EXPECT_FALSE(Export(parts));
+  EXPECT_EQ(parts.firstCalls, 0);
+  parts.active = true;
+  EXPECT_FALSE(Export(parts, -1, std::nullopt));
+  EXPECT_EQ(parts.firstCalls, 1);  // the cursor moved to the first record
+  EXPECT_EQ(code, Texts{"old code"});
+  EXPECT_FALSE(Exists("C:\\out.xml"));
+}
+
+TEST_F(XmlExportTest, AFailureAnywhereLeavesAnExistingFileUntouched) {
+  Write("C:\\out.xml", "previous export");
+  FakeSource broken = Parts();
+  broken.fields.push_back({"Ghost", platform::ftString, false, 0, false});  // no value in the rows
+  EXPECT_THROW(Export(broken), std::exception);
+  EXPECT_EQ(Read("C:\\out.xml"), "previous export");
+
+  MakeFolder("C:\\folder.xml");
+  FakeSource parts = Parts();
+  EXPECT_THROW(Export(parts, -1, "C:\\folder.xml"), platform::FileError);
+  EXPECT_EQ(code.back(), "end;");  // the code was complete before the write failed
+  EXPECT_THROW(Export(parts, -1, "C:\\No Folder\\out.xml"), platform::FileError);
+}
+
+TEST(DataSetCode, UnlistedTypesGiveAnEmptyLineAndStillCountTheirPosition) {
+  CodeLines code;
+  int k = -1;
+  AddFieldLines(code, {"Added", platform::ftDate, true, 0, false}, 0, k);
+  AddFieldLines(code, {"Count", platform::ftWord, false, 0, false}, 1, k);
+  AddFieldLines(code, {"Price", platform::ftCurrency, true, 0, false}, 2, k);
+  AddFieldLines(code, {"Code", platform::ftBCD, false, 0, false}, 3, k);
+  AddFieldLines(code, {"Small", platform::ftSmallint, false, 0, false}, 4, k);
+  EXPECT_EQ(code, (Texts{"", "  tmpTable.Columns.Item[0].Unique := True;", "",
+                         "  tmpTable.Columns.Add('Price',typeof(double));", "  tmpTable.Columns.Item[2].Unique := True;",
+                         "  tmpTable.Columns.Add('Code',typeof(double));", "  tmpTable.Columns.Add('Small',typeof(Integer));"}));
+  EXPECT_EQ(k, -1);
+}
+
+TEST(DataSetCode, TheKeyCounterHasNoLimit) {
+  CodeLines code;
+  int k = -1;
+  for (int i = 0; i < 7; ++i) AddFieldLines(code, {"K" + std::to_string(i), platform::ftInteger, false, 0, true}, i, k);
+  EXPECT_EQ(k, 6);
+  EXPECT_EQ(code.back(), "  arrPrimKey[6] := tmpTable.Columns.Item['K6'];");
+}
