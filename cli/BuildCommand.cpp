@@ -75,6 +75,9 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   settings::CompactDevModel dialog(services);
 
   // As the dialog command opens the dialog: load, first page, show step.
+  // The IDE's current folder is the project's; so is ours, so that the first
+  // load cannot pick up an options file from wherever the command was run.
+  platform::SetCurrentDir(platform::ExtractFilePath(projectFile));
   if (!dialog.LoadWithLoadingFlag()) return 2;
   dialog.PageControl1 = 0;
   dialog.FormShow();
@@ -83,9 +86,11 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   dialog.BitBtn1Click();
   bool stopped = messages.Shown() > 0;
   bool failed = false;
+  bool compilerOutput = false;  // the compiler's lines follow the one-blank line
   for (const std::string& line : dialog.MessageList.Lines()) {
     std::cout << line << "\n";
-    failed = failed || IsErrorLine(line);
+    failed = failed || (compilerOutput && IsErrorLine(line));
+    compilerOutput = compilerOutput || line == " ";
   }
   std::cout.flush();
   dialog.FormHide();  // closing the dialog

@@ -99,3 +99,14 @@ TEST(BuildCommand, ErrorLinesAreCompilerErrorsAndFatalErrors) {
   EXPECT_FALSE(cli::IsErrorLine("WinForm.pas(3) Warning: Unused"));
   EXPECT_FALSE(cli::IsErrorLine("MyError: x"));
 }
+
+TEST_F(BuildCommandTest, AnOptionsFileInTheFolderTheCommandRunsFromIsNotRead) {
+  fs::remove(project_ + "/CFOption.OPN");
+  fs::create_directories(root_ + "/elsewhere");
+  std::ofstream(root_ + "/elsewhere/CFOption.OPN", std::ios::binary) << "MS_Assembly_Path=\r\n";
+  std::string command = "cd '" + root_ + "/elsewhere' && TIDEWELL_DOSDEVICES='" + std::string(TIDEWELL_SOURCE_DIR) +
+                        "/examples/toolchain/dosdevices' '" + std::string(TIDEWELL_BINARY) + "' build '" + project_ +
+                        "/HelloCF.dpr' >/dev/null 2>&1";
+  int status = std::system(command.c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
