@@ -116,8 +116,7 @@ std::string AdaptUnitText(std::string_view text) {
   // Lines are views into the text; only edited lines are new strings.
   std::vector<std::string_view> lines;
   for (size_t start = 0; start < text.size();) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = text.size();
+    size_t end = platform::FindLineBreak(text, start);
     lines.push_back(text.substr(start, end - start));
     start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
   }

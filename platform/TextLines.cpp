@@ -5,17 +5,20 @@
 
 namespace platform {
 
+size_t FindLineBreak(std::string_view text, size_t from) {
+  // A plain loop: find_first_of would look each character up in the set.
+  const char* p = text.data();
+  const size_t n = text.size();
+  while (from < n && p[from] != '\r' && p[from] != '\n') ++from;
+  return from;
+}
+
 Lines SplitLines(std::string_view text) {
   Lines lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(text.substr(start));
-      break;
-    }
+  for (size_t start = 0; start < text.size();) {
+    size_t end = FindLineBreak(text, start);
     lines.emplace_back(text.substr(start, end - start));
-    start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
   }
   return lines;
 }
