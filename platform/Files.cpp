@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cerrno>
 #include <cctype>
 #include <cstring>
@@ -148,6 +149,8 @@ void TouchFile(const std::string& path) {
 
 void WriteFileAtomically(const std::string& path, const std::string& text) {
   std::string host = ToHostPath(path);
+  // A link stays a link: the file it points to is the one replaced.
+  if (char resolved[PATH_MAX]; ::realpath(host.c_str(), resolved)) host = resolved;
   size_t slash = host.find_last_of('/');
   std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
   std::string name = slash == std::string::npos ? host : host.substr(slash + 1);

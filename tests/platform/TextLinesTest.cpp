@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/DateTime.h"
 #include "platform/Files.h"
@@ -64,6 +65,17 @@ TEST_F(FilesTest, SaveReplacesTheFileAndKeepsItsPermissions) {
   struct stat st;
   ::stat(Host("C:\\f.txt").c_str(), &st);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST_F(FilesTest, SavingThroughALinkReplacesTheLinkedFileAndKeepsTheLink) {
+  Write("C:\\real\\Unit1.pas", "old");
+  MakeFolder("C:\\P");
+  ::symlink(Host("C:\\real\\Unit1.pas").c_str(), (Host("C:\\P") + "/Unit1.pas").c_str());
+  platform::SaveLines("C:\\P\\Unit1.pas", {"new"});
+  struct stat st;
+  ::lstat(Host("C:\\P\\Unit1.pas").c_str(), &st);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(Read("C:\\real\\Unit1.pas"), "new\r\n");
 }
 
 TEST_F(FilesTest, AFailedWriteLeavesTheOldFileWholeAndNamesTheFile) {

@@ -191,3 +191,25 @@ TEST_F(DialogTest, WithoutAProjectTheSaveWritesAtTheRootOfTheCurrentDrive) {
   dialog->BtnSaveOptionsClick();
   EXPECT_TRUE(Exists("C:\\CFOption.OPN"));
 }
+
+TEST_F(DialogTest, DamagedOptionsFilesLoadWithoutFailing) {
+  testing_world::OpenProject("C:\\P\\Project1.dpr");
+  const std::string cases[] = {
+      std::string("\xEF\xBB\xBF") + "MS_Assembly_Count=1\r\nMS_Assembly_0=bom.dll\r\n",  // a byte-order mark
+      "MS_Assembly_Count=2147483647\nMS_Assembly_2147483646=last.dll\n",                  // a huge count
+      "MS_Assembly_Count=-5\nMS_Assembly_0=x.dll\n",
+      std::string(200000, 'x') + "=" + std::string(200000, 'y') + "\n",                      // a very long line
+      std::string("\0\0=\0\r\r\n\n=", 10),
+      "=\n==\n",
+  };
+  platform::SetCurrentDir("C:\\P");
+  for (const std::string& file : cases) {
+    Write("C:\\P\\CFOption.OPN", file);
+    messages.errors.clear();
+    EXPECT_TRUE(dialog->LoadWithLoadingFlag());
+    EXPECT_TRUE(messages.errors.empty());
+  }
+  Write("C:\\P\\CFOption.OPN", cases[1]);
+  dialog->LoadWithLoadingFlag();
+  EXPECT_EQ(Entries(dialog->MS_Assmbly_List), (Texts{"last.dll+"}));
+}
