@@ -110,3 +110,18 @@ TEST_F(BuildCommandTest, AnOptionsFileInTheFolderTheCommandRunsFromIsNotRead) {
   int status = std::system(command.c_str());
   EXPECT_EQ(WEXITSTATUS(status), 0);
 }
+
+TEST_F(BuildCommandTest, RebuildingTheSameCopyLeavesItsSourcesAsTheyAre) {
+  ASSERT_EQ(Tidewell("build HelloCF.dpr"), 0);
+  const std::string project = Slurp(project_ + "/HelloCF.dpr");
+  EXPECT_NE(project.find("\r  {$IFNDEF CF}\r  [STAThread]\r  {$ENDIF}\r\n"), std::string::npos);
+  ASSERT_EQ(Tidewell("build HelloCF.dpr"), 0);
+  EXPECT_EQ(Slurp(project_ + "/HelloCF.dpr"), project);
+  // The unit's inserted line breaks are written as CR LF by the second build;
+  // from then on it stays as it is.
+  const std::string unit = Slurp(project_ + "/WinForm.pas");
+  EXPECT_EQ(unit.find("\r{"), std::string::npos);
+  ASSERT_EQ(Tidewell("build HelloCF.dpr"), 0);
+  EXPECT_EQ(Slurp(project_ + "/WinForm.pas"), unit);
+  EXPECT_TRUE(fs::exists(project_ + "/HelloCF._xe"));
+}
