@@ -40,29 +40,19 @@ void Generate(const fs::path& folder) {
   for (int n = 0; n < Units; ++n) std::ofstream(folder / ("U" + std::to_string(n) + ".pas"), std::ios::binary) << UnitText(n);
 }
 
-double PlainStreams(const fs::path& folder) {
+// Plain streams: each file read whole and written back, in place or (the
+// floor for a pass that may never leave a half-written unit) through a
+// temporary file and a rename.
+double PlainStreams(const fs::path& folder, bool throughRename) {
   auto start = std::chrono::steady_clock::now();
   for (int n = 0; n < Units; ++n) {
     fs::path file = folder / ("U" + std::to_string(n) + ".pas");
     std::ostringstream text;
     text << std::ifstream(file, std::ios::binary).rdbuf();
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << text.str();
-  }
-  return Seconds(start);
-}
-
-// Plain streams again, each file replaced through a temporary file and a
-// rename: the floor for a pass that may not leave a half-written unit.
-double PlainStreamsAtomic(const fs::path& folder) {
-  auto start = std::chrono::steady_clock::now();
-  for (int n = 0; n < Units; ++n) {
-    fs::path file = folder / ("U" + std::to_string(n) + ".pas");
-    std::ostringstream text;
-    text << std::ifstream(file, std::ios::binary).rdbuf();
-    fs::path temp = file;
-    temp += ".tmp";
-    std::ofstream(temp, std::ios::binary | std::ios::trunc) << text.str();
-    fs::rename(temp, file);
+    fs::path target = file;
+    if (throughRename) target += ".tmp";
+    std::ofstream(target, std::ios::binary | std::ios::trunc) << text.str();
+    if (throughRename) fs::rename(target, file);
   }
   return Seconds(start);
 }
@@ -90,8 +80,8 @@ int main() {
       fs::create_directories(folder);
       Generate(folder);
     }
-    bestPlain = std::min(bestPlain, PlainStreams(plain));
-    bestAtomic = std::min(bestAtomic, PlainStreamsAtomic(atomic));
+    bestPlain = std::min(bestPlain, PlainStreams(plain, false));
+    bestAtomic = std::min(bestAtomic, PlainStreams(atomic, true));
     bestFirst = std::min(bestFirst, UnitPass(adapted));   // patches every unit
     UnitPass(adapted);  // writes the inserted lines' lone CR breaks as CR LF
     bestRepeat = std::min(bestRepeat, UnitPass(adapted));  // finds them patched

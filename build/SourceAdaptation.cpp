@@ -114,12 +114,7 @@ bool AdaptUnitLines(platform::Lines& lines) {
 
 std::string AdaptUnitText(std::string_view text) {
   // Lines are views into the text; only edited lines are new strings.
-  std::vector<std::string_view> lines;
-  for (size_t start = 0; start < text.size();) {
-    size_t end = platform::FindLineBreak(text, start);
-    lines.push_back(text.substr(start, end - start));
-    start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
-  }
+  const std::vector<std::string_view> lines = platform::SplitLineViews(text);
   std::string out;
   out.reserve(text.size() + 2 * lines.size() + 256);
   for (size_t j = 0; j < lines.size(); ++j) {

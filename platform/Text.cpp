@@ -74,20 +74,6 @@ bool Contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
-bool ContainsText(std::string_view text, std::string_view part) {
-  if (part.empty()) return true;
-  if (part.size() > text.size()) return false;
-  const size_t last = text.size() - part.size();
-  const char first = Upper(part[0]);
-  for (size_t i = 0; i <= last; ++i) {
-    if (Upper(text[i]) != first) continue;
-    size_t k = 1;
-    while (k < part.size() && Upper(text[i + k]) == Upper(part[k])) ++k;
-    if (k == part.size()) return true;
-  }
-  return false;
-}
-
 CaseBlindFinder::CaseBlindFinder(std::string_view pattern) : pattern_(UpperCase(pattern)) {
   for (size_t& s : skip_) s = pattern_.size();
   for (size_t i = 0; i + 1 < pattern_.size(); ++i) {

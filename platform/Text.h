@@ -25,9 +25,6 @@ std::optional<int> ParseInt(std::string_view s);
 int StrToIntDef(std::string_view s, int fallback);
 
 bool Contains(std::string_view text, std::string_view part);
-// As Contains, comparing without regard to letter case.
-bool ContainsText(std::string_view text, std::string_view part);
-
 // A fixed text searched for again and again without regard to letter case
 // (Boyer-Moore-Horspool over upper-cased bytes).
 class CaseBlindFinder {

@@ -5,22 +5,30 @@
 
 namespace platform {
 
+namespace {
+// Position of the next CR or LF at or after `from`, or the text's size. A
+// plain loop: find_first_of would look each character up in the set.
 size_t FindLineBreak(std::string_view text, size_t from) {
-  // A plain loop: find_first_of would look each character up in the set.
   const char* p = text.data();
   const size_t n = text.size();
   while (from < n && p[from] != '\r' && p[from] != '\n') ++from;
   return from;
 }
+}  // namespace
 
-Lines SplitLines(std::string_view text) {
-  Lines lines;
+std::vector<std::string_view> SplitLineViews(std::string_view text) {
+  std::vector<std::string_view> lines;
   for (size_t start = 0; start < text.size();) {
     size_t end = FindLineBreak(text, start);
-    lines.emplace_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start, end - start));
     start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
   }
   return lines;
+}
+
+Lines SplitLines(std::string_view text) {
+  std::vector<std::string_view> views = SplitLineViews(text);
+  return Lines(views.begin(), views.end());
 }
 
 std::string JoinLines(const Lines& lines) {

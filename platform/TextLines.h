@@ -14,8 +14,8 @@ using Lines = std::vector<std::string>;
 // Splits text at CR LF, LF or CR. A break at the very end adds no line.
 Lines SplitLines(std::string_view text);
 
-// Position of the next CR or LF at or after `from`, or the text's size.
-size_t FindLineBreak(std::string_view text, size_t from);
+// The same lines as views into `text`, for passes that copy nothing.
+std::vector<std::string_view> SplitLineViews(std::string_view text);
 
 // Joins lines with CR LF after every line.
 std::string JoinLines(const Lines& lines);
