@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "build/SourceAdaptation.h"
+#include "pipeline/SourceAdaptation.h"
 #include "platform/Files.h"
 #include "platform/TextLines.h"
 #include "platform/WinPath.h"
@@ -63,7 +63,7 @@ double UnitPass(const fs::path& folder) {
   runner::MessageLines messages;
   auto start = std::chrono::steady_clock::now();
   platform::SetCurrentDir(platform::ToWindowsPath(folder.string()));
-  build::AdaptUnits(units, messages);
+  pipeline::AdaptUnits(units, messages);
   return Seconds(start);
 }
 

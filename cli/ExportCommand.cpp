@@ -1,7 +1,5 @@
 #include "cli/ExportCommand.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -11,7 +9,6 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/TextLines.h"
-#include "platform/WinPath.h"
 
 namespace cli {
 
@@ -35,7 +32,7 @@ const char* const ExportHelp =
 // A progress bar on standard error, drawn only for a terminal.
 class TerminalProgress : public dataexport::ProgressSink {
  public:
-  TerminalProgress() : enabled_(::isatty(2) == 1) {}
+  TerminalProgress() : enabled_(platform::StandardErrorIsTerminal()) {}
   ~TerminalProgress() override {
     if (enabled_ && drawn_) std::fputs("\n", stderr);
   }
@@ -77,14 +74,6 @@ int Usage(const std::string& problem) {
 int Failure(const std::string& problem) {
   std::cerr << "tidewell export: " << problem << "\n";
   return 1;
-}
-
-// True when a file can be created at `path`: its folder exists and is writable.
-bool CanWrite(const std::string& path) {
-  std::string host = platform::ToHostPath(path);
-  size_t slash = host.find_last_of('/');
-  std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
-  return ::access(folder.c_str(), W_OK) == 0 && !platform::DirectoryExists(path);
 }
 
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
@@ -149,8 +138,13 @@ int RunExportCommand(const std::vector<std::string>& args) {
     }
     const std::string output = options["--output"];
     const std::string codeFile = options.count("--code") ? options["--code"] : std::string();
-    if (!CanWrite(output)) return Failure("cannot write '" + output + "'");
-    if (!codeFile.empty() && !CanWrite(codeFile)) return Failure("cannot write '" + codeFile + "'");
+    if (!codeFile.empty() && platform::SameFile(output, codeFile))
+      return Usage("--output and --code name the same file");
+    std::vector<std::string> targets{output};
+    if (!codeFile.empty()) targets.push_back(codeFile);
+    for (const std::string& file : targets)
+      if (std::string problem = platform::WriteProblem(file); !problem.empty())
+        return Failure("cannot write '" + file + "': " + problem);
     if (!Contains(platform::Session.GetAliasNames(), request.AliasName))
       return Failure("unknown alias '" + request.AliasName + "' (see --list-aliases)");
     if (!Contains(platform::Session.GetTableNames(request.AliasName), request.TableName))

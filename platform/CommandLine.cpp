@@ -76,6 +76,17 @@ std::optional<ResolvedCommand> ResolveCommandLine(std::string_view line, Program
   }
 }
 
+std::string ProgramText(std::string_view line) {
+  size_t i = line.find_first_not_of(" \t");
+  if (i == std::string_view::npos) return {};
+  if (line[i] == '"') {
+    size_t close = line.find('"', i + 1);
+    return std::string(line.substr(i + 1, (close == std::string_view::npos ? line.size() : close) - i - 1));
+  }
+  size_t end = line.find_first_of(" \t", i);
+  return std::string(line.substr(i, (end == std::string_view::npos ? line.size() : end) - i));
+}
+
 namespace {
 bool IsRunnableFile(const std::string& host) {
   struct stat st;

@@ -27,6 +27,10 @@ struct ResolvedCommand {
 using ProgramLookup = std::optional<std::string> (*)(const std::string& programText);
 std::optional<ResolvedCommand> ResolveCommandLine(std::string_view commandLine, ProgramLookup lookup);
 
+// The program as the command line writes it: the quoted text, or the text up
+// to the first blank. For messages about a program that cannot start.
+std::string ProgramText(std::string_view commandLine);
+
 // The default lookup: the program text as a Windows path, as given then with
 // ".exe"; a bare name (no folder) is also searched along $PATH.
 std::optional<std::string> FindProgram(const std::string& programText);

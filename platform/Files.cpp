@@ -9,6 +9,7 @@
 #include <climits>
 #include <cerrno>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/Text.h"
@@ -70,7 +71,7 @@ bool RenameFile(const std::string& from, const std::string& to) {
 bool CopyFile(const std::string& from, const std::string& to) {
   if (!FileExists(from)) return false;
   try {
-    WriteFileAtomically(to, ReadFileText(from));
+    WriteFileText(to, ReadFileText(from));
     return true;
   } catch (const FileError&) {
     return false;
@@ -142,56 +143,148 @@ std::string ReadFileText(const std::string& path) {
   return text;
 }
 
-void TouchFile(const std::string& path) {
-  if (::utimensat(AT_FDCWD, ToHostPath(path).c_str(), nullptr, 0) != 0)
-    throw FileError("Cannot write file \"" + path + "\". " + Reason(errno));
+namespace {
+
+// The file's folder and name on the host, through a symbolic link to the
+// file it names: a link stays a link, and the file it points to is written.
+struct HostTarget {
+  std::string Path, Folder;
+};
+
+HostTarget Target(const std::string& path) {
+  HostTarget t;
+  t.Path = ToHostPath(path);
+  if (char* resolved = ::realpath(t.Path.c_str(), nullptr)) {
+    t.Path = resolved;
+    std::free(resolved);
+  }
+  size_t slash = t.Path.find_last_of('/');
+  t.Folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : t.Path.substr(0, slash));
+  return t;
 }
 
-void WriteFileAtomically(const std::string& path, const std::string& text) {
-  std::string host = ToHostPath(path);
-  // A link stays a link: the file it points to is the one replaced.
-  if (char resolved[PATH_MAX]; ::realpath(host.c_str(), resolved)) host = resolved;
-  size_t slash = host.find_last_of('/');
-  std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
-  std::string name = slash == std::string::npos ? host : host.substr(slash + 1);
-  std::string temp = folder + "/." + name + ".XXXXXX";
-  auto fail = [&](const char* what, int error) {
-    throw FileError(std::string("Cannot ") + what + " file \"" + path + "\". " + Reason(error));
-  };
-  struct stat old;
-  bool existed = ::stat(host.c_str(), &old) == 0;
-  if (existed && S_ISDIR(old.st_mode)) throw FileError("Cannot create file \"" + path + "\". It is a folder");
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) fail("create", errno);
-  auto abandon = [&](const char* what) {
-    int error = errno;
-    ::close(fd);
-    ::unlink(temp.c_str());
-    fail(what, error);
-  };
-  mode_t mode = existed ? (old.st_mode & 07777) : [] {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
-  }();
-  if (::fchmod(fd, mode) != 0) abandon("create");
-  size_t done = 0;
-  while (done < text.size()) {
+[[noreturn]] void Fail(const char* what, const std::string& path, const std::string& reason) {
+  throw FileError(std::string("Cannot ") + what + " file \"" + path + "\". " + reason);
+}
+
+// A file without any write permission is read-only, for root too, as the
+// read-only attribute is on Windows; so is one this user may not write.
+void RefuseReadOnly(const struct stat& st, const std::string& host, const std::string& path) {
+  if (S_ISDIR(st.st_mode)) Fail("create", path, "It is a folder");
+  if ((st.st_mode & 0222) == 0) Fail("create", path, "The file is read-only");
+  if (::access(host.c_str(), W_OK) != 0) Fail("create", path, Reason(errno));
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  for (size_t done = 0; done < text.size();) {
     ssize_t n = ::write(fd, text.data() + done, text.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) abandon("write");
+    if (n < 0) return false;
     done += static_cast<size_t>(n);
   }
-  if (::close(fd) != 0) {
-    int error = errno;
-    ::unlink(temp.c_str());
-    fail("write", error);
+  return ::fsync(fd) == 0 || errno == EINVAL;  // EINVAL: a file that cannot be synced (a pipe)
+}
+
+// Truncates and writes the file itself: its identity, links, owner and
+// permissions stay whatever happens.
+void WriteInPlace(const std::string& host, const std::string& path, const std::string& text) {
+  int fd = ::open(host.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (fd < 0) Fail("create", path, Reason(errno));
+  bool written = WriteAll(fd, text);
+  int error = errno;
+  if (::close(fd) != 0 && written) {
+    written = false;
+    error = errno;
   }
-  if (::rename(temp.c_str(), host.c_str()) != 0) {
+  if (!written) Fail("write", path, Reason(error));
+}
+
+mode_t NewFileMode() {
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  return static_cast<mode_t>(0666 & ~mask);
+}
+
+}  // namespace
+
+void TouchFile(const std::string& path) {
+  HostTarget target = Target(path);
+  struct stat st;
+  if (::stat(target.Path.c_str(), &st) != 0) Fail("create", path, Reason(errno));
+  RefuseReadOnly(st, target.Path, path);
+  if (::utimensat(AT_FDCWD, target.Path.c_str(), nullptr, 0) != 0) Fail("write", path, Reason(errno));
+}
+
+void WriteFileText(const std::string& path, const std::string& text) {
+  if (path.empty()) Fail("create", path, "No file name given");
+  HostTarget target = Target(path);
+  struct stat old;
+  const bool existed = ::stat(target.Path.c_str(), &old) == 0;
+  if (existed) RefuseReadOnly(old, target.Path, path);
+  // Other hard links would keep the old text: write such a file in place.
+  if (existed && old.st_nlink > 1) return WriteInPlace(target.Path, path, text);
+
+  // A short temporary name, whatever the length of the file's own name.
+  std::string temp = target.Folder + "/.tidewell-XXXXXX";
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) {
+    // A folder that takes no new file: the file itself may still be written.
+    if (existed) return WriteInPlace(target.Path, path, text);
+    Fail("create", path, Reason(errno));
+  }
+  auto abandon = [&] {
+    ::close(fd);
+    ::unlink(temp.c_str());
+  };
+  struct stat made;
+  bool keepsOwner = !existed || (::fstat(fd, &made) == 0 && made.st_uid == old.st_uid && made.st_gid == old.st_gid) ||
+                    ::fchown(fd, old.st_uid, old.st_gid) == 0;
+  if (!keepsOwner || ::fchmod(fd, existed ? (old.st_mode & 07777) : NewFileMode()) != 0) {
+    abandon();  // a replacement would change the file's owner or group
+    return WriteInPlace(target.Path, path, text);
+  }
+  if (!WriteAll(fd, text)) {
+    int error = errno;
+    abandon();
+    Fail("write", path, Reason(error));
+  }
+  if (::close(fd) != 0 || ::rename(temp.c_str(), target.Path.c_str()) != 0) {
     int error = errno;
     ::unlink(temp.c_str());
-    fail("write", error);
+    Fail("write", path, Reason(error));
   }
 }
+
+std::string WriteProblem(const std::string& path) {
+  if (std::string problem = PathProblem(path); !problem.empty()) return problem;
+  HostTarget target = Target(path);
+  struct stat st;
+  if (::stat(target.Path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return "it is a folder";
+    if ((st.st_mode & 0222) == 0) return "the file is read-only";
+    if (::access(target.Path.c_str(), W_OK) != 0) return Reason(errno);
+    return {};
+  }
+  if (::stat(target.Folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return "its folder does not exist";
+  if (::access(target.Folder.c_str(), W_OK | X_OK) != 0) return "its folder cannot be written: " + Reason(errno);
+  return {};
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  HostTarget first = Target(a), second = Target(b);
+  struct stat x, y;
+  if (::stat(first.Path.c_str(), &x) == 0 && ::stat(second.Path.c_str(), &y) == 0)
+    return x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+  auto canonical = [](const HostTarget& t) {
+    std::string name = t.Path.substr(t.Path.find_last_of('/') + 1);  // npos + 1 is 0
+    char* folder = ::realpath(t.Folder.c_str(), nullptr);
+    std::string path = std::string(folder ? folder : t.Folder.c_str()) + "/" + name;
+    std::free(folder);
+    return path;
+  };
+  return canonical(first) == canonical(second);
+}
+
+bool StandardErrorIsTerminal() { return ::isatty(2) == 1; }
 
 }  // namespace platform

@@ -35,11 +35,28 @@ bool SetCurrentDir(const std::string& path);
 
 std::string ReadFileText(const std::string& path);
 // Gives the file the current time as its modification time, as a rewrite
-// with the same bytes would. Throws FileError when it cannot.
+// with the same bytes would. Throws FileError as WriteFileText does.
 void TouchFile(const std::string& path);
-// Replaces the file in one step: the text goes to a temporary file beside it,
-// which then takes the file's name (and the old file's permissions). On any
-// failure the old file is untouched.
-void WriteFileAtomically(const std::string& path, const std::string& text);
+// Replaces the file's text. A read-only file (no write permission at all,
+// for every user, as the read-only attribute on Windows; or one this user may
+// not write) is refused with a FileError that names it, and left untouched.
+// Otherwise the text goes to a temporary file beside it that then takes its
+// name, with the old file's permissions, owner and group, so a failure leaves
+// the old file whole; a file with other hard links, or in a folder that takes
+// no new file, or whose owner a new file could not keep, is written in place
+// (truncated, written, flushed). A link is followed to the file it names.
+void WriteFileText(const std::string& path, const std::string& text);
+
+// Why WriteFileText would refuse `path` before it starts (a bad path, a
+// folder, a read-only file, a missing folder or one that takes no new file),
+// or empty when it would go ahead.
+std::string WriteProblem(const std::string& path);
+
+// True when two paths name the same file: the same file on disk, or the same
+// host path for files that do not exist yet.
+bool SameFile(const std::string& a, const std::string& b);
+
+// True when standard error goes to a terminal (progress is drawn there).
+bool StandardErrorIsTerminal();
 
 }  // namespace platform

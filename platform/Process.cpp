@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <atomic>
 #include <cstdio>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -37,28 +39,116 @@ std::vector<std::string> ArgumentVector(const ResolvedCommand& command) {
   return argv;
 }
 
-// Reaps a child without blocking the caller: at once when it has already
-// ended, otherwise from a small detached thread when it does.
-void Reap(pid_t pid) {
-  if (pid <= 0) return;
-  if (::waitpid(pid, nullptr, WNOHANG) != 0) return;
-  std::thread([pid] { while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {} }).detach();
+// The children that may still run, as process groups, so that an interrupt
+// can end them. Lock-free: the signal handler reads it.
+constexpr int MaxChildren = 64;
+std::atomic<pid_t> liveChildren[MaxChildren];
+
+void Remember(pid_t pid) {
+  for (auto& slot : liveChildren) {
+    pid_t empty = 0;
+    if (slot.compare_exchange_strong(empty, pid)) return;
+  }
 }
 
-// Forks and execs. In the child only async-signal-safe calls are made.
+void Forget(pid_t pid) {
+  for (auto& slot : liveChildren) {
+    pid_t expected = pid;
+    if (slot.compare_exchange_strong(expected, 0)) return;
+  }
+}
+
+// What the reaper knows of one child. `exited` turns true before the child
+// is reaped, under the lock, so a Terminate that sees it false still holds a
+// process id that belongs to the child.
+struct ChildWatch {
+  pid_t pid = -1;
+  std::mutex lock;
+  bool exited = false;
+};
+
+// Reaps a child without blocking the caller, from a small detached thread
+// once it ends.
+void Reap(const std::shared_ptr<ChildWatch>& watch) {
+  if (watch->pid <= 0) return;
+  std::thread([watch] {
+    siginfo_t info{};
+    while (::waitid(P_PID, static_cast<id_t>(watch->pid), &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {}
+    std::lock_guard<std::mutex> hold(watch->lock);
+    watch->exited = true;
+    Forget(watch->pid);
+    while (::waitpid(watch->pid, nullptr, 0) < 0 && errno == EINTR) {}
+  }).detach();
+}
+
+std::shared_ptr<ChildWatch> Watch(pid_t pid) {
+  auto watch = std::make_shared<ChildWatch>();
+  watch->pid = pid;
+  if (pid > 0) Remember(pid);
+  return watch;
+}
+
+// Forks and execs; -1 when the program could not be started (fork, folder or
+// exec failed), which the child reports through a pipe that closes on exec.
+// The child leads a process group of its own, so that it can be ended with
+// everything it started. In the child only async-signal-safe calls are made.
 pid_t Spawn(const std::vector<std::string>& args, const std::string& hostFolder, int in, int out, int err) {
   std::vector<char*> argv;
   for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  int report[2];
+  if (::pipe2(report, O_CLOEXEC) != 0) return -1;
   pid_t pid = ::fork();
-  if (pid != 0) return pid;
-  ::dup2(in, 0);
-  ::dup2(out, 1);
-  ::dup2(err, 2);
-  ::signal(SIGPIPE, SIG_DFL);
-  if (!hostFolder.empty() && ::chdir(hostFolder.c_str()) != 0) ::_exit(127);
-  ::execvp(argv[0], argv.data());
-  ::_exit(127);
+  if (pid == 0) {
+    ::setpgid(0, 0);
+    ::dup2(in, 0);
+    ::dup2(out, 1);
+    ::dup2(err, 2);
+    ::signal(SIGPIPE, SIG_DFL);
+    ::signal(SIGINT, SIG_DFL);
+    if (hostFolder.empty() || ::chdir(hostFolder.c_str()) == 0) ::execvp(argv[0], argv.data());
+    int error = errno;
+    (void)!::write(report[1], &error, sizeof error);
+    ::_exit(127);
+  }
+  ::close(report[1]);
+  if (pid < 0) {
+    ::close(report[0]);
+    return -1;
+  }
+  ::setpgid(pid, pid);  // also here, so that no kill can come before the child's own call
+  int error = 0;
+  ssize_t n;
+  while ((n = ::read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {}
+  ::close(report[0]);
+  if (n > 0) {
+    while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {}
+    return -1;
+  }
+  return pid;
+}
+
+class HiddenChild : public StartedProcess {
+ public:
+  explicit HiddenChild(std::shared_ptr<ChildWatch> watch) : watch_(std::move(watch)) {}
+  bool HasExited() const override {
+    std::lock_guard<std::mutex> hold(watch_->lock);
+    return watch_->exited;
+  }
+  void Terminate() override {
+    std::lock_guard<std::mutex> hold(watch_->lock);
+    if (!watch_->exited) ::kill(-watch_->pid, SIGKILL);
+  }
+
+ private:
+  std::shared_ptr<ChildWatch> watch_;
+};
+
+extern "C" void EndChildrenAndRaise(int signal) {
+  for (auto& slot : liveChildren)
+    if (pid_t pid = slot.load(); pid > 0) ::kill(-pid, SIGKILL);
+  ::signal(signal, SIG_DFL);
+  ::raise(signal);
 }
 
 }  // namespace
@@ -66,7 +156,7 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& hostFolder,
 struct ConsoleProcess::State {
   int readEnd = -1;
   int inputWriteEnd = -1;
-  pid_t pid = -1;
+  std::shared_ptr<ChildWatch> watch;
 };
 
 ConsoleProcess::ConsoleProcess() : state_(std::make_unique<State>()) {}
@@ -74,7 +164,7 @@ ConsoleProcess::ConsoleProcess() : state_(std::make_unique<State>()) {}
 ConsoleProcess::~ConsoleProcess() {
   if (state_->readEnd >= 0) ::close(state_->readEnd);
   if (state_->inputWriteEnd >= 0) ::close(state_->inputWriteEnd);
-  Reap(state_->pid);
+  if (state_->watch) Reap(state_->watch);
 }
 
 bool ConsoleProcess::Start(const std::string& commandLine, const std::string& workingFolder) {
@@ -94,7 +184,7 @@ bool ConsoleProcess::Start(const std::string& commandLine, const std::string& wo
   ::close(input[0]);
   state_->readEnd = output[0];
   state_->inputWriteEnd = input[1];
-  state_->pid = pid;
+  state_->watch = Watch(pid);
   return pid > 0;
 }
 
@@ -108,15 +198,24 @@ ConsoleProcess::ReadResult ConsoleProcess::Read(char* buffer, size_t size) {
   }
 }
 
-bool StartHidden(const std::string& commandLine) {
+std::unique_ptr<StartedProcess> StartHidden(const std::string& commandLine) {
   std::optional<ResolvedCommand> command = ResolveCommandLine(commandLine, &FindProgram);
-  if (!command) return false;
+  if (!command) return nullptr;
   int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-  if (null < 0) return false;
+  if (null < 0) return nullptr;
   pid_t pid = Spawn(ArgumentVector(*command), std::string(), null, null, null);
   ::close(null);
-  Reap(pid);
-  return pid > 0;
+  if (pid <= 0) return nullptr;
+  std::shared_ptr<ChildWatch> watch = Watch(pid);
+  Reap(watch);
+  return std::make_unique<HiddenChild>(watch);
+}
+
+void EndChildrenOnInterrupt() {
+  struct sigaction action {};
+  action.sa_handler = EndChildrenAndRaise;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
 }
 
 }  // namespace platform

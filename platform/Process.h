@@ -33,8 +33,24 @@ class ConsoleProcess {
   std::unique_ptr<State> state_;
 };
 
+// A program started hidden, without waiting for it. The build only looks at
+// whether it has ended, and ends it when it waits for it no longer.
+class StartedProcess {
+ public:
+  virtual ~StartedProcess() = default;  // the program goes on running
+  virtual bool HasExited() const = 0;
+  // Ends the program (with every process it started) if it still runs.
+  virtual void Terminate() = 0;
+};
+
 // Starts a command line hidden and returns at once (WinExec with SW_HIDE).
-// The child's console goes nowhere; it is reaped when it ends.
-bool StartHidden(const std::string& commandLine);
+// The child's console goes nowhere; it is reaped when it ends. Nothing when
+// the program cannot be started.
+std::unique_ptr<StartedProcess> StartHidden(const std::string& commandLine);
+
+// From now on an interrupt (Ctrl-C), a hang-up or a termination request ends
+// the programs this process started and still runs, then this process, as
+// the signal would have. For front ends without a window.
+void EndChildrenOnInterrupt();
 
 }  // namespace platform

@@ -57,7 +57,42 @@ ConsoleProcess::ReadResult ConsoleProcess::Read(char* buffer, size_t size) {
   return {n, GetLastError() == ERROR_BROKEN_PIPE ? ReadStatus::BrokenPipe : ReadStatus::Failed};
 }
 
-bool StartHidden(const std::string& commandLine) { return WinExec(commandLine.c_str(), SW_HIDE) > 31; }
+namespace {
+
+// WinExec gives no handle to watch; CreateProcessA with the same hidden show
+// state does, so the build can see the tool end or end it.
+class HiddenChild : public StartedProcess {
+ public:
+  explicit HiddenChild(PROCESS_INFORMATION info) : info_(info) {}
+  ~HiddenChild() override {
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+  }
+  bool HasExited() const override { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }
+  void Terminate() override {
+    if (!HasExited()) TerminateProcess(info_.hProcess, 1);
+  }
+
+ private:
+  PROCESS_INFORMATION info_;
+};
+
+}  // namespace
+
+std::unique_ptr<StartedProcess> StartHidden(const std::string& commandLine) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION info{};
+  std::string line = commandLine;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info))
+    return nullptr;
+  return std::make_unique<HiddenChild>(info);
+}
+
+// Console programs share the console's Ctrl-C; nothing more to do.
+void EndChildrenOnInterrupt() {}
 
 }  // namespace platform
 

@@ -46,7 +46,7 @@ std::string JoinLines(const Lines& lines) {
 Lines LoadLines(const std::string& path) { return SplitLines(ReadFileText(path)); }
 
 void SaveLines(const std::string& path, const Lines& lines) {
-  WriteFileAtomically(path, JoinLines(lines));
+  WriteFileText(path, JoinLines(lines));
 }
 
 int IndexOfName(const Lines& lines, std::string_view name) {

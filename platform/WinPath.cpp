@@ -2,10 +2,17 @@
 
 #ifdef _WIN32
 
+#include <windows.h>
+
 namespace platform {
 std::string ToHostPath(const std::string& windowsPath) { return windowsPath; }
 std::string ToWindowsPath(const std::string& hostPath) { return hostPath; }
 std::string DosDevicesFolder() { return {}; }
+std::string PathProblem(const std::string& path) {
+  if (path.empty()) return "no file name given";
+  if (path.size() >= MAX_PATH) return "the path is longer than the system allows";
+  return {};
+}
 }  // namespace platform
 
 #else
@@ -117,7 +124,8 @@ std::string ToHostPath(const std::string& windowsPath) {
 }
 
 std::string ToWindowsPath(const std::string& hostPath) {
-  std::string path = RealPath(hostPath);
+  if (hostPath.empty()) return {};
+  std::string path = RealPath(hostPath[0] == '/' ? hostPath : HostCurrentDir() + "/" + hostPath);
   std::string bestPrefix;
   char bestDrive = 0;
   if (DIR* dir = ::opendir(DosDevicesFolder().c_str())) {
@@ -141,6 +149,20 @@ std::string ToWindowsPath(const std::string& hostPath) {
   std::string rest = bestPrefix == "/" ? path.substr(1) : path.substr(std::min(path.size(), bestPrefix.size() + 1));
   for (char& c : rest) c = c == '/' ? '\\' : c;
   return std::string(1, bestDrive) + ":\\" + rest;
+}
+
+std::string PathProblem(const std::string& path) {
+  if (path.empty()) return "no file name given";
+  std::string host = ToHostPath(path);
+  if (host.size() >= PATH_MAX)
+    return "the path is longer than the system allows (" + std::to_string(host.size()) + " characters)";
+  for (size_t start = 0; start < host.size();) {
+    size_t end = host.find('/', start);
+    if (end == std::string::npos) end = host.size();
+    if (end - start > NAME_MAX) return "the name \"" + host.substr(start, end - start) + "\" is longer than the file system allows";
+    start = end + 1;
+  }
+  return {};
 }
 
 }  // namespace platform

@@ -12,9 +12,14 @@ namespace platform {
 // Host path for a Windows path (or for a host path, which passes unchanged).
 std::string ToHostPath(const std::string& windowsPath);
 
-// Windows path for an absolute host path: the drive whose folder is the
-// longest prefix of it, Z: as the fallback.
+// Windows path for a host path (a relative one starts from the current
+// folder): the drive whose folder is the longest prefix of it, Z: as the
+// fallback. Empty for an empty path.
 std::string ToWindowsPath(const std::string& hostPath);
+
+// Why a path cannot name a file on this host (no name at all, or longer
+// than the file system allows), or empty when it can.
+std::string PathProblem(const std::string& path);
 
 // The dosdevices folder in use (empty on Windows).
 std::string DosDevicesFolder();

@@ -9,10 +9,17 @@ namespace runner {
 
 std::string getDOSOutput(const std::string& commandLine, const std::string& workingFolder,
                          platform::MessageService& messages) {
+  return RunConsoleCommand(commandLine, workingFolder, messages).Output;
+}
+
+ConsoleRun RunConsoleCommand(const std::string& commandLine, const std::string& workingFolder,
+                             platform::MessageService& messages) {
   using platform::ConsoleProcess;
   ConsoleProcess child;
-  child.Start(commandLine, workingFolder);  // a child that did not start reads as a broken pipe
-  std::string output;
+  ConsoleRun run;
+  // A child that did not start reads as a broken pipe.
+  run.Started = child.Start(commandLine, workingFolder);
+  std::string& output = run.Output;
   char buffer[17];
   bool failedBefore = false;
   platform::ProcessMessages();
@@ -32,7 +39,7 @@ std::string getDOSOutput(const std::string& commandLine, const std::string& work
     output.append(buffer, std::strlen(buffer));  // a zero byte ends this chunk's text
     platform::ProcessMessages();
   }
-  return output;
+  return run;
 }
 
 }  // namespace runner

@@ -16,4 +16,13 @@ inline constexpr const char* PipeReadError = "Pipe read error, could not execute
 std::string getDOSOutput(const std::string& commandLine, const std::string& workingFolder,
                          platform::MessageService& messages);
 
+// The same run, also telling whether the program could be started at all
+// (the text alone cannot tell a silent program from a missing one).
+struct ConsoleRun {
+  std::string Output;
+  bool Started = false;
+};
+ConsoleRun RunConsoleCommand(const std::string& commandLine, const std::string& workingFolder,
+                             platform::MessageService& messages);
+
 }  // namespace runner

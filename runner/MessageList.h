@@ -22,6 +22,17 @@ class MessageList {
 // Replaces the last line by itself followed by `suffix` ("..OK !!").
 void AppendToLastLine(MessageList& list, const std::string& suffix);
 
+// Told of every change of a message list as it happens: a view that shows
+// it, a front end that prints it as it grows.
+class MessageListObserver {
+ public:
+  virtual ~MessageListObserver() = default;
+  virtual void LinesCleared() = 0;
+  virtual void LineAdded(int index) = 0;
+  virtual void LineChanged(int index) = 0;
+  virtual void SelectionChanged(int index) = 0;
+};
+
 // A message list held in memory.
 class MessageLines : public MessageList {
  public:
@@ -33,10 +44,13 @@ class MessageLines : public MessageList {
   int ItemIndex() const override;
   void SetItemIndex(int index) override;
   const std::vector<std::string>& Lines() const { return lines_; }
+  // One observer at a time; nullptr for none.
+  void SetObserver(MessageListObserver* observer) { observer_ = observer; }
 
  private:
   std::vector<std::string> lines_;
   int itemIndex_ = -1;
+  MessageListObserver* observer_ = nullptr;
 };
 
 }  // namespace runner

@@ -1,7 +1,7 @@
 #include "settings/CompactDevModel.h"
 
-#include "build/BuildDriver.h"
-#include "build/Cleanup.h"
+#include "pipeline/BuildDriver.h"
+#include "pipeline/Cleanup.h"
 #include "platform/Files.h"
 #include "platform/MessagePump.h"
 #include "platform/Process.h"
@@ -13,7 +13,7 @@ namespace settings {
 
 CompactDevModel::CompactDevModel(DialogServices services) : services_(std::move(services)) {
   // Design values of a new dialog. They are in place before the change
-  // handlers are wired, so the record keeps its reset values.
+  // handlers are wired, so the record keeps the reset values it starts with.
   EdDCCIL_Path.SetText(DefaultCompilerPath);
   Ed_BDS_Lib_Path.SetText(Profiles[0].LibPath);
   Ed_MS_Assembly_LinkPath.SetText(Profiles[0].AssemblyPath);
@@ -27,11 +27,6 @@ CompactDevModel::CompactDevModel(DialogServices services) : services_(std::move(
   Ed_Emulator_Screen_Width.SetText("240");
   Ed_Emulator_Screen_Height.SetText("320");
   Ed_Emulator_Ram_Size.SetText("64");
-
-  CFOptions.BDS_Lib_Path = Profiles[0].LibPath;
-  CFOptions.MS_CF_Assembly_Version = Profiles[0].Version;
-  CFOptions.MS_Assembly_Path = Profiles[0].AssemblyPath;
-  CFOptions.Delphi_Assembly_Path = DefaultDelphiAssemblyPath;
 
   EdDCCIL_Path.OnChange = [this] { EdDCCIL_PathChange(); };
   Ed_BDS_Lib_Path.OnChange = [this] { Ed_BDS_Lib_PathChange(); };
@@ -94,14 +89,15 @@ void CompactDevModel::FormShow() {
 void CompactDevModel::FormHide() { DelPjAllDcpil(); }
 
 void CompactDevModel::DelPjAllDcpil() {
-  build::DelPjAllDcpil(EdPjPath.Text(), {&MS_Assmbly_List, &Delphi_Assmbly_List, &Third_Assmbly_List});
+  pipeline::DelPjAllDcpil(EdPjPath.Text(),
+                          {&MS_Assmbly_List.Entries(), &Delphi_Assmbly_List.Entries(), &Third_Assmbly_List.Entries()});
 }
 
 void CompactDevModel::BitBtn1Click() { DoCompileCF(); }
 
 void CompactDevModel::DoCompileCF() {
   try {
-    build::DoCompileCF(*this, *this);
+    pipeline::DoCompileCF(*this, *this);
   } catch (const std::exception& e) {
     services_.Messages->ShowError(e.what());
   }
@@ -109,11 +105,11 @@ void CompactDevModel::DoCompileCF() {
 
 // --- build inputs and host ---
 
-const CheckListState& CompactDevModel::CatalogueList(build::Catalogue which) const {
+const CatalogueEntries& CompactDevModel::CatalogueList(pipeline::Catalogue which) const {
   switch (which) {
-    case build::MicrosoftCatalogue: return MS_Assmbly_List;
-    case build::DelphiCatalogue: return Delphi_Assmbly_List;
-    default: return Third_Assmbly_List;
+    case pipeline::MicrosoftCatalogue: return MS_Assmbly_List.Entries();
+    case pipeline::DelphiCatalogue: return Delphi_Assmbly_List.Entries();
+    default: return Third_Assmbly_List.Entries();
   }
 }
 
@@ -126,9 +122,9 @@ std::string CompactDevModel::RunConsole(const std::string& commandLine, const st
   return runner::getDOSOutput(commandLine, workingFolder, *services_.Messages);
 }
 
-void CompactDevModel::StartHidden(const std::string& commandLine) {
-  if (services_.StartHidden) services_.StartHidden(commandLine);
-  else platform::StartHidden(commandLine);
+std::unique_ptr<platform::StartedProcess> CompactDevModel::StartHidden(const std::string& commandLine) {
+  if (services_.StartHidden) return services_.StartHidden(commandLine);
+  return platform::StartHidden(commandLine);
 }
 
 void CompactDevModel::Wait(int milliseconds) {

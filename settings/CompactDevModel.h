@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "build/BuildContext.h"
+#include "pipeline/BuildContext.h"
 #include "platform/MessageService.h"
 #include "platform/TextLines.h"
 #include "runner/MessageList.h"
@@ -21,11 +21,11 @@ struct DialogServices {
   platform::MessageService* Messages = nullptr;
   Pickers* Picker = nullptr;
   std::function<std::string(const std::string&, const std::string&)> RunConsole;
-  std::function<void(const std::string&)> StartHidden;
+  std::function<std::unique_ptr<platform::StartedProcess>(const std::string&)> StartHidden;
   std::function<void(int)> Sleep;
 };
 
-class CompactDevModel : public build::BuildInputs, public build::BuildHost {
+class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost {
  public:
   explicit CompactDevModel(DialogServices services);
   CompactDevModel(const CompactDevModel&) = delete;
@@ -103,25 +103,25 @@ class CompactDevModel : public build::BuildInputs, public build::BuildHost {
   void DoCompileCF();
   void DelPjAllDcpil();
 
-  // --- build::BuildInputs ---
+  // --- pipeline::BuildInputs ---
   std::string ProjectFolderText() const override { return EdPjPath.Text(); }
   std::string ProjectNameText() const override { return EdPJName.Text(); }
   std::string CompilerFolderText() const override { return EdDCCIL_Path.Text(); }
   std::string LibFolderText() const override { return Ed_BDS_Lib_Path.Text(); }
   std::string MSAssemblyFolderText() const override { return Ed_MS_Assembly_LinkPath.Text(); }
   TCFOptions& Options() override { return CFOptions; }
-  const CheckListState& CatalogueList(build::Catalogue which) const override;
+  const CatalogueEntries& CatalogueList(pipeline::Catalogue which) const override;
   int ProfileNumber() const override { return CB_CFVer.ItemIndex; }
   std::shared_ptr<ToolsAPI::IOTAProject> ActiveProject() const override;
 
-  // --- build::BuildHost ---
+  // --- pipeline::BuildHost ---
   void ShowMessage(const std::string& text) override;
   runner::MessageList& Messages() override { return MessageList; }
   void SelectPage(int index) override { PageControl1 = index; }
   void SetCompileEnabled(bool enabled) override { BitBtn1Enabled = enabled; }
   void SetCompileVisible(bool visible) override { BitBtn1Visible = visible; }
   std::string RunConsole(const std::string& commandLine, const std::string& workingFolder) override;
-  void StartHidden(const std::string& commandLine) override;
+  std::unique_ptr<platform::StartedProcess> StartHidden(const std::string& commandLine) override;
   void Wait(int milliseconds) override;
 
  private:
@@ -132,7 +132,6 @@ class CompactDevModel : public build::BuildInputs, public build::BuildHost {
   };
   CatalogueControls Catalogue(int which);
   void ApplyPathRule(EditState& edit, std::string TCFOptions::*field);
-  void LoadCatalogue(const platform::Lines& lines, const char* prefix, int which);
   void FillCatalogue(int which);
   void RemoveSelected(CheckListState& list);
   void PickFolderInto(EditState& edit, std::string TCFOptions::*field);

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/Text.h"
-
 namespace settings {
 
 bool CheckListState::Contains(const std::string& text) const {
@@ -11,13 +9,15 @@ bool CheckListState::Contains(const std::string& text) const {
 }
 
 int CheckListState::Add(const std::string& text) {
-  auto at = std::upper_bound(entries_.begin(), entries_.end(), text, [](const std::string& t, const Entry& e) {
-    return platform::CompareText(t, e.Text) < 0;
-  });
-  int index = static_cast<int>(at - entries_.begin());
-  entries_.insert(at, Entry{text, false});
-  if (itemIndex_ >= index) ++itemIndex_;
-  return index;
+  size_t index = SortedPlace(entries_, text);
+  entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), Entry{text, false});
+  if (itemIndex_ >= static_cast<int>(index)) ++itemIndex_;
+  return static_cast<int>(index);
+}
+
+void CheckListState::Fill(const std::vector<std::string>& texts, bool checked) {
+  Clear();
+  AddSorted(entries_, texts, checked);
 }
 
 void CheckListState::Delete(int index) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/CatalogueEntries.h"
+
 namespace settings {
 
 // An edit box. Setting the text it already shows is no change: OnChange runs
@@ -27,12 +29,9 @@ class EditState {
 // A check list whose entries are kept sorted without regard to letter case.
 class CheckListState {
  public:
-  struct Entry {
-    std::string Text;
-    bool Checked = false;
-  };
+  using Entry = CatalogueEntry;
 
-  const std::vector<Entry>& Entries() const { return entries_; }
+  const CatalogueEntries& Entries() const { return entries_; }
   int Count() const { return static_cast<int>(entries_.size()); }
   const std::string& Item(int index) const { return entries_.at(static_cast<size_t>(index)).Text; }
   bool Checked(int index) const { return entries_.at(static_cast<size_t>(index)).Checked; }
@@ -42,6 +41,8 @@ class CheckListState {
   // Adds at the sorted place (after entries that compare equal); returns the
   // new entry's index. The entry starts unchecked.
   int Add(const std::string& text);
+  // Empties the list, then adds many at once, each where Add would put it.
+  void Fill(const std::vector<std::string>& texts, bool checked);
   void Delete(int index);
   void Clear();
 
@@ -49,7 +50,7 @@ class CheckListState {
   void SetItemIndex(int index) { itemIndex_ = index >= 0 && index < Count() ? index : -1; }
 
  private:
-  std::vector<Entry> entries_;
+  CatalogueEntries entries_;
   int itemIndex_ = -1;
 };
 

@@ -47,9 +47,7 @@ void CompactDevModel::FillCatalogue(int which) {
   std::string folder = PickedFolder(picked.Directory);
   CFOptions.*c.Field = folder;
   c.Edit.SetText(folder);
-  c.List.Clear();
-  for (const std::string& name : platform::ListFiles(c.Edit.Text(), "*.DLL")) c.List.Add(name);
-  for (int i = 0; i < c.List.Count(); ++i) c.List.SetChecked(i, true);
+  c.List.Fill(platform::ListFiles(c.Edit.Text(), "*.DLL"), true);
   RestoreProjectFolder();
 }
 

@@ -1,24 +1,17 @@
-// Loading and saving CFOption.OPN.
+#include "settings/OptionsFile.h"
+
 #include <map>
 
-#include "platform/Files.h"
-#include "platform/PathText.h"
 #include "platform/Text.h"
-#include "platform/TextLines.h"
-#include "settings/CompactDevModel.h"
 #include "settings/Profiles.h"
 
 namespace settings {
 
 namespace {
 
-const char* const CataloguePrefixes[3] = {"MS_Assembly_", "Delphi_Assembly_", "Third_Assembly_"};
-
-bool HasName(const platform::Lines& lines, const std::string& name) { return platform::IndexOfName(lines, name) >= 0; }
-
-// Catalogue entries of `lines`, by entry number: the value of the first line
-// whose name is `prefix` followed by that number in decimal. Gathered in one
-// pass, so a huge count in a damaged file costs nothing.
+// Catalogue entries by entry number: the value of the first line whose name
+// is `prefix` followed by that number in decimal. Gathered in one pass, so a
+// huge count in a damaged file costs nothing.
 std::map<int, std::string> NumberedValues(const platform::Lines& lines, const std::string& prefix) {
   std::map<int, std::string> values;
   for (const std::string& line : lines) {
@@ -34,140 +27,64 @@ std::map<int, std::string> NumberedValues(const platform::Lines& lines, const st
   return values;
 }
 
-}  // namespace
-
-CompactDevModel::CatalogueControls CompactDevModel::Catalogue(int which) {
-  switch (which) {
-    case 0: return {Ed_MS_Assembly_LinkPath, &TCFOptions::MS_Assembly_Path, MS_Assmbly_List};
-    case 1: return {Ed_Delphi_Assembly_LinkPath, &TCFOptions::Delphi_Assembly_Path, Delphi_Assmbly_List};
-    default: return {Ed_Third_Assembly_LinkPath, &TCFOptions::Third_Assembly_Path, Third_Assmbly_List};
-  }
-}
-
-void CompactDevModel::LoadCatalogue(const platform::Lines& lines, const char* prefix, int which) {
-  CatalogueControls c = Catalogue(which);
-  std::string p = prefix;
-  CFOptions.*c.Field = platform::ValueOf(lines, p + "Path");
-  c.Edit.SetText(CFOptions.*c.Field);
-  c.List.Clear();
-  int count = platform::StrToIntDef(platform::ValueOf(lines, p + "Count"), 0);
-  for (const auto& [number, value] : NumberedValues(lines, p)) {
+OptionsCatalogue ParseCatalogue(const platform::Lines& lines, const std::string& prefix) {
+  OptionsCatalogue catalogue;
+  catalogue.Path = platform::ValueOf(lines, prefix + "Path");
+  int count = platform::StrToIntDef(platform::ValueOf(lines, prefix + "Count"), 0);
+  for (const auto& [number, value] : NumberedValues(lines, prefix)) {
     if (number >= count) break;
     std::string entry = platform::Trim(value);
-    if (!entry.empty()) c.List.SetChecked(c.List.Add(entry), true);
+    if (!entry.empty()) catalogue.Entries.push_back(std::move(entry));
   }
+  return catalogue;
 }
 
-void CompactDevModel::InitOptions() {
-  TCFOptions& o = CFOptions;
-  o.BDS_Compiler_Path.clear();
-  o.ProjectPath.clear();
-  o.ProjectFileName.clear();
-  o.BDS_Lib_Path = Profiles[0].LibPath;
-  o.MS_CF_Assembly_Version = Profiles[0].Version;
-  o.MS_Assembly_Path = Profiles[0].AssemblyPath;
-  o.Delphi_Assembly_Path = DefaultDelphiAssemblyPath;
-  o.Third_Assembly_Path.clear();
-  o.MS_CF_Emulator_Application.clear();
-  o.MS_CF_Emulator_Image_FileName.clear();
-  o.MS_CF_Emulator_Shared_Folder.clear();
-  o.MS_CF_Auto_Depoly_To_Emulator = "N";
-  Ed_Emulator_Screen_Width.SetText("240");
-  Ed_Emulator_Screen_Height.SetText("320");
+}  // namespace
 
-  if (platform::FileExists(OptionsFileName)) {
-    MS_Assmbly_List.Clear();
-    Delphi_Assmbly_List.Clear();
-    Third_Assmbly_List.Clear();
-    const platform::Lines lines = platform::LoadLines(OptionsFileName);
-    if (!lines.empty()) {
-      o.BDS_Compiler_Path = platform::ValueOf(lines, "BDS_Compiler_Path");
-      EdDCCIL_Path.SetText(o.BDS_Compiler_Path);
-      o.BDS_Lib_Path = platform::ValueOf(lines, "BDS_Lib_Path");
-      Ed_BDS_Lib_Path.SetText(o.BDS_Lib_Path);
-
-      CB_CFVer.ItemIndex = -1;
-      o.MS_CF_Assembly_Version = platform::ValueOf(lines, "MS_CF_Assembly_Version");
-      for (int i = 0; i < 2; ++i)
-        if (o.MS_CF_Assembly_Version == Profiles[i].Version) CB_CFVer.ItemIndex = i;
-      if (CB_CFVer.ItemIndex < 0) o.MS_CF_Assembly_Version = platform::ValueOf(lines, "DotNet_Assembly_Version");
-
-      for (int i = 0; i < 3; ++i) LoadCatalogue(lines, CataloguePrefixes[i], i);
-
-      o.MS_CF_Emulator_Application = platform::ValueOf(lines, "MS_CF_Emulator_Application");
-      o.MS_CF_Emulator_Image_FileName = platform::ValueOf(lines, "MS_CF_Emulator_Image_FileName");
-      o.MS_CF_Emulator_Shared_Folder = platform::ValueOf(lines, "MS_CF_Emulator_Shared_Folder");
-      Ed_Emulator_App.SetText(o.MS_CF_Emulator_Application);
-      Ed_Emulator_Image_FileName.SetText(o.MS_CF_Emulator_Image_FileName);
-      Ed_Shared_Folder.SetText(o.MS_CF_Emulator_Shared_Folder);
-      auto valueOr = [&](const char* key, const char* fallback) {
-        return HasName(lines, key) ? platform::ValueOf(lines, key) : std::string(fallback);
-      };
-      Ed_Emulator_Screen_Width.SetText(valueOr("MS_CF_Emulator_Screen_Width", "240"));
-      Ed_Emulator_Screen_Height.SetText(valueOr("MS_CF_Emulator_Screen_Height", "320"));
-      // A file without a RAM size shows the dialog's own default.
-      Ed_Emulator_Ram_Size.SetText(valueOr("MS_CF_Emulator_Ram_Size", "64"));
-
-      o.MS_CF_Auto_Depoly_To_Emulator = platform::ValueOf(lines, "MS_CF_Auto_Depoly_To_Emulator");
-      Chk_Is_Auto_Depoly = o.MS_CF_Auto_Depoly_To_Emulator == "Y";
-    }
-  }
-
-  if (Pub_Project_Intf) {
-    o.ProjectPath = platform::ExtractFilePath(Pub_Project_Intf->GetFileName());
-    auto editor = Pub_Project_Intf->GetCurrentEditor();
-    std::string shown = editor ? editor->GetFileName() : std::string();
-    o.ProjectFileExt = platform::ExtractFileExt(shown);
-    o.ProjectFileName = platform::ExtractFileName(shown);
-  }
+OptionsFileContent ParseOptionsFile(const platform::Lines& lines) {
+  OptionsFileContent c;
+  auto value = [&](const char* key) { return platform::ValueOf(lines, key); };
+  auto valueOr = [&](const char* key, const std::string& fallback) {
+    return platform::IndexOfName(lines, key) >= 0 ? value(key) : fallback;
+  };
+  c.CompilerPath = value("BDS_Compiler_Path");
+  c.LibPath = value("BDS_Lib_Path");
+  c.Version = value("MS_CF_Assembly_Version");
+  for (int i = 0; i < 2; ++i)
+    if (c.Version == Profiles[i].Version) c.Profile = i;
+  if (c.Profile < 0) c.Version = value("DotNet_Assembly_Version");
+  for (int i = 0; i < 3; ++i) c.Catalogues[i] = ParseCatalogue(lines, CataloguePrefixes[i]);
+  c.EmulatorApplication = value("MS_CF_Emulator_Application");
+  c.EmulatorImageFileName = value("MS_CF_Emulator_Image_FileName");
+  c.SharedFolder = value("MS_CF_Emulator_Shared_Folder");
+  c.ScreenWidth = valueOr("MS_CF_Emulator_Screen_Width", c.ScreenWidth);
+  c.ScreenHeight = valueOr("MS_CF_Emulator_Screen_Height", c.ScreenHeight);
+  c.RamSize = value("MS_CF_Emulator_Ram_Size");
+  c.AutoDeploy = value("MS_CF_Auto_Depoly_To_Emulator");
+  return c;
 }
 
-bool CompactDevModel::LoadWithLoadingFlag() {
-  CFOptions.Loading = true;
-  bool loaded = true;
-  try {
-    InitOptions();
-  } catch (const std::exception& e) {
-    loaded = false;
-    services_.Messages->ShowError(e.what());
-  }
-  CFOptions.Loading = false;
-  return loaded;
-}
-
-platform::Lines CompactDevModel::OptionsFileLines() const {
+platform::Lines FormatOptionsFile(const OptionsFileContent& c) {
   platform::Lines lines;
-  lines.push_back("BDS_Compiler_Path=" + EdDCCIL_Path.Text());
-  lines.push_back("BDS_Lib_Path=" + Ed_BDS_Lib_Path.Text());
-  if (const Profile* p = ProfileAt(CB_CFVer.ItemIndex))
-    lines.push_back(std::string("MS_CF_Assembly_Version=") + p->Version);
-  const EditState* edits[3] = {&Ed_MS_Assembly_LinkPath, &Ed_Delphi_Assembly_LinkPath, &Ed_Third_Assembly_LinkPath};
-  const CheckListState* lists[3] = {&MS_Assmbly_List, &Delphi_Assmbly_List, &Third_Assmbly_List};
-  for (int c = 0; c < 3; ++c) {
-    std::string prefix = CataloguePrefixes[c];
-    lines.push_back(prefix + "Path=" + edits[c]->Text());
-    lines.push_back(prefix + "Count=" + std::to_string(lists[c]->Count()));
-    for (int i = 0; i < lists[c]->Count(); ++i) lines.push_back(prefix + std::to_string(i) + "=" + lists[c]->Item(i));
+  lines.push_back("BDS_Compiler_Path=" + c.CompilerPath);
+  lines.push_back("BDS_Lib_Path=" + c.LibPath);
+  if (const Profile* p = ProfileAt(c.Profile)) lines.push_back(std::string("MS_CF_Assembly_Version=") + p->Version);
+  for (int i = 0; i < 3; ++i) {
+    const std::string prefix = CataloguePrefixes[i];
+    const OptionsCatalogue& catalogue = c.Catalogues[i];
+    lines.push_back(prefix + "Path=" + catalogue.Path);
+    lines.push_back(prefix + "Count=" + std::to_string(catalogue.Entries.size()));
+    for (size_t n = 0; n < catalogue.Entries.size(); ++n)
+      lines.push_back(prefix + std::to_string(n) + "=" + catalogue.Entries[n]);
   }
-  lines.push_back("MS_CF_Emulator_Application=" + Ed_Emulator_App.Text());
-  lines.push_back("MS_CF_Emulator_Image_FileName=" + Ed_Emulator_Image_FileName.Text());
-  lines.push_back("MS_CF_Emulator_Shared_Folder=" + Ed_Shared_Folder.Text());
-  lines.push_back("MS_CF_Emulator_Screen_Width=" + Ed_Emulator_Screen_Width.Text());
-  lines.push_back("MS_CF_Emulator_Screen_Height=" + Ed_Emulator_Screen_Height.Text());
-  lines.push_back("MS_CF_Emulator_Ram_Size=" + Ed_Emulator_Ram_Size.Text());
-  lines.push_back(std::string("MS_CF_Auto_Depoly_To_Emulator=") + (Chk_Is_Auto_Depoly ? "Y" : "N"));
+  lines.push_back("MS_CF_Emulator_Application=" + c.EmulatorApplication);
+  lines.push_back("MS_CF_Emulator_Image_FileName=" + c.EmulatorImageFileName);
+  lines.push_back("MS_CF_Emulator_Shared_Folder=" + c.SharedFolder);
+  lines.push_back("MS_CF_Emulator_Screen_Width=" + c.ScreenWidth);
+  lines.push_back("MS_CF_Emulator_Screen_Height=" + c.ScreenHeight);
+  lines.push_back("MS_CF_Emulator_Ram_Size=" + c.RamSize);
+  lines.push_back(std::string("MS_CF_Auto_Depoly_To_Emulator=") + (c.AutoDeploy == "Y" ? "Y" : "N"));
   return lines;
-}
-
-void CompactDevModel::BtnSaveOptionsClick() {
-  std::string path = platform::ExcludeTrailingBackslash(CFOptions.ProjectPath) + "\\" + OptionsFileName;
-  try {
-    platform::SaveLines(path, OptionsFileLines());
-  } catch (const std::exception& e) {
-    services_.Messages->ShowError(e.what());
-    return;
-  }
-  LoadWithLoadingFlag();
 }
 
 }  // namespace settings

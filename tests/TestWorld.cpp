@@ -1,6 +1,8 @@
 #include "tests/TestWorld.h"
 
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -60,6 +62,32 @@ std::string TestWorld::Read(const std::string& windowsPath) const {
 bool TestWorld::Exists(const std::string& windowsPath) const { return fs::exists(Host(windowsPath)); }
 
 void TestWorld::MakeFolder(const std::string& windowsPath) const { fs::create_directories(Host(windowsPath)); }
+
+std::string TestWorld::AsUnprivileged(const std::function<std::string()>& body) const {
+  if (::geteuid() != 0) return body();
+  ::chmod(root_.c_str(), 0755);
+  int report[2];
+  if (::pipe(report) != 0) return "no pipe";
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(report[0]);
+    const gid_t nobody = 65534;
+    std::string problem = ::setgroups(0, nullptr) == 0 && ::setgid(nobody) == 0 && ::setuid(nobody) == 0
+                              ? body()
+                              : std::string("could not become nobody");
+    (void)!::write(report[1], problem.data(), problem.size());
+    ::_exit(0);
+  }
+  ::close(report[1]);
+  std::string problem;
+  char buffer[256];
+  for (ssize_t n; (n = ::read(report[0], buffer, sizeof buffer)) > 0;) problem.append(buffer, static_cast<size_t>(n));
+  ::close(report[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  if (!WIFEXITED(status)) problem += " (the unprivileged child crashed)";
+  return problem;
+}
 
 settings::PickResult FakePickers::Answer(const std::string& mask, const std::string& start) {
   masks.push_back(mask);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,10 @@ class TestWorld : public ::testing::Test {
   std::string Read(const std::string& windowsPath) const;
   bool Exists(const std::string& windowsPath) const;
   void MakeFolder(const std::string& windowsPath) const;
+  // Runs `body` as a user without root rights: here when this process is
+  // one, else in a child that becomes user and group nobody (the world is
+  // opened to others for it). The body returns what went wrong, or "".
+  std::string AsUnprivileged(const std::function<std::string()>& body) const;
 
   std::string root_;    // host folder of the world
   std::string driveC_;  // host folder of drive C:

@@ -1,30 +1,5 @@
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-
-#include "cli/ExportCommand.h"
 #include "platform/Database.h"
-#include "tests/TestWorld.h"
-
-namespace fs = std::filesystem;
-
-// The demo database through ODBC, with an odbc.ini of the test's own.
-class DatabaseTest : public testing_world::TestWorld {
- protected:
-  void SetUp() override {
-    TestWorld::SetUp();
-    fs::copy_file(std::string(TIDEWELL_SOURCE_DIR) + "/examples/data/demo.sqlite", root_ + "/demo.sqlite");
-    std::ofstream(root_ + "/odbc.ini") << "[DEMO]\nDriver=SQLite3\nDatabase=" << root_ << "/demo.sqlite\n"
-                                       << "[GONE]\nDriver=SQLite3\nDatabase=" << root_ << "/no/such.sqlite\nNoCreat=1\n";
-    ::setenv("ODBCINI", (root_ + "/odbc.ini").c_str(), 1);
-  }
-  void TearDown() override {
-    ::unsetenv("ODBCINI");
-    TestWorld::TearDown();
-  }
-};
+#include "tests/dataexport/DatabaseFixture.h"
 
 TEST_F(DatabaseTest, AliasesAndTablesAreListedFromTheIniFile) {
   auto aliases = platform::Session.GetAliasNames();
@@ -77,46 +52,4 @@ TEST_F(DatabaseTest, BadStatementsAndAliasesLeaveTheQueryClosed) {
   q.DatabaseName = "NOPE";
   q.SQL = {"select * from parts"};
   EXPECT_THROW(q.Open(), platform::DatabaseError);
-}
-
-class ExportCommandTest : public DatabaseTest {
- protected:
-  int Tidewell(const std::string& args) {
-    std::string command = "'" + std::string(TIDEWELL_BINARY) + "' export " + args + " >'" + root_ + "/out.txt' 2>'" +
-                          root_ + "/err.txt'";
-    int status = std::system(command.c_str());
-    err = Read(root_ + "/err.txt");
-    out = Read(root_ + "/out.txt");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  std::string out, err;
-};
-
-TEST_F(ExportCommandTest, ExportsATableAndItsCode) {
-  ASSERT_EQ(Tidewell("--alias DEMO --table customer --encoding big5 --output 'C:\\customer.xml' --code 'C:\\init.pas'"), 0)
-      << err;
-  std::string xml = Read("C:\\customer.xml");
-  EXPECT_EQ(xml.substr(0, xml.find("\r\n")), "<?xml version=\"1.0\" encoding=\"big5\"   standalone=\"yes\"?>");
-  EXPECT_NE(xml.find("  <customer>\r\n    <CustNo>1</CustNo>\r\n    <Company>Harbour Tools</Company>\r\n"),
-            std::string::npos);
-  EXPECT_NE(Read("C:\\init.pas").find("  tmpTable := Dataset1.Tables.Add('customer');\r\n"), std::string::npos);
-  EXPECT_EQ(Tidewell("--list-tables DEMO"), 0);
-  EXPECT_EQ(out, "customer\norders\nparts\n");
-}
-
-TEST_F(ExportCommandTest, BadInputIsOneClearLineAndTouchesNoFile) {
-  Write("C:\\keep.xml", "kept");
-  EXPECT_EQ(Tidewell("--alias NOPE --table parts --output 'C:\\keep.xml'"), 1);
-  EXPECT_EQ(err, "tidewell export: unknown alias 'NOPE' (see --list-aliases)\n");
-  EXPECT_EQ(Tidewell("--alias DEMO --table nope --output 'C:\\keep.xml'"), 1);
-  EXPECT_EQ(Tidewell("--alias GONE --table parts --output 'C:\\keep.xml'"), 1);
-  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
-  EXPECT_EQ(Tidewell("--alias DEMO --table parts --output 'C:\\keep.xml' --code 'C:\\No\\init.pas'"), 1);
-  EXPECT_EQ(Tidewell("--alias DEMO --table parts --output 'C:\\keep.xml' --encoding latin9"), 2);
-  EXPECT_EQ(Tidewell("--alias DEMO --output 'C:\\keep.xml'"), 2);
-  EXPECT_EQ(Read("C:\\keep.xml"), "kept");
-  EXPECT_EQ(cli::EncodingIndexOf("utf-8"), 4);
-  EXPECT_EQ(cli::EncodingIndexOf("0"), 0);
-  EXPECT_EQ(cli::EncodingIndexOf("5"), -2);
-  EXPECT_EQ(cli::EncodingIndexOf("none"), -1);
 }

@@ -93,7 +93,7 @@ TEST_F(DialogTest, KeysInAnyCaseFirstLineWinsAndBadEntriesAreSkipped) {
   EXPECT_EQ(dialog->Ed_Emulator_App.Text(), "C:\\Emu\\a=b.exe");
   EXPECT_EQ(dialog->Ed_Emulator_Screen_Width.Text(), "");    // present but empty
   EXPECT_EQ(dialog->Ed_Emulator_Screen_Height.Text(), "320");  // missing
-  EXPECT_EQ(dialog->Ed_Emulator_Ram_Size.Text(), "64");
+  EXPECT_EQ(dialog->Ed_Emulator_Ram_Size.Text(), "");      // missing: no fallback, unlike the screen size
   EXPECT_FALSE(dialog->Chk_Is_Auto_Depoly);  // only "Y" checks it
   EXPECT_EQ(dialog->CFOptions.MS_CF_Auto_Depoly_To_Emulator, "y");
 }

@@ -1,5 +1,5 @@
-#include "build/Cleanup.h"
-#include "tests/build/BuildFixture.h"
+#include "pipeline/Cleanup.h"
+#include "tests/pipeline/BuildFixture.h"
 
 class CleanupTest : public testing_world::TestWorld {};
 
@@ -7,17 +7,17 @@ TEST_F(CleanupTest, StaleCompanionFilesAndEveryResourcesFileGo) {
   for (const char* f : {"Project1.identcache", "Project1.pdb", "Project1.rsp", "Project1.bdsproj.local",
                         "a.resources", "B.RESOURCES", "Project1.bdsproj", "Project1.res", "Other.pdb"})
     Write(std::string("C:\\P\\") + f, "");
-  build::DeleteStaleCompanionFiles("C:\\P\\", "Project1");
+  pipeline::DeleteStaleCompanionFiles("C:\\P\\", "Project1");
   EXPECT_EQ(platform::ListFiles("C:\\P", "*"), (std::vector<std::string>{"Other.pdb", "Project1.bdsproj", "Project1.res"}));
 }
 
 TEST_F(CleanupTest, OneGenerationOfTheOutputProgramIsKept) {
   Write("C:\\P\\App.exe", "new");
   Write("C:\\P\\App._xe", "old");
-  build::BackupOutputProgram("C:\\P\\", "App");
+  pipeline::BackupOutputProgram("C:\\P\\", "App");
   EXPECT_EQ(Read("C:\\P\\App._xe"), "new");
   EXPECT_FALSE(Exists("C:\\P\\App.exe"));
-  build::BackupOutputProgram("C:\\P\\", "App");
+  pipeline::BackupOutputProgram("C:\\P\\", "App");
   EXPECT_FALSE(Exists("C:\\P\\App._xe"));
 }
 
@@ -25,18 +25,24 @@ TEST_F(CleanupTest, SupportUnitsAreDeletedFromTheLibraryFolder) {
   for (const char* f : {"System.Drawing.Font.dcuil", "System.Drawing.GraphicsUnit.dcuil",
                         "System.ComponentModel.WindowsCE.dcuil", "Other.dcuil"})
     Write(std::string("C:\\Lib\\") + f, "");
-  build::RemoveCFSupportUnits("C:\\Lib");
+  pipeline::RemoveCFSupportUnits("C:\\Lib");
   EXPECT_EQ(platform::ListFiles("C:\\Lib", "*"), (std::vector<std::string>{"Other.dcuil"}));
 }
 
 TEST_F(CleanupTest, ReferenceFilesOfEveryCatalogueEntryGoCheckedOrNot) {
-  settings::CheckListState ms, delphi, third;
-  ms.SetChecked(ms.Add("System.Windows.Forms.dll"), true);
-  delphi.Add("MyLib.DLL");
-  third.Add("ab");
+  settings::CatalogueEntries ms{{"System.Windows.Forms.dll", true}}, delphi{{"MyLib.DLL", false}}, third{{"ab", true}};
   for (const char* f : {"System.Windows.Forms.dcpil", "MyLib.dcpil", "Keep.dcpil", "ab"}) Write(std::string("C:\\P\\") + f, "");
-  build::DelPjAllDcpil("  ", {&ms, &delphi, &third});
-  EXPECT_TRUE(Exists("C:\\P\\MyLib.dcpil"));
-  build::DelPjAllDcpil("C:\\P\\", {&ms, &delphi, &third});
+  pipeline::DelPjAllDcpil("C:\\P\\", {&ms, &delphi, &third});
   EXPECT_EQ(platform::ListFiles("C:\\P", "*"), (std::vector<std::string>{"ab", "Keep.dcpil"}));
+}
+
+TEST_F(CleanupTest, ABlankProjectFolderDeletesNothingEvenInTheCurrentFolder) {
+  // Without the guard, a blank folder would name files of the current folder.
+  settings::CatalogueEntries ms{{"MyLib.dll", true}};
+  Write("C:\\P\\MyLib.dcpil", "");
+  Write("C:\\P\\ \tMyLib.dcpil", "");
+  platform::SetCurrentDir("C:\\P");
+  for (const char* blank : {"", " \t"}) pipeline::DelPjAllDcpil(blank, {&ms});
+  EXPECT_TRUE(Exists("C:\\P\\MyLib.dcpil"));
+  EXPECT_TRUE(Exists("C:\\P\\ \tMyLib.dcpil"));
 }

@@ -3,10 +3,10 @@
 // Compact Framework, from the checks to the compiler's messages.
 #include <string>
 
-#include "build/BuildContext.h"
-#include "build/ResourceRecompile.h"
+#include "pipeline/BuildContext.h"
+#include "pipeline/ResourceRecompile.h"
 
-namespace build {
+namespace pipeline {
 
 inline constexpr const char* SaveFirstMessage = "Before compile the project, Save it first !!";
 inline constexpr const char* EmptyAssemblyPathMessage = "MS Assembly LinkPath Is Empty!!";
@@ -24,4 +24,4 @@ struct BuildOptions {
 // read or written; the build then ends where it stands.
 void DoCompileCF(BuildInputs& inputs, BuildHost& host, const BuildOptions& options = {});
 
-}  // namespace build
+}  // namespace pipeline

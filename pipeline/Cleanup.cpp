@@ -1,9 +1,9 @@
-#include "build/Cleanup.h"
+#include "pipeline/Cleanup.h"
 
 #include "platform/Files.h"
 #include "platform/Text.h"
 
-namespace build {
+namespace pipeline {
 
 void DeleteStaleCompanionFiles(const std::string& projectFolder, const std::string& baseName) {
   for (const char* ext : {".identcache", ".pdb", ".rsp", ".bdsproj.local"})
@@ -26,13 +26,13 @@ void BackupOutputProgram(const std::string& projectPath, const std::string& base
 }
 
 void DelPjAllDcpil(const std::string& projectFolder,
-                   std::initializer_list<const settings::CheckListState*> catalogues) {
+                   std::initializer_list<const settings::CatalogueEntries*> catalogues) {
   if (platform::Trim(projectFolder).empty()) return;
-  for (const settings::CheckListState* list : catalogues)
-    for (const auto& entry : list->Entries()) {
+  for (const settings::CatalogueEntries* list : catalogues)
+    for (const settings::CatalogueEntry& entry : *list) {
       if (entry.Text.size() < 3) continue;
       platform::DeleteFile(projectFolder + entry.Text.substr(0, entry.Text.size() - 3) + "dcpil");
     }
 }
 
-}  // namespace build
+}  // namespace pipeline

@@ -3,9 +3,9 @@
 #include <initializer_list>
 #include <string>
 
-#include "settings/ControlState.h"
+#include "settings/CatalogueEntries.h"
 
-namespace build {
+namespace pipeline {
 
 // Before the build: the project's companion files (.identcache, .pdb, .rsp,
 // .bdsproj.local), then every "*.resources" file of the project folder.
@@ -20,6 +20,6 @@ void BackupOutputProgram(const std::string& projectPath, const std::string& base
 // The compiled assembly references named after the catalogue entries
 // (System.Data.dll -> System.Data.dcpil) in the project folder. A blank
 // folder deletes nothing.
-void DelPjAllDcpil(const std::string& projectFolder, std::initializer_list<const settings::CheckListState*> catalogues);
+void DelPjAllDcpil(const std::string& projectFolder, std::initializer_list<const settings::CatalogueEntries*> catalogues);
 
-}  // namespace build
+}  // namespace pipeline

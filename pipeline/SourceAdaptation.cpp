@@ -1,4 +1,4 @@
-#include "build/SourceAdaptation.h"
+#include "pipeline/SourceAdaptation.h"
 
 #include <optional>
 #include <string_view>
@@ -8,7 +8,7 @@
 #include "platform/PathText.h"
 #include "platform/Text.h"
 
-namespace build {
+namespace pipeline {
 
 using platform::Contains;
 
@@ -137,9 +137,9 @@ void AdaptUnits(const platform::Lines& units, runner::MessageList& messages) {
     // new time, which spares the file system a new file per unit.
     const std::string written = AdaptUnitText(text);
     if (written == text) platform::TouchFile(name);
-    else platform::WriteFileAtomically(name, written);
+    else platform::WriteFileText(name, written);
     runner::AppendToLastLine(messages, "..OK !!");
   }
 }
 
-}  // namespace build
+}  // namespace pipeline

@@ -1,10 +1,10 @@
-#include "build/ResourceRecompile.h"
+#include "pipeline/ResourceRecompile.h"
 
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "settings/Profiles.h"
 
-namespace build {
+namespace pipeline {
 
 std::string QuotedResourceName(const std::string& line, const std::string& extension) {
   size_t dot = line.find(extension);
@@ -28,25 +28,30 @@ bool RecompileResource(const std::string& line, BuildInputs& inputs, BuildHost& 
   const std::string sourcePath = options.ProjectPath + source;
   if (platform::FileExists(compiledPath)) platform::DeleteFile(compiledPath);
 
+  // The wait is pointless once nothing can still create the file: the copy
+  // failed, or the resource compiler did not start or has ended.
   const settings::Profile* profile = settings::ProfileAt(inputs.ProfileNumber());
+  std::unique_ptr<platform::StartedProcess> tool;
+  bool copied = false;
   if (profile && platform::FileExists(profile->ResGen)) {
     runner::MessageList& messages = host.Messages();
     messages.Add("--> ReCompile Resource File...\"" + source + "\".....");
-    host.StartHidden(ResGenCommandLine(profile->ResGen, sourcePath, compiledPath));
+    tool = host.StartHidden(ResGenCommandLine(profile->ResGen, sourcePath, compiledPath));
     runner::AppendToLastLine(messages, "..OK !!");
   } else {
-    platform::CopyFile(sourcePath, compiledPath);
+    copied = platform::CopyFile(sourcePath, compiledPath);
   }
 
-  for (int waited = 0; !platform::FileExists(compiledPath); waited += wait.IntervalMs) {
-    if (waited >= wait.TimeoutMs) {
-      host.Messages().Add("--> Resource File \"" + compiled + "\" was not created within " +
-                          std::to_string(wait.TimeoutMs / 1000) + " s; the build goes on without it !!");
-      return false;
-    }
+  for (int waited = 0;; waited += wait.IntervalMs) {
+    const bool toolEnded = !tool || tool->HasExited();  // asked before the file, so no late file is missed
+    if (platform::FileExists(compiledPath)) return true;
+    if (waited >= wait.TimeoutMs || (tool ? toolEnded : !copied)) break;
     host.Wait(wait.IntervalMs);
   }
-  return true;
+  if (tool) tool->Terminate();
+  host.Messages().Add("--> Resource File \"" + compiled + "\" was not created within " +
+                      std::to_string(wait.TimeoutMs / 1000) + " s; the build goes on without it !!");
+  return false;
 }
 
-}  // namespace build
+}  // namespace pipeline

@@ -3,9 +3,9 @@
 // compiler of the targeted framework, before the compiler runs.
 #include <string>
 
-#include "build/BuildContext.h"
+#include "pipeline/BuildContext.h"
 
-namespace build {
+namespace pipeline {
 
 struct ResourceWait {
   int TimeoutMs = 60000;  // a hung resource compiler never hangs the build
@@ -24,4 +24,4 @@ std::string ResGenCommandLine(const std::string& resGen, const std::string& resx
 // waits for the compiled file. Returns false when the wait ran out.
 bool RecompileResource(const std::string& line, BuildInputs& inputs, BuildHost& host, const ResourceWait& wait);
 
-}  // namespace build
+}  // namespace pipeline

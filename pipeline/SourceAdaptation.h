@@ -7,7 +7,7 @@
 #include "platform/TextLines.h"
 #include "runner/MessageList.h"
 
-namespace build {
+namespace pipeline {
 
 // The ten lines (joined by lone CRs) that replace a "[STAThread]" line.
 std::string ProjectSourcePatch(const std::string& dateStamp);
@@ -31,4 +31,4 @@ std::string AdaptUnitText(std::string_view text);
 // cannot be read or written.
 void AdaptUnits(const platform::Lines& units, runner::MessageList& messages);
 
-}  // namespace build
+}  // namespace pipeline

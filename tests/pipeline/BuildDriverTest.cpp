@@ -1,29 +1,30 @@
-#include "tests/build/BuildFixture.h"
+#include "tests/pipeline/BuildFixture.h"
 
 TEST_F(BuildTest, AMissingProjectFileOrAssemblyFolderStopsBeforeAnythingHappens) {
-  dialog->MessageList.Add("previous build");
-  dialog->EdPJName.SetText("");
+  messageList.Add("previous build");
+  projectName = "";
   Build();
-  EXPECT_EQ(messages.shown, (Texts{"Before compile the project, Save it first !!"}));
-  dialog->EdPJName.SetText("Project1.dpr");
-  dialog->Ed_MS_Assembly_LinkPath.SetText("\t ");
+  EXPECT_EQ(shownMessages, (Texts{"Before compile the project, Save it first !!"}));
+  projectName = "Project1.dpr";
+  msFolderText = "\t ";
   Build();
-  EXPECT_EQ(messages.shown.back(), "MS Assembly LinkPath Is Empty!!");
-  dialog->Ed_MS_Assembly_LinkPath.SetText("C:\\M");
+  EXPECT_EQ(shownMessages.back(), "MS Assembly LinkPath Is Empty!!");
+  msFolderText = "C:\\M";
   Pub_Project_Intf.reset();
   Build();
-  EXPECT_EQ(messages.shown.size(), 2u);  // the third stop is silent
+  EXPECT_EQ(shownMessages.size(), 2u);  // the third stop is silent
   EXPECT_EQ(Shown(), (Texts{"previous build"}));
-  EXPECT_EQ(dialog->PageControl1, 0);
+  EXPECT_EQ(page, 0);
   EXPECT_TRUE(runs.empty());
 }
 
 TEST_F(BuildTest, WithoutACurrentEditorOnlyTheBannerIsWritten) {
   project->currentEditor = nullptr;
+  page = 1;
   Build();
-  EXPECT_EQ(Shown(), (Texts{build::Banner}));
-  EXPECT_EQ(dialog->PageControl1, 0);
-  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(Shown(), (Texts{pipeline::Banner}));
+  EXPECT_EQ(page, 0);
+  EXPECT_TRUE(shownMessages.empty());
   EXPECT_TRUE(runs.empty());
 }
 
@@ -31,11 +32,11 @@ TEST_F(BuildTest, AnEditorFileWithoutExtensionStopsAfterTheCompanionFilesAreGone
   project->currentEditor = std::make_shared<testing_world::FakeEditor>("C:\\P\\README", true);
   Write("C:\\P\\Project1.identcache", "");
   Build();
-  EXPECT_EQ(messages.shown, (Texts{"CurrentEditor = nil !!"}));
+  EXPECT_EQ(shownMessages, (Texts{"CurrentEditor = nil !!"}));
   EXPECT_FALSE(Exists("C:\\P\\Project1.identcache"));
   EXPECT_TRUE(runs.empty());
-  EXPECT_EQ(Shown(), (Texts{build::Banner}));
-  EXPECT_EQ(dialog->PageControl1, 0);
+  EXPECT_EQ(Shown(), (Texts{pipeline::Banner}));
+  EXPECT_EQ(page, 0);
 }
 
 TEST_F(BuildTest, ABuildWritesItsMessageLinesInOrder) {
@@ -45,51 +46,49 @@ TEST_F(BuildTest, ABuildWritesItsMessageLinesInOrder) {
   Write("C:\\P\\WinForm.pas", "unit WinForm;\r\ninterface\r\nend.\r\n");
   Write("C:\\P\\WinForm.resx", "<root/>");
   Write("C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe", "");
-  dialog->CB_CFVer.ItemIndex = 0;
+  profile = 0;
   onStart = [this] { Write("C:\\P\\WinForm.TWinForm.resources", "compiled"); };
   compilerOutput = "Compiler\r\n\r\nWinForm.pas(3) Error: Oops\r\nlast";
   Build();
-  EXPECT_EQ(Shown(), (Texts{build::Banner, "--> ReCompile Resource File...\"WinForm.resx\".......OK !!", "",
+  EXPECT_EQ(Shown(), (Texts{pipeline::Banner, "--> ReCompile Resource File...\"WinForm.resx\".......OK !!", "",
                             "...Searching Project Source Code.... ", "--> AutoFix ...\"WinForm.pas\".......OK !!", " ",
                             "Compiler", "WinForm.pas(3) Error: Oops"}));
-  EXPECT_EQ(dialog->MessageList.ItemIndex(), 7);
-  EXPECT_EQ(dialog->PageControl1, 0);
+  EXPECT_EQ(messageList.ItemIndex(), 7);
+  EXPECT_EQ(page, 0);
   EXPECT_EQ(folders, (Texts{"."}));
-  EXPECT_TRUE(dialog->BitBtn1Enabled);
   EXPECT_EQ(waits.back(), 1500);
 }
 
-TEST_F(BuildTest, CompileButtonIsDisabledDuringTheBuildAndComesBackEvenWhenTheRunFails) {
-  throwOnRun = true;
-  EXPECT_THROW(Build(), std::runtime_error);
-  EXPECT_TRUE(dialog->BitBtn1Enabled);
-  EXPECT_TRUE(dialog->BitBtn1Visible);
-  EXPECT_EQ(dialog->PageControl1, 2);  // the build ended where it failed
+TEST_F(BuildTest, TheCompileButtonIsDisabledWhileTheCompilerRunsAndComesBackEvenWhenTheRunFails) {
+  Build();
+  EXPECT_FALSE(compileEnabledDuringRun);
+  EXPECT_TRUE(compileEnabled);
 
-  // Through the Compile button the failure is reported instead.
-  dialog->BitBtn1Click();
-  EXPECT_EQ(messages.errors.back(), "runner failed");
+  throwOnRun = true;
+  compileVisible = false;
+  EXPECT_THROW(Build(), std::runtime_error);
+  EXPECT_FALSE(compileEnabledDuringRun);
+  EXPECT_TRUE(compileEnabled);
+  EXPECT_TRUE(compileVisible);
+  EXPECT_EQ(page, 2);  // the build ended where it failed
 }
 
 TEST_F(BuildTest, SupportUnitsAreRemovedBeforeAndAfterTheCompilerAndTheProgramIsSetAside) {
   Write("C:\\Lib\\System.Drawing.Font.dcuil", "");
   Write("C:\\P\\Project1.exe", "old program");
   Write("C:\\P\\Project1._xe", "older program");
-  compilerOutput = "";
+  onStart = nullptr;
   Build();
-  EXPECT_FALSE(units_at_run);
+  EXPECT_FALSE(unitsAtRun);
   EXPECT_EQ(Read("C:\\P\\Project1._xe"), "old program");
   EXPECT_FALSE(Exists("C:\\P\\Project1.exe"));
 }
 
 TEST_F(BuildTest, AUnitShownInTheEditorSkipsTheProjectSourceButStillAdaptsUnits) {
-  Write("C:\\P\\Project1.dpr",
-        "uses U in 'U.pas';\r\n{$R 'U.resources' 'U.resx'}\r\n[STAThread]\r\n");
+  Write("C:\\P\\Project1.dpr", "uses U in 'U.pas';\r\n{$R 'U.resources' 'U.resx'}\r\n[STAThread]\r\n");
   Write("C:\\P\\U.pas", "interface\r\n");
   project->currentEditor = std::make_shared<testing_world::FakeEditor>("C:\\P\\U.pas", true);
-  dialog->LoadWithLoadingFlag();
-  dialog->FormShow();
-  dialog->EdPJName.SetText("Project1.dpr");  // as the compile command leaves it for a unit
+  record.ProjectFileName = "U.pas";  // as the load leaves it for a unit shown in the editor
   Build();
   EXPECT_EQ(Read("C:\\P\\Project1.dpr"), "uses U in 'U.pas';\r\n{$R 'U.resources' 'U.resx'}\r\n[STAThread]\r\n");
   EXPECT_EQ(Read("C:\\P\\U.pas"), "interface\r{$define CF}\r\n");
@@ -106,5 +105,6 @@ TEST_F(BuildTest, AUnitThatCannotBeReadEndsTheBuildWithItsName) {
     EXPECT_NE(std::string(e.what()).find("Gone.pas"), std::string::npos);
   }
   EXPECT_TRUE(runs.empty());
+  EXPECT_FALSE(compileEnabled);  // until the dialog is shown again
   EXPECT_EQ(Shown().back(), "--> AutoFix ...\"Gone.pas\".....");
 }

@@ -1,15 +1,17 @@
 #pragma once
 // What the build driver reads (BuildInputs) and what it asks of its host
-// (BuildHost). The build dialog's model implements both; so can a test.
+// (BuildHost), as plain data and operations. The build dialog's model
+// implements both; so can a test or another front end.
 #include <memory>
 #include <string>
 
+#include "platform/Process.h"
 #include "runner/MessageList.h"
 #include "settings/CFOptions.h"
-#include "settings/ControlState.h"
+#include "settings/CatalogueEntries.h"
 #include "shell/ToolsAPI.h"
 
-namespace build {
+namespace pipeline {
 
 enum Catalogue { MicrosoftCatalogue = 0, DelphiCatalogue = 1, ThirdPartyCatalogue = 2 };
 
@@ -23,7 +25,7 @@ class BuildInputs {
   virtual std::string MSAssemblyFolderText() const = 0;  // Ed_MS_Assembly_LinkPath
   // The settings record; resource recompilation may correct ProjectPath.
   virtual settings::TCFOptions& Options() = 0;
-  virtual const settings::CheckListState& CatalogueList(Catalogue which) const = 0;
+  virtual const settings::CatalogueEntries& CatalogueList(Catalogue which) const = 0;
   virtual int ProfileNumber() const = 0;  // -1: no selection
   virtual std::shared_ptr<ToolsAPI::IOTAProject> ActiveProject() const = 0;
 };
@@ -40,9 +42,10 @@ class BuildHost {
   virtual void SetCompileVisible(bool visible) = 0;
   // Runs a console command line and returns all it wrote.
   virtual std::string RunConsole(const std::string& commandLine, const std::string& workingFolder) = 0;
-  // Starts a command line hidden, without waiting for it.
-  virtual void StartHidden(const std::string& commandLine) = 0;
+  // Starts a command line hidden, without waiting for it; nothing when the
+  // program cannot be started.
+  virtual std::unique_ptr<platform::StartedProcess> StartHidden(const std::string& commandLine) = 0;
   virtual void Wait(int milliseconds) = 0;
 };
 
-}  // namespace build
+}  // namespace pipeline

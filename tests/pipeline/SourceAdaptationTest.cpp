@@ -1,11 +1,11 @@
-#include "build/SourceAdaptation.h"
-#include "tests/build/BuildFixture.h"
+#include "pipeline/SourceAdaptation.h"
+#include "tests/pipeline/BuildFixture.h"
 
 using platform::Lines;
 
 namespace {
 Lines Adapt(Lines lines) {
-  build::AdaptUnitLines(lines);
+  pipeline::AdaptUnitLines(lines);
   return lines;
 }
 const char* const UsesFix =
@@ -16,7 +16,7 @@ const char* const UsesFix =
 }  // namespace
 
 TEST(ProjectSourcePatch, TenPartsOfWhichTheCommentsAreFiftyThreeWide) {
-  Lines parts = platform::SplitLines(build::ProjectSourcePatch("2007/03/05"));
+  Lines parts = platform::SplitLines(pipeline::ProjectSourcePatch("2007/03/05"));
   ASSERT_EQ(parts.size(), 10u);
   EXPECT_EQ(parts[0], " {$DEFINE CF}");
   for (int i = 1; i <= 5; ++i) {
@@ -62,7 +62,7 @@ TEST(UnitRules, LongISupportInitializeCallsBecomeShort) {
   Lines marked{"(System.ComponentModel.ISupportInitialize(G)).BeginInit; //Mark for CF ->"};
   EXPECT_EQ(Adapt(marked), marked);
   Lines empty;
-  EXPECT_FALSE(build::AdaptUnitLines(empty));
+  EXPECT_FALSE(pipeline::AdaptUnitLines(empty));
 }
 
 class UnitPassTest : public BuildTest {};
@@ -92,9 +92,9 @@ TEST_F(UnitPassTest, UnitsAreCollectedFromQuotedPasNames) {
         "  Unit1 in 'Unit1.pas' {Form1},\r\n  Tools in 'lib\\Tools.pas',\r\n  Upper in 'Unit2.PAS',\r\n"
         "  NoQuote in Bare.pas,\r\n  Again in 'Unit1.pas';\r\n");
   Lines units;
-  build::GetProjectUnits("C:\\P\\Project1.dpr", units);
+  pipeline::GetProjectUnits("C:\\P\\Project1.dpr", units);
   EXPECT_EQ(units, (Lines{"Unit1.pas", "lib\\Tools.pas", "Unit1.pas"}));
-  build::GetProjectUnits("C:\\P\\Missing.dpr", units);
+  pipeline::GetProjectUnits("C:\\P\\Missing.dpr", units);
   EXPECT_EQ(units.size(), 3u);
 }
 

@@ -1,17 +1,17 @@
-#include "build/CompilerCommandLine.h"
+#include "pipeline/CompilerCommandLine.h"
 
-namespace build {
+namespace pipeline {
 
 namespace {
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 }  // namespace
 
-std::string ReferenceList(const std::string& folder, const settings::CheckListState& catalogue) {
+std::string ReferenceList(const std::string& folder, const settings::CatalogueEntries& catalogue) {
   std::string list;
-  for (int i = 0; i < catalogue.Count(); ++i) {
-    if (!catalogue.Checked(i)) continue;
-    list += folder + "\\" + catalogue.Item(i);
-    if (i != catalogue.Count() - 1) list += ";";
+  for (size_t i = 0; i < catalogue.size(); ++i) {
+    if (!catalogue[i].Checked) continue;
+    list += folder + "\\" + catalogue[i].Text;
+    if (i + 1 != catalogue.size()) list += ";";
   }
   return list;
 }
@@ -28,18 +28,18 @@ std::string CompilerCommandLine(BuildInputs& inputs) {
   line += " -U" + Quoted(o.BDS_Lib_Path);
 
   const auto& ms = inputs.CatalogueList(MicrosoftCatalogue);
-  if (ms.Count() > 0) line += " -U" + Quoted(o.MS_Assembly_Path);
+  if (!ms.empty()) line += " -U" + Quoted(o.MS_Assembly_Path);
   line += " -lu" + Quoted(ReferenceList(o.MS_Assembly_Path, ms));
 
   const std::pair<Catalogue, const std::string*> others[] = {{DelphiCatalogue, &o.Delphi_Assembly_Path},
                                                              {ThirdPartyCatalogue, &o.Third_Assembly_Path}};
   for (const auto& [which, folder] : others) {
     const auto& list = inputs.CatalogueList(which);
-    if (list.Count() == 0) continue;
+    if (list.empty()) continue;
     line += " -U" + Quoted(*folder);
     line += " -lu" + Quoted(ReferenceList(*folder, list));
   }
   return line;
 }
 
-}  // namespace build
+}  // namespace pipeline

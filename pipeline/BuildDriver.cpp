@@ -1,15 +1,15 @@
-#include "build/BuildDriver.h"
+#include "pipeline/BuildDriver.h"
 
-#include "build/Cleanup.h"
-#include "build/CompilerCommandLine.h"
-#include "build/SourceAdaptation.h"
+#include "pipeline/Cleanup.h"
+#include "pipeline/CompilerCommandLine.h"
+#include "pipeline/SourceAdaptation.h"
 #include "platform/DateTime.h"
 #include "platform/Files.h"
 #include "platform/PathText.h"
 #include "platform/Text.h"
 #include "runner/OutputLines.h"
 
-namespace build {
+namespace pipeline {
 
 namespace {
 constexpr int TargetProjectPage = 0;
@@ -86,4 +86,4 @@ void DoCompileCF(BuildInputs& inputs, BuildHost& host, const BuildOptions& optio
   host.SelectPage(TargetProjectPage);
 }
 
-}  // namespace build
+}  // namespace pipeline

@@ -1,0 +1,113 @@
+// The build dialog's load and save of CFOption.OPN: which controls and
+// record fields the options file's values go to and come from.
+#include "platform/Files.h"
+#include "platform/PathText.h"
+#include "platform/TextLines.h"
+#include "settings/CompactDevModel.h"
+#include "settings/OptionsFile.h"
+
+namespace settings {
+
+CompactDevModel::CatalogueControls CompactDevModel::Catalogue(int which) {
+  switch (which) {
+    case 0: return {Ed_MS_Assembly_LinkPath, &TCFOptions::MS_Assembly_Path, MS_Assmbly_List};
+    case 1: return {Ed_Delphi_Assembly_LinkPath, &TCFOptions::Delphi_Assembly_Path, Delphi_Assmbly_List};
+    default: return {Ed_Third_Assembly_LinkPath, &TCFOptions::Third_Assembly_Path, Third_Assmbly_List};
+  }
+}
+
+void CompactDevModel::InitOptions() {
+  TCFOptions& o = CFOptions;
+  ResetOptions(o);
+  Ed_Emulator_Screen_Width.SetText("240");
+  Ed_Emulator_Screen_Height.SetText("320");
+
+  if (platform::FileExists(OptionsFileName)) {
+    MS_Assmbly_List.Clear();
+    Delphi_Assmbly_List.Clear();
+    Third_Assmbly_List.Clear();
+    const platform::Lines lines = platform::LoadLines(OptionsFileName);
+    if (!lines.empty()) {
+      const OptionsFileContent file = ParseOptionsFile(lines);
+      // Each edit's change handler applies the path rule to its field.
+      o.BDS_Compiler_Path = file.CompilerPath;
+      EdDCCIL_Path.SetText(file.CompilerPath);
+      o.BDS_Lib_Path = file.LibPath;
+      Ed_BDS_Lib_Path.SetText(file.LibPath);
+      CB_CFVer.ItemIndex = file.Profile;
+      o.MS_CF_Assembly_Version = file.Version;
+      for (int i = 0; i < 3; ++i) {
+        CatalogueControls c = Catalogue(i);
+        CFOptions.*c.Field = file.Catalogues[i].Path;
+        c.Edit.SetText(file.Catalogues[i].Path);
+        c.List.Fill(file.Catalogues[i].Entries, true);
+      }
+      o.MS_CF_Emulator_Application = file.EmulatorApplication;
+      o.MS_CF_Emulator_Image_FileName = file.EmulatorImageFileName;
+      o.MS_CF_Emulator_Shared_Folder = file.SharedFolder;
+      Ed_Emulator_App.SetText(file.EmulatorApplication);
+      Ed_Emulator_Image_FileName.SetText(file.EmulatorImageFileName);
+      Ed_Shared_Folder.SetText(file.SharedFolder);
+      Ed_Emulator_Screen_Width.SetText(file.ScreenWidth);
+      Ed_Emulator_Screen_Height.SetText(file.ScreenHeight);
+      Ed_Emulator_Ram_Size.SetText(file.RamSize);
+      o.MS_CF_Auto_Depoly_To_Emulator = file.AutoDeploy;
+      Chk_Is_Auto_Depoly = file.AutoDeploy == "Y";
+    }
+  }
+
+  if (Pub_Project_Intf) {
+    o.ProjectPath = platform::ExtractFilePath(Pub_Project_Intf->GetFileName());
+    auto editor = Pub_Project_Intf->GetCurrentEditor();
+    std::string shown = editor ? editor->GetFileName() : std::string();
+    o.ProjectFileExt = platform::ExtractFileExt(shown);
+    o.ProjectFileName = platform::ExtractFileName(shown);
+  }
+}
+
+bool CompactDevModel::LoadWithLoadingFlag() {
+  CFOptions.Loading = true;
+  bool loaded = true;
+  try {
+    InitOptions();
+  } catch (const std::exception& e) {
+    loaded = false;
+    services_.Messages->ShowError(e.what());
+  }
+  CFOptions.Loading = false;
+  return loaded;
+}
+
+platform::Lines CompactDevModel::OptionsFileLines() const {
+  OptionsFileContent file;
+  file.CompilerPath = EdDCCIL_Path.Text();
+  file.LibPath = Ed_BDS_Lib_Path.Text();
+  file.Profile = CB_CFVer.ItemIndex;
+  const EditState* edits[3] = {&Ed_MS_Assembly_LinkPath, &Ed_Delphi_Assembly_LinkPath, &Ed_Third_Assembly_LinkPath};
+  const CheckListState* lists[3] = {&MS_Assmbly_List, &Delphi_Assmbly_List, &Third_Assmbly_List};
+  for (int i = 0; i < 3; ++i) {
+    file.Catalogues[i].Path = edits[i]->Text();
+    for (const CatalogueEntry& entry : lists[i]->Entries()) file.Catalogues[i].Entries.push_back(entry.Text);
+  }
+  file.EmulatorApplication = Ed_Emulator_App.Text();
+  file.EmulatorImageFileName = Ed_Emulator_Image_FileName.Text();
+  file.SharedFolder = Ed_Shared_Folder.Text();
+  file.ScreenWidth = Ed_Emulator_Screen_Width.Text();
+  file.ScreenHeight = Ed_Emulator_Screen_Height.Text();
+  file.RamSize = Ed_Emulator_Ram_Size.Text();
+  file.AutoDeploy = Chk_Is_Auto_Depoly ? "Y" : "N";
+  return FormatOptionsFile(file);
+}
+
+void CompactDevModel::BtnSaveOptionsClick() {
+  std::string path = platform::ExcludeTrailingBackslash(CFOptions.ProjectPath) + "\\" + OptionsFileName;
+  try {
+    platform::SaveLines(path, OptionsFileLines());
+  } catch (const std::exception& e) {
+    services_.Messages->ShowError(e.what());
+    return;
+  }
+  LoadWithLoadingFlag();
+}
+
+}  // namespace settings

@@ -1,0 +1,109 @@
+#include "pipeline/ResourceRecompile.h"
+#include "tests/pipeline/BuildFixture.h"
+
+TEST(ResourceNames, TakenBetweenTheQuotesAroundEachExtension) {
+  const std::string line = "{$R 'WinForm.TWinForm.resources' 'WinForm.resx'}";
+  EXPECT_EQ(pipeline::QuotedResourceName(line, ".resources"), "WinForm.TWinForm.resources");
+  EXPECT_EQ(pipeline::QuotedResourceName(line, ".resx"), "WinForm.resx");
+  EXPECT_EQ(pipeline::QuotedResourceName("x.resources 'a.resx", ".resources"), ".resources ");
+  EXPECT_EQ(pipeline::ResGenCommandLine("C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe",
+                                     "C:\\P\\WinForm.resx", "C:\\P\\WinForm.TWinForm.resources"),
+            "C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe /compile "
+            "\"C:\\P\\WinForm.resx\",\"C:\\P\\WinForm.TWinForm.resources\"");
+}
+
+class ResourceTest : public BuildTest {
+ protected:
+  void SetUp() override {
+    BuildTest::SetUp();
+    Write("C:\\P\\Project1.dpr",
+          "{$R *.res}\r\n{$R 'A.TA.resources' 'A.resx'}\r\n{$R 'B.TB.resources' 'B.resx'}\r\n");
+    Write("C:\\P\\A.resx", "<a/>");
+    Write("C:\\P\\B.resx", "<b/>");
+  }
+};
+
+TEST_F(ResourceTest, TheResourceCompilerOfTheProfileRunsForEachPairInTurn) {
+  Write("C:\\Program Files\\Microsoft.NET\\SDK\\v2.0\\Bin\\ResGen.exe", "");
+  Write("C:\\P\\A.TA.resources", "stale");
+  profile = 1;
+  onStart = [this] {
+    // The stale output is gone before the tool starts; it writes the new one.
+    std::string out = started.size() == 1 ? "C:\\P\\A.TA.resources" : "C:\\P\\B.TB.resources";
+    EXPECT_FALSE(Exists(out));
+    Write(out, "new");
+  };
+  Build();
+  EXPECT_EQ(started, (Texts{"C:\\Program Files\\Microsoft.NET\\SDK\\v2.0\\Bin\\ResGen.exe /compile "
+                            "\"C:\\P\\A.resx\",\"C:\\P\\A.TA.resources\"",
+                            "C:\\Program Files\\Microsoft.NET\\SDK\\v2.0\\Bin\\ResGen.exe /compile "
+                            "\"C:\\P\\B.resx\",\"C:\\P\\B.TB.resources\""}));
+  EXPECT_EQ(Shown()[1], "--> ReCompile Resource File...\"A.resx\".......OK !!");
+  EXPECT_EQ(Shown()[2], "--> ReCompile Resource File...\"B.resx\".......OK !!");
+  EXPECT_EQ(Read("C:\\P\\A.TA.resources"), "new");
+}
+
+TEST_F(ResourceTest, WithoutAProfileTheXmlFileIsCopiedSilently) {
+  profile = -1;
+  Build();
+  EXPECT_TRUE(started.empty());
+  EXPECT_EQ(Read("C:\\P\\A.TA.resources"), "<a/>");
+  EXPECT_EQ(Read("C:\\P\\B.TB.resources"), "<b/>");
+  EXPECT_EQ(Shown()[1], "");
+}
+
+int WaitedInSteps(const std::vector<int>& waits) {
+  int waited = 0;
+  for (int w : waits)
+    if (w == 10) waited += w;
+  return waited;
+}
+
+TEST_F(ResourceTest, AResourceCompilerThatHangsCostsTheBoundIsEndedAndTheBuildGoesOn) {
+  Write("C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe", "");
+  profile = 0;
+  Build();
+  EXPECT_EQ(Shown()[2], "--> Resource File \"A.TA.resources\" was not created within 0 s; the build goes on without it !!");
+  EXPECT_EQ(runs.size(), 1u);  // the compiler still runs
+  EXPECT_EQ(WaitedInSteps(waits), 400);  // 200 ms for each of the two resources
+  EXPECT_EQ(terminations, 2);
+}
+
+TEST_F(ResourceTest, NoWaitWhenNothingCanStillCreateTheFile) {
+  // The resource compiler ended without writing its file.
+  Write("C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe", "");
+  profile = 0;
+  toolsExitAtOnce = true;
+  Build();
+  EXPECT_EQ(WaitedInSteps(waits), 0);
+  EXPECT_EQ(Shown()[2].rfind("--> Resource File \"A.TA.resources\" was not created", 0), 0u) << Shown()[2];
+  EXPECT_EQ(terminations, 0);
+
+  // Without a resource compiler, the .resx file to copy does not exist.
+  waits.clear();
+  profile = -1;
+  platform::DeleteFile("C:\\P\\A.resx");
+  Build();
+  EXPECT_EQ(WaitedInSteps(waits), 0);
+  EXPECT_EQ(Shown()[1].rfind("--> Resource File \"A.TA.resources\" was not created", 0), 0u) << Shown()[1];
+  EXPECT_EQ(Read("C:\\P\\B.TB.resources"), "<b/>");
+}
+
+TEST_F(ResourceTest, AToolThatWritesItsFileAndEndsIsNotMistakenForAFailure) {
+  Write("C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe", "");
+  profile = 0;
+  toolsExitAtOnce = true;
+  onStart = [this] { Write(started.size() == 1 ? "C:\\P\\A.TA.resources" : "C:\\P\\B.TB.resources", "new"); };
+  Build();
+  EXPECT_EQ(Shown()[3], "");  // no give-up line between the resources and the unit pass
+}
+
+TEST_F(ResourceTest, TheDialogsProjectFolderWinsOverTheRecord) {
+  MakeFolder("C:\\Q");
+  Write("C:\\Q\\A.resx", "<q/>");
+  profile = -1;
+  record.ProjectPath = "C:\\Elsewhere\\";
+  Build();
+  EXPECT_EQ(record.ProjectPath, "C:\\P\\");
+  EXPECT_EQ(Read("C:\\P\\A.TA.resources"), "<a/>");
+}

@@ -1,0 +1,24 @@
+#include <gtest/gtest.h>
+
+#include "platform/DateTime.h"
+#include "platform/Text.h"
+
+TEST(Text, IntegersReadWholeWithLeadingBlanksAndASign) {
+  EXPECT_EQ(platform::ParseInt("  42"), 42);
+  EXPECT_EQ(platform::ParseInt("-7"), -7);
+  EXPECT_EQ(platform::ParseInt("+3"), 3);
+  EXPECT_FALSE(platform::ParseInt("3 "));
+  EXPECT_FALSE(platform::ParseInt("x"));
+  EXPECT_FALSE(platform::ParseInt(""));
+  EXPECT_FALSE(platform::ParseInt("-"));
+  EXPECT_FALSE(platform::ParseInt("99999999999"));
+}
+
+TEST(DateTime, PatternsOfTheSystem) {
+  platform::DateTime t{2007, 3, 5, 9, 4, 7, 12};
+  EXPECT_EQ(platform::FormatDateTime("yyyy/mm/dd", t), "2007/03/05");
+  EXPECT_EQ(platform::FormatDateTime("yyyy/mm/dd hh:nn:ss", t), "2007/03/05 09:04:07");
+  EXPECT_EQ(platform::FormatDateTime("hh:mm", t), "09:04");
+  EXPECT_EQ(platform::FormatDateTime("yyyy-mm-dd\"T\"hh:nn:ss.zzz", t), "2007-03-05T09:04:07.012");
+  EXPECT_EQ(platform::FormatDateTime("yyyy/mm/dd hh:nn:ss", platform::ZeroDateTime), "1899/12/30 00:00:00");
+}
