@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 
 #include <cstdlib>
 #include <filesystem>
@@ -124,4 +128,81 @@ TEST_F(BuildCommandTest, RebuildingTheSameCopyLeavesItsSourcesAsTheyAre) {
   ASSERT_EQ(Tidewell("build HelloCF.dpr"), 0);
   EXPECT_EQ(Slurp(project_ + "/WinForm.pas"), unit);
   EXPECT_TRUE(fs::exists(project_ + "/HelloCF._xe"));
+}
+
+// Failure paths a user meets: they end with a clear status and keep the files.
+
+TEST_F(BuildCommandTest, AnEmptyOrOverLongProjectPathIsAClearUsageError) {
+  EXPECT_EQ(Tidewell("build ''"), 2);
+  EXPECT_EQ(err, "tidewell build: cannot use the project path: no file name given\n");
+  std::string deep(5000, 'd');
+  EXPECT_EQ(Tidewell("build " + deep + "/HelloCF.dpr"), 2);
+  EXPECT_NE(err.find("longer than the system allows"), std::string::npos) << err;
+}
+
+TEST_F(BuildCommandTest, ACompilerThatCannotBeStartedHasAnExitStatusOfItsOwn) {
+  std::string options = Slurp(project_ + "/CFOption.OPN");
+  options.replace(0, options.find("\r\n"), "BDS_Compiler_Path=C:\\No Such Folder");
+  std::ofstream(project_ + "/CFOption.OPN", std::ios::binary) << options;
+  EXPECT_EQ(Tidewell("build HelloCF.dpr"), 3);
+  EXPECT_EQ(err, "tidewell build: the compiler could not be started: C:\\No Such Folder\\dccil\n");
+  EXPECT_TRUE(out.ends_with("\n \n")) << out;  // the message list ends with the line before the compiler's
+  EXPECT_FALSE(fs::exists(project_ + "/HelloCF.exe"));
+}
+
+TEST_F(BuildCommandTest, AReadOnlyUnitThatNeedsAPatchStopsTheBuildAndStaysAsItWas) {
+  const std::string unit = Slurp(project_ + "/WinForm.pas");
+  fs::permissions(project_ + "/WinForm.pas", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_EQ(Tidewell("build HelloCF.dpr"), 2);
+  EXPECT_EQ(err, "error: Cannot create file \"WinForm.pas\". The file is read-only\n");
+  EXPECT_TRUE(out.ends_with("--> AutoFix ...\"WinForm.pas\".....\n")) << out;
+  EXPECT_EQ(Slurp(project_ + "/WinForm.pas"), unit);
+  EXPECT_FALSE(fs::exists(project_ + "/HelloCF.exe"));
+}
+
+TEST_F(BuildCommandTest, AMissingResxCostsNoWait) {
+  fs::remove(project_ + "/WinForm.resx");
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Tidewell("build HelloCF.dpr"), 0) << err;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));  // the wait bound is 60 s
+  EXPECT_NE(out.find("--> Resource File \"WinForm.TWinForm.resources\" was not created"), std::string::npos) << out;
+}
+
+TEST_F(BuildCommandTest, InterruptingTheBuildEndsTheCompilerItStarted) {
+  // A compiler that never finishes and says where it is.
+  const std::string bin = root_ + "/hang";
+  fs::create_directories(bin);
+  std::ofstream(bin + "/dccil") << "#!/bin/sh\necho $$ > '" << root_ << "/dccil.pid'\necho compiling\nexec sleep 600\n";
+  fs::permissions(bin + "/dccil", fs::perms::owner_all);
+  std::string options = Slurp(project_ + "/CFOption.OPN");
+  options.replace(0, options.find("\r\n"), "BDS_Compiler_Path=Z:" + bin);
+  std::ofstream(project_ + "/CFOption.OPN", std::ios::binary) << options;
+
+  std::string command = "cd '" + project_ + "' && TIDEWELL_DOSDEVICES='" + std::string(TIDEWELL_SOURCE_DIR) +
+                        "/examples/toolchain/dosdevices' exec '" + std::string(TIDEWELL_BINARY) +
+                        "' build HelloCF.dpr >'" + root_ + "/out.txt' 2>&1";
+  pid_t tidewell = ::fork();
+  if (tidewell == 0) {
+    ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  pid_t compiler = 0;
+  for (int i = 0; i < 200 && compiler == 0; ++i) {
+    ::usleep(50 * 1000);
+    std::istringstream(Slurp(root_ + "/dccil.pid")) >> compiler;
+  }
+  ASSERT_GT(compiler, 0) << "the compiler never started";
+  // What the build has done so far is already on the terminal.
+  EXPECT_NE(Slurp(root_ + "/out.txt").find("--> AutoFix ...\"WinForm.pas\".......OK !!\n"), std::string::npos);
+
+  ::kill(tidewell, SIGINT);
+  int status = 0;
+  ::waitpid(tidewell, &status, 0);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
+  bool gone = false;
+  for (int i = 0; i < 100 && !gone; ++i) {
+    gone = ::kill(compiler, 0) != 0;
+    if (!gone) ::usleep(50 * 1000);
+  }
+  EXPECT_TRUE(gone) << "the compiler outlived the build";
 }

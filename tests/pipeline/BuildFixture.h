@@ -10,6 +10,7 @@
 
 #include "pipeline/BuildDriver.h"
 #include "platform/Files.h"
+#include "platform/MessagePump.h"
 #include "runner/MessageList.h"
 #include "settings/CFOptions.h"
 #include "tests/TestWorld.h"
@@ -75,6 +76,7 @@ class BuildTest : public testing_world::TestWorld, public pipeline::BuildInputs,
   std::string compilerOutput;
   bool throwOnRun = false;
   bool toolsExitAtOnce = false;
+  bool realTools = false;  // start tools for real instead of recording them
   std::function<void()> onStart;
 
  private:
@@ -105,8 +107,12 @@ class BuildTest : public testing_world::TestWorld, public pipeline::BuildInputs,
   }
   std::unique_ptr<platform::StartedProcess> StartHidden(const std::string& line) override {
     started.push_back(line);
+    if (realTools) return platform::StartHidden(line);
     if (onStart) onStart();
     return std::make_unique<FakeTool>(toolsExitAtOnce, &terminations);
   }
-  void Wait(int ms) override { waits.push_back(ms); }
+  void Wait(int ms) override {
+    waits.push_back(ms);
+    if (realTools) platform::Sleep(ms);
+  }
 };

@@ -1,3 +1,8 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <sstream>
+
 #include "pipeline/ResourceRecompile.h"
 #include "tests/pipeline/BuildFixture.h"
 
@@ -106,4 +111,28 @@ TEST_F(ResourceTest, TheDialogsProjectFolderWinsOverTheRecord) {
   Build();
   EXPECT_EQ(record.ProjectPath, "C:\\P\\");
   EXPECT_EQ(Read("C:\\P\\A.TA.resources"), "<a/>");
+}
+
+TEST_F(ResourceTest, AHangingResourceCompilerIsGoneAfterTheBuild) {
+  // A resource compiler that starts a helper of its own and never finishes.
+  Write("C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe",
+        "#!/bin/sh\nsleep 600 &\necho $$ $! >> '" + Host("C:\\pids") + "'\nwait\n");
+  ::chmod(Host("C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe").c_str(), 0755);
+  profile = 0;
+  realTools = true;
+  Build();
+  std::istringstream pids(Read("C:\\pids"));
+  std::vector<pid_t> all;
+  for (pid_t pid; pids >> pid;) all.push_back(pid);
+  ASSERT_EQ(all.size(), 4u);  // two resources, each a tool and its helper
+  for (pid_t pid : all) {
+    bool gone = false;
+    for (int i = 0; i < 100 && !gone; ++i) {
+      // Gone, or a zombie of this process that the reaper is about to collect.
+      std::string state = Read("/proc/" + std::to_string(pid) + "/stat");
+      gone = state.empty() || state.find(") Z") != std::string::npos;
+      if (!gone) ::usleep(20 * 1000);
+    }
+    EXPECT_TRUE(gone) << pid << " still runs";
+  }
 }

@@ -120,3 +120,55 @@ TEST_F(UnitPassTest, AUnitAdaptedTwiceOnlyGainsCrLfBreaksAndEmptyUnitsGetNoOk) {
   EXPECT_EQ(Read("C:\\P\\A.pas"), expected);
   EXPECT_EQ(Read("C:\\P\\Empty.pas"), "");
 }
+
+// Unit files that cannot or may be written, as the build meets them.
+class UnitFilesTest : public BuildTest {
+ protected:
+  void SetUp() override {
+    BuildTest::SetUp();
+    Write("C:\\P\\Project1.dpr", "uses U in 'U.pas';\r\n");
+    Write("C:\\P\\U.pas", unit);
+  }
+  const std::string unit = "unit U;\r\ninterface\r\nend.\r\n";
+  const std::string patched = "unit U;\r\ninterface\r{$define CF}\r\nend.\r\n";
+  // The error that ended the build, or "".
+  std::string BuildError() {
+    try {
+      Build();
+      return "";
+    } catch (const platform::FileError& e) {
+      return e.what();
+    }
+  }
+};
+
+TEST_F(UnitFilesTest, AReadOnlyUnitStopsTheBuildWithItsErrorAndStaysByteForByte) {
+  ::chmod(Host("C:\\P\\U.pas").c_str(), 0444);
+  EXPECT_EQ(BuildError(), "Cannot create file \"U.pas\". The file is read-only");
+  EXPECT_EQ(Read("C:\\P\\U.pas"), unit);
+  EXPECT_TRUE(runs.empty());
+
+  // Writable by its owner only: read-only for another user.
+  ::chmod(Host("C:\\P\\U.pas").c_str(), 0644);
+  EXPECT_EQ(AsUnprivileged([this] {
+              std::string error = BuildError();
+              return error.rfind("Cannot create file \"U.pas\".", 0) == 0 && runs.empty() ? "" : "built: " + error;
+            }),
+            "");
+  EXPECT_EQ(Read("C:\\P\\U.pas"), unit);
+}
+
+TEST_F(UnitFilesTest, AWritableUnitIsPatchedInAReadOnlyFolderAndKeepsItsHardLink) {
+  ::chmod(Host("C:\\P\\U.pas").c_str(), 0666);
+  ::chmod(Host("C:\\P").c_str(), 0755);  // another user may not add files to it
+  EXPECT_EQ(AsUnprivileged([this] {
+              std::string error = BuildError();
+              return error.empty() && Read("C:\\P\\U.pas") == patched ? "" : "not patched: " + error;
+            }),
+            "");
+
+  Write("C:\\P\\U.pas", unit);
+  ASSERT_EQ(::link(Host("C:\\P\\U.pas").c_str(), Host("C:\\Shared.pas").c_str()), 0);
+  EXPECT_EQ(BuildError(), "");
+  EXPECT_EQ(Read("C:\\Shared.pas"), patched);
+}

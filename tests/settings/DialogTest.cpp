@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include "tests/settings/DialogFixture.h"
 
 #include "platform/Files.h"
@@ -202,4 +204,20 @@ TEST_F(DialogTest, TheProjectFieldsComeFromTheProjectAndItsCurrentEditor) {
   dialog->LoadWithLoadingFlag();
   EXPECT_EQ(dialog->CFOptions.ProjectPath, "");
   EXPECT_EQ(dialog->CFOptions.ProjectFileExt, ".pas");  // kept without a project
+}
+
+// --- the Compile button ---
+
+TEST_F(DialogTest, AFileErrorDuringTheBuildIsReportedAndTheButtonStaysOffUntilTheNextShowing) {
+  Write("C:\\P\\Project1.dpr", "uses U in 'U.pas';\r\n");
+  Write("C:\\P\\U.pas", "interface\r\n");
+  ::chmod(Host("C:\\P\\U.pas").c_str(), 0444);
+  testing_world::OpenProject("C:\\P\\Project1.dpr");
+  OpenDialog();
+  dialog->BitBtn1Click();
+  EXPECT_EQ(messages.errors, (Texts{"Cannot create file \"U.pas\". The file is read-only"}));
+  EXPECT_FALSE(dialog->BitBtn1Enabled);
+  EXPECT_EQ(dialog->PageControl1, 2);  // the build ended where it failed
+  dialog->FormShow();
+  EXPECT_TRUE(dialog->BitBtn1Enabled);
 }
