@@ -76,6 +76,24 @@ std::optional<ResolvedCommand> ResolveCommandLine(std::string_view line, Program
   }
 }
 
+std::string QuoteArgument(std::string_view argument) {
+  if (!argument.empty() && argument.find_first_of(" \t\"") == std::string_view::npos) return std::string(argument);
+  std::string quoted = "\"";
+  size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    // Backslashes before a quote are doubled, and the quote escaped.
+    quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+    quoted += c;
+    backslashes = 0;
+  }
+  quoted.append(2 * backslashes, '\\');  // before the closing quote
+  return quoted + "\"";
+}
+
 std::string ProgramText(std::string_view line) {
   size_t i = line.find_first_not_of(" \t");
   if (i == std::string_view::npos) return {};

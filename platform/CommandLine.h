@@ -15,6 +15,11 @@ namespace platform {
 // other backslashes are literal.
 std::vector<std::string> SplitArguments(std::string_view text);
 
+// One argument written so that SplitArguments gives it back unchanged:
+// as it is when it needs no quotes, else quoted with its backslashes and
+// quotes escaped.
+std::string QuoteArgument(std::string_view argument);
+
 // The program and arguments of a whole command line. A quoted program runs to
 // its closing quote. An unquoted one is found as CreateProcess finds it: the
 // text up to the first blank, then up to the next, and so on, until `exists`

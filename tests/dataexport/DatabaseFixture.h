@@ -7,15 +7,29 @@
 
 #include "tests/TestWorld.h"
 
-// The demo database through ODBC, with an odbc.ini of the test's own.
+// The demo database through ODBC: a fresh copy for every test, behind one
+// odbc.ini per test process. (unixODBC may keep a configuration file it has
+// read for the life of the process, so the file's path and text never
+// change while the process runs.)
 class DatabaseTest : public testing_world::TestWorld {
  protected:
   void SetUp() override {
     TestWorld::SetUp();
-    std::filesystem::copy_file(std::string(TIDEWELL_SOURCE_DIR) + "/examples/data/demo.sqlite", root_ + "/demo.sqlite");
-    std::ofstream(root_ + "/odbc.ini") << "[DEMO]\nDriver=SQLite3\nDatabase=" << root_ << "/demo.sqlite\n"
-                                       << "[GONE]\nDriver=SQLite3\nDatabase=" << root_ << "/no/such.sqlite\nNoCreat=1\n";
-    ::setenv("ODBCINI", (root_ + "/odbc.ini").c_str(), 1);
+    // Kept on the heap: it must outlive the static destructors for the
+    // clean-up at exit.
+    static const std::string& folder = *new std::string([] {
+      char pattern[] = "/tmp/tidewell-odbc-XXXXXX";
+      std::string made = ::mkdtemp(pattern);
+      std::ofstream(made + "/odbc.ini") << "[DEMO]\nDriver=SQLite3\nDatabase=" << made << "/demo.sqlite\n"
+                                        << "[GONE]\nDriver=SQLite3\nDatabase=" << made
+                                        << "/no/such.sqlite\nNoCreat=1\n";
+      return made;
+    }());
+    static const bool cleanedAtExit = std::atexit([] { std::filesystem::remove_all(folder); }) == 0;
+    (void)cleanedAtExit;
+    std::filesystem::copy_file(std::string(TIDEWELL_SOURCE_DIR) + "/examples/data/demo.sqlite", folder + "/demo.sqlite",
+                               std::filesystem::copy_options::overwrite_existing);
+    ::setenv("ODBCINI", (folder + "/odbc.ini").c_str(), 1);
   }
   void TearDown() override {
     ::unsetenv("ODBCINI");

@@ -41,3 +41,14 @@ TEST(CommandLine, AQuotedProgramEndsAtItsQuote) {
   EXPECT_FALSE(platform::ResolveCommandLine("C:\\nothing here", &OnlyProgramFiles));
   EXPECT_FALSE(platform::ResolveCommandLine("", &OnlyProgramFiles));
 }
+
+TEST(CommandLine, QuotedArgumentsSplitBackUnchangedAndProgramsAreNamedAsWritten) {
+  const Args args{"plain", "", "two words", "tab\there", "quote\"inside", "trailing\\", "\\\\\"", "a\\b"};
+  std::string line;
+  for (const std::string& a : args) line += " " + platform::QuoteArgument(a);
+  EXPECT_EQ(platform::SplitArguments(line), args);
+  EXPECT_EQ(platform::QuoteArgument("plain"), "plain");
+  EXPECT_EQ(platform::QuoteArgument("trailing\\ x"), "\"trailing\\ x\"");
+  EXPECT_EQ(platform::ProgramText("\"C:\\Program Files\\dccil\" -DCF"), "C:\\Program Files\\dccil");
+  EXPECT_EQ(platform::ProgramText("  C:\\Tools\\ResGen.exe /compile"), "C:\\Tools\\ResGen.exe");
+}

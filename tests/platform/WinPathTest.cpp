@@ -52,6 +52,10 @@ TEST_F(WinPathTest, HostPathsOutsideEveryDriveAreReportedOnDriveZ) {
   EXPECT_EQ(platform::ToWindowsPath(driveC_ + "/data"), "D:\\");
 }
 
-TEST_F(WinPathTest, HostPathsPassUnchanged) {
+TEST_F(WinPathTest, HostPathsPassUnchangedAndAnEmptyPathStaysEmpty) {
   EXPECT_EQ(platform::ToHostPath("/tmp/x"), "/tmp/x");
+  // Found by fuzzing: an empty host path aborted the conversion.
+  EXPECT_EQ(platform::ToWindowsPath(""), "");
+  EXPECT_EQ(platform::ToHostPath(""), "");
+  EXPECT_EQ(platform::ToWindowsPath("x.txt"), "C:\\x.txt");  // relative to the current folder
 }
