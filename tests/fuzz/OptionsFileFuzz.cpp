@@ -13,7 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const settings::OptionsFileContent loaded = settings::ParseOptionsFile(platform::SplitLines(text));
   FUZZ_CHECK(loaded.Profile >= -1 && loaded.Profile <= 1);
   for (const auto& catalogue : loaded.Catalogues)
-    for (const std::string& entry : catalogue.Entries) FUZZ_CHECK(!entry.empty() && entry.front() > ' ' && entry.back() > ' ');
+    for (const std::string& entry : catalogue.Entries)
+      FUZZ_CHECK(!entry.empty() && static_cast<unsigned char>(entry.front()) > ' ' &&
+                 static_cast<unsigned char>(entry.back()) > ' ');
 
   const platform::Lines saved = settings::FormatOptionsFile(loaded);
   const settings::OptionsFileContent reloaded = settings::ParseOptionsFile(platform::SplitLines(platform::JoinLines(saved)));
