@@ -90,21 +90,47 @@ bool MatchesMask(const std::string& name, const std::string& masks) {
   return false;
 }
 
-std::vector<std::string> ListFiles(const std::string& folder, const std::string& masks) {
+namespace {
+// Names in `folder` of the folders (or the files matching `masks`), sorted
+// without regard to case. An unreadable folder lists nothing.
+std::vector<std::string> ListEntries(const std::string& folder, bool folders, const std::string& masks) {
   std::vector<std::string> names;
   std::string host = ToHostPath(folder.empty() ? std::string(".") : folder);
   DIR* dir = ::opendir(host.c_str());
   if (!dir) return names;
   while (dirent* e = ::readdir(dir)) {
     std::string name = e->d_name;
-    if (name == "." || name == ".." || !MatchesMask(name, masks)) continue;
+    if (name == "." || name == ".." || (!folders && !MatchesMask(name, masks))) continue;
     struct stat st;
-    if (::stat((host + "/" + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(name);
+    if (::stat((host + "/" + name).c_str(), &st) == 0 && (folders ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode)))
+      names.push_back(name);
   }
   ::closedir(dir);
   std::sort(names.begin(), names.end(),
             [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
   return names;
+}
+}  // namespace
+
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& masks) {
+  return ListEntries(folder, false, masks);
+}
+
+std::vector<std::string> ListFolders(const std::string& folder) { return ListEntries(folder, true, ""); }
+
+std::vector<std::string> ListDrives() {
+  std::vector<std::string> drives;
+  if (DIR* dir = ::opendir(DosDevicesFolder().c_str())) {
+    while (dirent* e = ::readdir(dir)) {
+      std::string name = e->d_name;
+      if (name.size() == 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0])))
+        drives.push_back(UpperCase(name));
+    }
+    ::closedir(dir);
+  }
+  if (std::find(drives.begin(), drives.end(), "Z:") == drives.end()) drives.push_back("Z:");
+  std::sort(drives.begin(), drives.end());
+  return drives;
 }
 
 std::string GetCurrentDir() {

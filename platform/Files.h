@@ -28,6 +28,14 @@ bool MatchesMask(const std::string& name, const std::string& masks);
 // regard to case. Folders are not listed. An unreadable folder lists nothing.
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& masks);
 
+// Names of the sub-folders of `folder`, sorted without regard to case;
+// nothing for a folder that cannot be read.
+std::vector<std::string> ListFolders(const std::string& folder);
+
+// The drives the system knows, as "C:", in order: on Linux the entries of
+// the dosdevices folder, and Z: always.
+std::vector<std::string> ListDrives();
+
 // The process's current folder, as a Windows path ("C:\P", "C:\").
 std::string GetCurrentDir();
 // Makes `path` current; false when it cannot.

@@ -6,6 +6,7 @@
 #include "platform/MessagePump.h"
 #include "platform/Process.h"
 #include "runner/ConsoleRunner.h"
+#include "runner/JumpToSource.h"
 #include "settings/EmulatorDevices.h"
 #include "settings/Profiles.h"
 
@@ -94,6 +95,14 @@ void CompactDevModel::DelPjAllDcpil() {
 }
 
 void CompactDevModel::BitBtn1Click() { DoCompileCF(); }
+
+void CompactDevModel::MessageListDblClick() {
+  runner::MessageListDblClick(MessageList, Pub_ModuleService, *services_.Messages);
+}
+
+void CompactDevModel::Label5Click() {
+  if (services_.OpenResources) services_.OpenResources();
+}
 
 void CompactDevModel::DoCompileCF() {
   try {

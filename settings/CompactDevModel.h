@@ -23,6 +23,9 @@ struct DialogServices {
   std::function<std::string(const std::string&, const std::string&)> RunConsole;
   std::function<std::unique_ptr<platform::StartedProcess>(const std::string&)> StartHidden;
   std::function<void(int)> Sleep;
+  // What a click on " Microsoft Assembly Path " opens (the resources
+  // browser, once there is one); nothing when empty.
+  std::function<void()> OpenResources;
 };
 
 class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost {
@@ -97,6 +100,12 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
   // --- compiler and library folder pickers ---
   void SpeedButton4Click();
   void SpeedButton1Click();
+
+  // --- messages and the link ---
+  // Scrolls the IDE's current source editor to the line the selected
+  // message names.
+  void MessageListDblClick();
+  void Label5Click();
 
   // --- build ---
   void BitBtn1Click();

@@ -1,0 +1,58 @@
+#include "dialogs/FormsHost.h"
+
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <exception>
+
+#include "platform/MessagePump.h"
+
+namespace forms {
+
+void QtMessages::ShowMessage(const std::string& text) {
+  QMessageBox::information(parent_, QCoreApplication::applicationName(), ToQt(text));
+}
+
+void QtMessages::ShowError(const std::string& text) {
+  QMessageBox::critical(parent_, QCoreApplication::applicationName(), ToQt(text));
+}
+
+bool QtMessages::AskYesNo(const std::string& question) {
+  return QMessageBox::question(parent_, QCoreApplication::applicationName(), ToQt(question),
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void Handle(platform::MessageService& messages, const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    messages.ShowError(e.what());
+  }
+}
+
+void LoadFormFonts() {
+  static const bool loaded = [] {
+    for (const char* file : {"tahoma.ttf", "tahomabd.ttf", "ms_sans_serif.ttf"})
+      QFontDatabase::addApplicationFont(QString("/usr/share/wine/fonts/") + file);
+    return true;
+  }();
+  (void)loaded;
+}
+
+QFont FormFont(const char* family, int size, bool pixels) {
+  QFont font(family);
+  if (pixels) font.setPixelSize(size);
+  else font.setPointSize(size);
+  return font;
+}
+
+MessagePumpScope::MessagePumpScope(std::function<void()> refresh) {
+  platform::SetMessagePump([refresh] {
+    QCoreApplication::processEvents();
+    if (refresh) refresh();
+  });
+}
+
+MessagePumpScope::~MessagePumpScope() { platform::SetMessagePump(nullptr); }
+
+}  // namespace forms

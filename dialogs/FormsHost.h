@@ -1,0 +1,53 @@
+#pragma once
+// What every form of the package shares with its host: the message boxes,
+// the standard error report, text at the widget boundary, the faces the
+// layouts name, and the event loop as the message pump.
+#include <QFont>
+#include <QString>
+#include <functional>
+#include <string>
+
+#include "platform/MessageService.h"
+
+class QWidget;
+
+namespace forms {
+
+// System text is single-byte text in the system's code page.
+inline QString ToQt(const std::string& text) { return QString::fromLocal8Bit(text.data(), static_cast<int>(text.size())); }
+inline std::string FromQt(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+// The host's message boxes: information with OK, error with OK, and the
+// Yes/No confirmation.
+class QtMessages : public platform::MessageService {
+ public:
+  explicit QtMessages(QWidget* parent = nullptr) : parent_(parent) {}
+  void ShowMessage(const std::string& text) override;
+  void ShowError(const std::string& text) override;
+  bool AskYesNo(const std::string& question) override;
+
+ private:
+  QWidget* parent_;
+};
+
+// The standard error report: runs one event handler; an error that escapes
+// it ends the handler and is shown in an error box with its text, and the
+// application goes on. Every handler of every form runs through it.
+void Handle(platform::MessageService& messages, const std::function<void()>& handler);
+
+// Makes Tahoma and MS Sans Serif (Wine's metric-compatible faces) known to
+// the application; Arial is Liberation Sans through fontconfig. Once per
+// application.
+void LoadFormFonts();
+// A face at a size in points (pixels when `pixels` is true).
+QFont FormFont(const char* family, int size, bool pixels = false);
+
+// While it lives, the host's "process messages" runs the event loop and
+// then `refresh` (what a long operation changed that the form shows).
+class MessagePumpScope {
+ public:
+  explicit MessagePumpScope(std::function<void()> refresh);
+  ~MessagePumpScope();
+};
+
+}  // namespace forms

@@ -1,0 +1,22 @@
+#pragma once
+// The build dialog's pickers as real dialogs: each use creates a picker,
+// shows it modally, reads it and frees it.
+#include "platform/MessageService.h"
+#include "settings/Pickers.h"
+
+class QWidget;
+
+namespace dialogs {
+
+class QtPickers : public settings::Pickers {
+ public:
+  QtPickers(platform::MessageService& messages, QWidget* parent) : messages_(messages), parent_(parent) {}
+  settings::PickResult PickPath(const std::string& startFolder) override;
+  settings::PickResult PickFile(const std::string& mask, const std::string& startFolder) override;
+
+ private:
+  platform::MessageService& messages_;
+  QWidget* parent_;
+};
+
+}  // namespace dialogs

@@ -1,0 +1,105 @@
+// Renders every form of the package offscreen, one PNG per form and page,
+// each image exactly the form's client area:
+//   tidewell-screenshots DIR
+// The forms show the bundled example's toolchain folders.
+#include <QApplication>
+#include <QPixmap>
+#include <QTabWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "dialogs/FormsHost.h"
+#include "dialogs/UfPathDlg.h"
+#include "platform/Files.h"
+#include "platform/WinPath.h"
+#include "shell/ToolsAPI.h"
+#include "settings/UfCompactDevForm.h"
+
+namespace {
+
+// Messages have nobody to read them here.
+class Silent : public platform::MessageService {
+ public:
+  void ShowMessage(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  void ShowError(const std::string& text) override { std::fprintf(stderr, "error: %s\n", text.c_str()); }
+  bool AskYesNo(const std::string&) override { return false; }
+};
+
+// The bundled example as the IDE's active project, its file in the editor.
+class ExampleProject : public ToolsAPI::IOTAProject, public ToolsAPI::IOTAEditor,
+                       public std::enable_shared_from_this<ExampleProject> {
+ public:
+  explicit ExampleProject(std::string file) : file_(std::move(file)) {}
+  void* QueryInterface(const ToolsAPI::TGUID& iid) override {
+    if (iid == IOTAProject::IID || iid == IOTAModule::IID) return static_cast<IOTAProject*>(this);
+    return iid == IOTAEditor::IID ? static_cast<IOTAEditor*>(this) : nullptr;
+  }
+  std::string GetFileName() override { return file_; }
+  int GetModuleFileCount() override { return 1; }
+  std::shared_ptr<ToolsAPI::IOTAEditor> GetModuleFileEditor(int) override { return GetCurrentEditor(); }
+  std::shared_ptr<ToolsAPI::IOTAEditor> GetCurrentEditor() override {
+    return std::shared_ptr<ToolsAPI::IOTAEditor>(shared_from_this(), static_cast<IOTAEditor*>(this));
+  }
+
+ private:
+  std::string file_;
+};
+
+bool Save(QWidget& form, const QString& file) {
+  form.show();
+  QApplication::processEvents();
+  const QPixmap picture = form.grab();
+  if (!picture.save(file)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+    return false;
+  }
+  std::printf("%s %dx%d\n", qPrintable(file), picture.width(), picture.height());
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: tidewell-screenshots DIR PROJECT.dpr\n");
+    return 2;
+  }
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  const QString dir = QString::fromLocal8Bit(argv[1]) + "/";
+  Silent messages;
+  bool ok = true;
+
+  Pub_Project_Intf = std::make_shared<ExampleProject>(platform::ToWindowsPath(argv[2]));
+  settings::DialogServices services;
+  services.Messages = &messages;
+  settings::TfCompactDevForm dialog(services);
+  dialog.Model().LoadWithLoadingFlag();  // as the menu command opens it
+  for (const char* line : {"Tidewell!! V2.0 Test by the TidewellKit developers", "",
+                           "...Searching Project Source Code.... ", "--> AutoFix ...\"WinForm.pas\".......OK !!", " ",
+                           "WinForm.pas(12) Error: Undeclared identifier: 'Broken'"})
+    dialog.Model().MessageList.Add(line);
+  const char* pages[] = {"TfCompactDevForm-TargetProject.png", "TfCompactDevForm-DeviceEmulator.png",
+                         "TfCompactDevForm-Messages.png"};
+  dialog.show();  // the show step loads the project's options
+  for (int page = 0; page < 3; ++page) {
+    dialog.Model().PageControl1 = page;
+    dialog.Refresh();
+    ok = Save(dialog, dir + pages[page]) && ok;
+  }
+  dialog.hide();
+  Pub_Project_Intf.reset();
+
+  dialogs::TfPathDlg path(messages);
+  path.Model.DirectoryListBox1.ChangeDirectory("C:\\Program Files\\Borland\\BDS\\4.0\\Lib\\cf");
+  path.Folders.Refresh();
+  ok = Save(path, dir + "TfPathDlg.png") && ok;
+
+  dialogs::TfFileDlg file(messages);
+  file.Model.FileMask = "*.dll";
+  file.Model.DirectoryListBox1.ChangeDirectory("C:\\Program Files\\Borland\\BDS\\4.0\\Lib\\cf\\CF1X_Assembly");
+  file.Folders.Refresh();
+  ok = Save(file, dir + "TfFileDlg.png") && ok;
+  return ok ? 0 : 1;
+}

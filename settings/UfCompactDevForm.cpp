@@ -1,0 +1,389 @@
+#include "settings/UfCompactDevForm.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QScrollArea>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <QToolButton>
+
+#include "dialogs/FormsHost.h"
+#include "settings/MessageListModel.h"
+
+namespace settings {
+
+using forms::FromQt;
+using forms::ToQt;
+
+namespace {
+
+template <class W>
+W* Make(QWidget* parent, int x, int y, int width, int height) {
+  auto* widget = new W(parent);
+  widget->setGeometry(x, y, width, height);
+  return widget;
+}
+
+// A panel with a caption, as the designer's caption panels.
+QLabel* CaptionPanel(QWidget* parent, const char* caption, int x, int y, int width, int height,
+                     const char* background = "#D4D0C8") {
+  auto* panel = Make<QLabel>(parent, x, y, width, height);
+  panel->setText(caption);
+  panel->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+  panel->setFrameShape(QFrame::Panel);
+  panel->setFrameShadow(QFrame::Raised);
+  panel->setAutoFillBackground(true);
+  panel->setStyleSheet(QString("background-color: %1;").arg(background));
+  return panel;
+}
+
+QLabel* Label(QWidget* parent, const char* caption, int x, int y, const char* color = nullptr, bool bold = false) {
+  auto* label = new QLabel(caption, parent);
+  label->move(x, y);
+  if (color) label->setStyleSheet(QString("color: %1;").arg(color));
+  QFont font = label->font();
+  font.setBold(bold);
+  label->setFont(font);
+  label->adjustSize();
+  return label;
+}
+
+QLabel* Picture(QWidget* parent, const char* resource, int x, int y, int size) {
+  auto* image = Make<QLabel>(parent, x, y, size, size);
+  image->setPixmap(QPixmap(resource));
+  return image;
+}
+
+QToolButton* FlatButton(QWidget* parent, int x, int y) {
+  auto* button = Make<QToolButton>(parent, x, y, 23, 21);
+  button->setText("...");
+  button->setAutoRaise(true);
+  return button;
+}
+
+// A glyph button: picture above caption.
+QToolButton* GlyphButton(QWidget* parent, const char* caption, const char* resource, int x, int y, int width,
+                         int height) {
+  auto* button = Make<QToolButton>(parent, x, y, width, height);
+  button->setText(caption);
+  button->setIcon(QIcon(resource));
+  button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  return button;
+}
+
+// Message lines are 18 pixels high, whatever the face.
+class LineHeight : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(), 18};
+  }
+};
+
+}  // namespace
+
+TfCompactDevForm::TfCompactDevForm(DialogServices services, QWidget* parent)
+    : QDialog(parent), services_(std::move(services)), model_(std::make_unique<CompactDevModel>(services_)) {
+  Build();
+  messageModel_ = new MessageListModel(model_->MessageList, this);
+  MessageList->setModel(messageModel_);
+  messageModel_->OnSelect = [this](int row) {
+    if (row >= 0) MessageList->setCurrentIndex(messageModel_->index(row));
+    else MessageList->clearSelection();
+  };
+  Wire();
+  Refresh();
+}
+
+TfCompactDevForm::~TfCompactDevForm() { MessageList->setModel(nullptr); }
+
+void TfCompactDevForm::Build() {
+  forms::LoadFormFonts();
+  setWindowTitle("DotNet / DotNetCF Application Development Dialog");
+  setFixedSize(460, 540);
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setFont(forms::FormFont("Tahoma", 11, true));  // 8 points
+
+  Panel1 = Make<QWidget>(this, 0, 0, 460, 540);
+  APanel = Make<QWidget>(Panel1, 0, 0, 460, 539);
+
+  Panel6 = CaptionPanel(APanel, "Delphi CF Compiler (DCCIL.EXE) location", 3, 2, 260, 20, "#FFFFFF");
+  EdDCCIL_Path = Make<QLineEdit>(APanel, 3, 24, 260, 21);
+  SpeedButton4 = FlatButton(APanel, 265, 24);
+  Panel2 = CaptionPanel(APanel, "  (DotNet)  Compile library Path", 3, 45, 260, 20);
+  Ed_BDS_Lib_Path = Make<QLineEdit>(APanel, 3, 67, 260, 21);
+  SpeedButton1 = FlatButton(APanel, 265, 67);
+
+  // The banner at the top right.
+  Image1 = Picture(APanel, ":/settings/images/logo.xpm", 300, 6, 32);
+  Label4 = Label(APanel, "Tidewell !!", 340, 4, "blue", true);
+  Label9 = Label(APanel, "for BDS2006 ", 340, 22);
+  Label6 = Label(APanel, "Ver 2.0", 340, 40, "red");
+  Label12 = Label(APanel, "Field Test", 390, 40, "red");
+
+  AssemblyPageCtrl = Make<QTabWidget>(APanel, 1, 94, 398, 234);
+  TabSheet5 = new QWidget;
+  TabSheet6 = new QWidget;
+  TabSheet7 = new QWidget;
+  AssemblyPageCtrl->addTab(TabSheet5, "DotNet(CF) Assemblies");
+  AssemblyPageCtrl->addTab(TabSheet6, "Delphi Assemblies");
+  AssemblyPageCtrl->addTab(TabSheet7, "Third Party Assemblies");
+
+  Image2 = Picture(TabSheet5, ":/settings/images/assemblies.xpm", 4, 4, 16);
+  Label5 = Label(TabSheet5, " Microsoft Assembly Path ", 22, 5, "blue");
+  QFont link = Label5->font();
+  link.setUnderline(true);
+  Label5->setFont(link);
+  Label5->setCursor(Qt::PointingHandCursor);
+  Label5->setToolTip("DotNet Develop Resource....");
+  Label11 = Label(TabSheet5, "Version : ", 250, 5, "red");
+  CB_CFVer = Make<QComboBox>(TabSheet5, 300, 1, 88, 21);
+  Ed_MS_Assembly_LinkPath = Make<QLineEdit>(TabSheet5, 4, 26, 355, 21);
+  SpeedButton2 = FlatButton(TabSheet5, 362, 26);
+  MS_Assmbly_List = Make<QListWidget>(TabSheet5, 4, 50, 384, 152);
+
+  Image3 = Picture(TabSheet6, ":/settings/images/delphi.xpm", 4, 4, 16);
+  Label7 = Label(TabSheet6, "Delphi Assembly Path", 22, 5);
+  Ed_Delphi_Assembly_LinkPath = Make<QLineEdit>(TabSheet6, 4, 26, 355, 21);
+  SpeedButton6 = FlatButton(TabSheet6, 362, 26);
+  Delphi_Assmbly_List = Make<QListWidget>(TabSheet6, 4, 50, 384, 152);
+
+  Label10 = Label(TabSheet7, "Third Party Assembly Path", 4, 5);
+  Ed_Third_Assembly_LinkPath = Make<QLineEdit>(TabSheet7, 4, 26, 355, 21);
+  SpeedButton7 = FlatButton(TabSheet7, 362, 26);
+  Third_Assmbly_List = Make<QListWidget>(TabSheet7, 4, 50, 384, 152);
+
+  BitBtn3 = GlyphButton(APanel, "Add", ":/settings/images/assemblies.xpm", 402, 116, 55, 50);
+  BitBtn7 = GlyphButton(APanel, "Remove", ":/settings/images/delphi.xpm", 402, 170, 55, 50);
+  BtnSaveOptions = GlyphButton(APanel, "Save", ":/settings/images/menu_compile.xpm", 402, 224, 55, 50);
+
+  PageControl1 = Make<QTabWidget>(APanel, 0, 329, 460, 210);
+  TabSheet1 = new QWidget;
+  TabSheet2 = new QWidget;
+  TabSheet3 = new QWidget;
+  PageControl1->addTab(TabSheet1, QIcon(":/settings/images/tab_project.xpm"), "Target Project");
+  PageControl1->addTab(TabSheet2, QIcon(":/settings/images/tab_emulator.xpm"), "Device Emulator");
+  PageControl1->addTab(TabSheet3, QIcon(":/settings/images/tab_messages.xpm"), "Messages");
+
+  Panel4 = CaptionPanel(TabSheet1, "Project Path", 8, 8, 100, 20);
+  Label8 = Label(TabSheet1, "<-- Save the project first !!", 114, 10, "red", true);
+  EdPjPath = Make<QLineEdit>(TabSheet1, 8, 30, 399, 21);
+  EdPjPath->setReadOnly(true);
+  Panel3 = CaptionPanel(TabSheet1, "Project Name", 8, 60, 100, 20);
+  EdPJName = Make<QLineEdit>(TabSheet1, 8, 82, 250, 21);
+  EdPJName->setReadOnly(true);
+  BitBtn1 = GlyphButton(TabSheet1, "Compile ", ":/settings/images/menu_compile.xpm", 320, 100, 90, 56);
+
+  Panel7 = CaptionPanel(TabSheet2, " Emulator Application", 4, 4, 130, 21);
+  Ed_Emulator_App = Make<QLineEdit>(TabSheet2, 136, 4, 280, 21);
+  SpeedButton3 = FlatButton(TabSheet2, 420, 4);
+  Panel9 = CaptionPanel(TabSheet2, " Emulator Image File", 4, 28, 130, 21);
+  Ed_Emulator_Image_FileName = Make<QLineEdit>(TabSheet2, 136, 28, 280, 21);
+  SpeedButton5 = FlatButton(TabSheet2, 420, 28);
+  Chk_Is_Auto_Depoly = Make<QCheckBox>(TabSheet2, 4, 52, 400, 18);
+  Chk_Is_Auto_Depoly->setText("Deploy Application to Share Folder After Compile ...");
+  auto* group = Make<QGroupBox>(TabSheet2, 4, 72, 444, 104);
+  group->setTitle("Smart Device Emulator Options");
+  GroupBox1 = group;
+  Image4 = Picture(GroupBox1, ":/settings/images/device.xpm", 8, 22, 16);
+  Panel11 = CaptionPanel(GroupBox1, "Target Device", 30, 20, 86, 21);
+  ComboBox1 = Make<QComboBox>(GroupBox1, 120, 20, 230, 21);
+  ComboBox1->setEditable(true);
+  Label1 = Label(GroupBox1, "Screen Width", 30, 50);
+  Ed_Emulator_Screen_Width = Make<QLineEdit>(GroupBox1, 110, 47, 40, 21);
+  Label2 = Label(GroupBox1, "Screen Height", 165, 50);
+  Ed_Emulator_Screen_Height = Make<QLineEdit>(GroupBox1, 245, 47, 40, 21);
+  Panel8 = CaptionPanel(GroupBox1, " Shared Folder ", 30, 74, 86, 21);
+  Ed_Shared_Folder = Make<QLineEdit>(GroupBox1, 120, 74, 120, 21);
+  Label3 = Label(GroupBox1, "RAM (MB)", 260, 77);
+  Ed_Emulator_Ram_Size = Make<QLineEdit>(GroupBox1, 320, 74, 40, 21);
+
+  // The list is wider than the page: the box scrolls it sideways.
+  ScrollBox1 = new QScrollArea(TabSheet3);
+  auto* fill = new QVBoxLayout(TabSheet3);
+  fill->setContentsMargins(0, 0, 0, 0);
+  fill->addWidget(ScrollBox1);
+  ScrollBox1->setFrameShape(QFrame::NoFrame);
+  ScrollBox1->setWidgetResizable(true);
+  MessageList = new QListView;
+  MessageList->setMinimumWidth(1027);
+  MessageList->setUniformItemSizes(true);
+  MessageList->setItemDelegate(new LineHeight(MessageList));
+  MessageList->setFrameShape(QFrame::NoFrame);
+  MessageList->setFocusPolicy(Qt::ClickFocus);
+  MessageList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  MessageList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  MessageList->setFont(forms::FormFont("Arial", 16, true));
+  MessageList->setStyleSheet("QListView { color: navy; background-color: rgb(232, 236, 198); }");
+  ScrollBox1->setWidget(MessageList);
+}
+
+void TfCompactDevForm::Run(void (CompactDevModel::*handler)()) {
+  forms::Handle(*services_.Messages, [&] { (model_.get()->*handler)(); });
+  Refresh();
+}
+
+void TfCompactDevForm::BindEdit(QLineEdit* edit, EditState CompactDevModel::*state,
+                                void (CompactDevModel::*keyPress)()) {
+  connect(edit, &QLineEdit::textEdited, this, [this, state](const QString& text) {
+    forms::Handle(*services_.Messages, [&] { (model_.get()->*state).SetText(FromQt(text)); });
+    Refresh();
+  });
+  if (keyPress) connect(edit, &QLineEdit::returnPressed, this, [this, keyPress] { Run(keyPress); });
+}
+
+void TfCompactDevForm::BindList(QListWidget* list, CheckListState CompactDevModel::*state,
+                                void (CompactDevModel::*dblClick)()) {
+  connect(list, &QListWidget::itemChanged, this, [this, list, state](QListWidgetItem* item) {
+    if (!refreshing_) (model_.get()->*state).SetChecked(list->row(item), item->checkState() == Qt::Checked);
+  });
+  connect(list, &QListWidget::currentRowChanged, this, [this, state](int row) {
+    if (!refreshing_) (model_.get()->*state).SetItemIndex(row);
+  });
+  connect(list, &QListWidget::itemDoubleClicked, this, [this, dblClick] { Run(dblClick); });
+}
+
+void TfCompactDevForm::Wire() {
+  using M = CompactDevModel;
+  BindEdit(EdDCCIL_Path, &M::EdDCCIL_Path);
+  BindEdit(Ed_BDS_Lib_Path, &M::Ed_BDS_Lib_Path, &M::Ed_BDS_Lib_PathKeyPress);
+  BindEdit(Ed_MS_Assembly_LinkPath, &M::Ed_MS_Assembly_LinkPath, &M::Ed_MS_Assembly_LinkPathKeyPress);
+  BindEdit(Ed_Delphi_Assembly_LinkPath, &M::Ed_Delphi_Assembly_LinkPath, &M::Ed_Delphi_Assembly_LinkPathKeyPress);
+  BindEdit(Ed_Third_Assembly_LinkPath, &M::Ed_Third_Assembly_LinkPath, &M::Ed_Third_Assembly_LinkPathKeyPress);
+  BindEdit(Ed_Emulator_App, &M::Ed_Emulator_App);
+  BindEdit(Ed_Emulator_Image_FileName, &M::Ed_Emulator_Image_FileName);
+  BindEdit(Ed_Shared_Folder, &M::Ed_Shared_Folder);
+  BindEdit(Ed_Emulator_Screen_Width, &M::Ed_Emulator_Screen_Width);
+  BindEdit(Ed_Emulator_Screen_Height, &M::Ed_Emulator_Screen_Height);
+  BindEdit(Ed_Emulator_Ram_Size, &M::Ed_Emulator_Ram_Size);
+  BindList(MS_Assmbly_List, &M::MS_Assmbly_List, &M::MS_Assmbly_ListDblClick);
+  BindList(Delphi_Assmbly_List, &M::Delphi_Assmbly_List, &M::Delphi_Assmbly_ListDblClick);
+  BindList(Third_Assmbly_List, &M::Third_Assmbly_List, &M::Third_Assmbly_ListDblClick);
+
+  const std::pair<QToolButton*, void (M::*)()> buttons[] = {
+      {SpeedButton4, &M::SpeedButton4Click}, {SpeedButton1, &M::SpeedButton1Click},
+      {SpeedButton2, &M::SpeedButton2Click}, {SpeedButton6, &M::SpeedButton6Click},
+      {SpeedButton7, &M::SpeedButton7Click}, {SpeedButton3, &M::SpeedButton3Click},
+      {SpeedButton5, &M::SpeedButton5Click}, {BitBtn3, &M::BitBtn3Click},
+      {BitBtn7, &M::BitBtn7Click},           {BtnSaveOptions, &M::BtnSaveOptionsClick}};
+  for (const auto& [button, handler] : buttons)
+    connect(button, &QToolButton::clicked, this, [this, handler = handler] { Run(handler); });
+
+  // The build: the event loop runs while the compiler does, and the page
+  // and the Compile button follow the model as it goes.
+  connect(BitBtn1, &QToolButton::clicked, this, [this] {
+    forms::MessagePumpScope pump([this] { RefreshBuildState(); });
+    Run(&M::BitBtn1Click);
+  });
+
+  connect(CB_CFVer, &QComboBox::activated, this, [this](int index) {
+    model_->CB_CFVer.ItemIndex = index;
+    Run(&M::CB_CFVerChange);
+  });
+  connect(ComboBox1, &QComboBox::activated, this, [this](int index) {
+    model_->ComboBox1.ItemIndex = index;
+    model_->ComboBox1.Text = FromQt(ComboBox1->itemText(index));
+    Run(&M::ComboBox1Change);
+  });
+  connect(ComboBox1, &QComboBox::editTextChanged, this, [this](const QString& text) {
+    if (refreshing_ || FromQt(text) == model_->ComboBox1.Text) return;
+    model_->ComboBox1.Text = FromQt(text);
+    model_->ComboBox1.ItemIndex = ComboBox1->findText(text, Qt::MatchExactly);
+    Run(&M::ComboBox1Change);
+  });
+  connect(Chk_Is_Auto_Depoly, &QCheckBox::toggled, this, [this](bool checked) {
+    if (!refreshing_) model_->Chk_Is_Auto_Depoly = checked;
+  });
+  connect(AssemblyPageCtrl, &QTabWidget::currentChanged, this, [this](int index) {
+    if (!refreshing_) model_->AssemblyPageCtrl = index;
+  });
+  connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+    if (!refreshing_) model_->PageControl1 = index;
+  });
+  connect(MessageList, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
+    model_->MessageList.SetItemIndex(index.row());
+    Run(&M::MessageListDblClick);
+  });
+  connect(MessageList, &QListView::clicked, this, [this](const QModelIndex& index) {
+    model_->MessageList.SetItemIndex(index.row());
+  });
+  Label5->installEventFilter(this);
+}
+
+void TfCompactDevForm::ShowList(QListWidget* list, const CheckListState& state) {
+  list->clear();
+  for (const CatalogueEntry& entry : state.Entries()) {
+    auto* item = new QListWidgetItem(ToQt(entry.Text), list);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(entry.Checked ? Qt::Checked : Qt::Unchecked);
+  }
+  list->setCurrentRow(state.ItemIndex());
+}
+
+void TfCompactDevForm::RefreshBuildState() {
+  refreshing_ = true;
+  PageControl1->setCurrentIndex(model_->PageControl1);
+  BitBtn1->setEnabled(model_->BitBtn1Enabled);
+  BitBtn1->setVisible(model_->BitBtn1Visible);
+  refreshing_ = false;
+}
+
+void TfCompactDevForm::Refresh() {
+  refreshing_ = true;
+  const std::pair<QLineEdit*, const EditState*> edits[] = {
+      {EdDCCIL_Path, &model_->EdDCCIL_Path},
+      {Ed_BDS_Lib_Path, &model_->Ed_BDS_Lib_Path},
+      {Ed_MS_Assembly_LinkPath, &model_->Ed_MS_Assembly_LinkPath},
+      {Ed_Delphi_Assembly_LinkPath, &model_->Ed_Delphi_Assembly_LinkPath},
+      {Ed_Third_Assembly_LinkPath, &model_->Ed_Third_Assembly_LinkPath},
+      {EdPjPath, &model_->EdPjPath},
+      {EdPJName, &model_->EdPJName},
+      {Ed_Emulator_App, &model_->Ed_Emulator_App},
+      {Ed_Emulator_Image_FileName, &model_->Ed_Emulator_Image_FileName},
+      {Ed_Shared_Folder, &model_->Ed_Shared_Folder},
+      {Ed_Emulator_Screen_Width, &model_->Ed_Emulator_Screen_Width},
+      {Ed_Emulator_Screen_Height, &model_->Ed_Emulator_Screen_Height},
+      {Ed_Emulator_Ram_Size, &model_->Ed_Emulator_Ram_Size}};
+  for (const auto& [widget, state] : edits) {
+    const QString text = ToQt(state->Text());
+    if (widget->text() != text) widget->setText(text);  // keeps the cursor while typing
+  }
+  ShowList(MS_Assmbly_List, model_->MS_Assmbly_List);
+  ShowList(Delphi_Assmbly_List, model_->Delphi_Assmbly_List);
+  ShowList(Third_Assmbly_List, model_->Third_Assmbly_List);
+  if (CB_CFVer->count() == 0)
+    for (const std::string& item : model_->CB_CFVer.Items) CB_CFVer->addItem(ToQt(item));
+  CB_CFVer->setCurrentIndex(model_->CB_CFVer.ItemIndex);
+  if (ComboBox1->count() == 0)
+    for (const std::string& item : model_->ComboBox1.Items) ComboBox1->addItem(ToQt(item));
+  ComboBox1->setCurrentIndex(model_->ComboBox1.ItemIndex);
+  ComboBox1->setEditText(ToQt(model_->ComboBox1.Text));
+  Chk_Is_Auto_Depoly->setChecked(model_->Chk_Is_Auto_Depoly);
+  AssemblyPageCtrl->setCurrentIndex(model_->AssemblyPageCtrl);
+  refreshing_ = false;
+  RefreshBuildState();
+}
+
+void TfCompactDevForm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  Run(&CompactDevModel::FormShow);
+}
+
+bool TfCompactDevForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Label5 && event->type() == QEvent::MouseButtonRelease) Run(&CompactDevModel::Label5Click);
+  return QDialog::eventFilter(watched, event);
+}
+
+void TfCompactDevForm::hideEvent(QHideEvent* event) {
+  Run(&CompactDevModel::FormHide);
+  QDialog::hideEvent(event);
+}
+
+}  // namespace settings
