@@ -102,7 +102,12 @@ TfCompactDevForm::TfCompactDevForm(DialogServices services, QWidget* parent)
   Refresh();
 }
 
-TfCompactDevForm::~TfCompactDevForm() { MessageList->setModel(nullptr); }
+TfCompactDevForm::~TfCompactDevForm() {
+  // The list model watches the model's lines: it goes before the model does
+  // (children of the form would go only after the form's own members).
+  MessageList->setModel(nullptr);
+  delete messageModel_;
+}
 
 void TfCompactDevForm::Build() {
   forms::LoadFormFonts();
@@ -168,9 +173,13 @@ void TfCompactDevForm::Build() {
   TabSheet1 = new QWidget;
   TabSheet2 = new QWidget;
   TabSheet3 = new QWidget;
-  PageControl1->addTab(TabSheet1, QIcon(":/settings/images/tab_project.xpm"), "Target Project");
-  PageControl1->addTab(TabSheet2, QIcon(":/settings/images/tab_emulator.xpm"), "Device Emulator");
-  PageControl1->addTab(TabSheet3, QIcon(":/settings/images/tab_messages.xpm"), "Messages");
+  for (const char* name : {"tab_project", "tab_emulator", "tab_messages"})
+    ImageList1 << QIcon(QString(":/settings/images/%1.xpm").arg(name));
+  for (const char* name : {"menu_compile", "menu_resources", "menu_about", "menu_export"})
+    ImageList2 << QIcon(QString(":/settings/images/%1.xpm").arg(name));
+  PageControl1->addTab(TabSheet1, ImageList1[0], "Target Project");
+  PageControl1->addTab(TabSheet2, ImageList1[1], "Device Emulator");
+  PageControl1->addTab(TabSheet3, ImageList1[2], "Messages");
 
   Panel4 = CaptionPanel(TabSheet1, "Project Path", 8, 8, 100, 20);
   Label8 = Label(TabSheet1, "<-- Save the project first !!", 114, 10, "red", true);

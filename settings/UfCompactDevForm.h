@@ -4,6 +4,8 @@
 // into the model through the standard error report, then the widgets show
 // the model again.
 #include <QDialog>
+#include <QIcon>
+#include <QList>
 #include <memory>
 
 #include "platform/MessageService.h"
@@ -60,6 +62,8 @@ class TfCompactDevForm : public QDialog {
   QLineEdit *Ed_Emulator_Screen_Width, *Ed_Emulator_Screen_Height, *Ed_Shared_Folder, *Ed_Emulator_Ram_Size;
   QScrollArea* ScrollBox1;
   QListView* MessageList;
+  QList<QIcon> ImageList1;  // the icons of the lower pages
+  QList<QIcon> ImageList2;  // the four 16 by 16 menu images
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -40,15 +40,20 @@ struct Layers {
   }
 };
 
-// One problem per line: a file outside every layer, or an include upwards.
+// One problem per line: a file outside every layer, an include upwards, or
+// a Qt header below the forms (whose first file is dialogs/FormsHost).
 std::string Problems(const Layers& layers, const std::string& file, std::istream& source) {
   std::string problems;
   int own = layers.Of(file);
   if (own < 0) return file + " belongs to no layer\n";
   static const std::regex include(R"(^\s*#\s*include\s*"([^"]+)\")");
+  static const std::regex qt(R"(^\s*#\s*include\s*<Q)");
+  const int forms = layers.Of("dialogs/FormsHost");
   int lineNumber = 0;
   for (std::string line; std::getline(source, line);) {
     ++lineNumber;
+    if (own < forms && std::regex_search(line, qt))
+      problems += file + ":" + std::to_string(lineNumber) + " includes Qt below the forms\n";
     std::smatch m;
     if (!std::regex_search(line, m, include)) continue;
     const std::string target = m[1];
@@ -83,7 +88,7 @@ TEST(Layers, NoSourceIncludesALayerAboveItsOwn) {
 }
 
 TEST(Layers, TheCheckSeesAnIncludeUpwardsAndAFileOutsideEveryLayer) {
-  std::istringstream list("# lowest first\nlow/\nhigh/ low/Top\n");
+  std::istringstream list("# lowest first\nlow/\nhigh/ low/Top\ndialogs/FormsHost\n");
   Layers layers = Layers::Parse(list);
   std::istringstream upwards("#include \"low/Base.h\"\n  #  include \"low/Top.h\"\n#include <vector>\n");
   EXPECT_EQ(Problems(layers, "low/Base.cpp", upwards), "low/Base.cpp:2 includes low/Top.h from a layer above its own\n");
@@ -91,6 +96,8 @@ TEST(Layers, TheCheckSeesAnIncludeUpwardsAndAFileOutsideEveryLayer) {
   EXPECT_EQ(Problems(layers, "high/X.cpp", downwards), "");
   std::istringstream any("");
   EXPECT_EQ(Problems(layers, "elsewhere/X.cpp", any), "elsewhere/X.cpp belongs to no layer\n");
+  std::istringstream widgets("#include <QWidget>\n");
+  EXPECT_EQ(Problems(layers, "high/X.cpp", widgets), "high/X.cpp:1 includes Qt below the forms\n");
 }
 
 }  // namespace
