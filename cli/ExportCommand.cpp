@@ -71,15 +71,22 @@ int Usage(const std::string& problem) {
   return 2;
 }
 
-int Failure(const std::string& problem) {
+// One line on standard error, whatever the error's text holds.
+int Failure(std::string problem) {
+  for (char& c : problem)
+    if (c == '\r' || c == '\n') c = ' ';
   std::cerr << "tidewell export: " << problem << "\n";
   return 1;
 }
 
-bool Contains(const std::vector<std::string>& names, const std::string& name) {
+// A name as the list spells it (the lists are what the dialog offers), or
+// nothing when the list does not hold it in any letter case.
+std::optional<std::string> Listed(const std::vector<std::string>& names, const std::string& name) {
   for (const std::string& n : names)
-    if (platform::SameText(n, name)) return true;
-  return false;
+    if (n == name) return n;
+  for (const std::string& n : names)
+    if (platform::SameText(n, name)) return n;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -121,7 +128,7 @@ int RunExportCommand(const std::vector<std::string>& args) {
     }
     if (options.count("--list-tables")) {
       const std::string alias = options["--list-tables"];
-      if (!Contains(platform::Session.GetAliasNames(), alias))
+      if (!Listed(platform::Session.GetAliasNames(), alias))
         return Failure("unknown alias '" + alias + "' (see --list-aliases)");
       for (const std::string& table : platform::Session.GetTableNames(alias)) std::cout << table << "\n";
       return 0;
@@ -145,10 +152,14 @@ int RunExportCommand(const std::vector<std::string>& args) {
     for (const std::string& file : targets)
       if (std::string problem = platform::WriteProblem(file); !problem.empty())
         return Failure("cannot write '" + file + "': " + problem);
-    if (!Contains(platform::Session.GetAliasNames(), request.AliasName))
-      return Failure("unknown alias '" + request.AliasName + "' (see --list-aliases)");
-    if (!Contains(platform::Session.GetTableNames(request.AliasName), request.TableName))
+    // Names are written as the alias and table lists show them.
+    std::optional<std::string> alias = Listed(platform::Session.GetAliasNames(), request.AliasName);
+    if (!alias) return Failure("unknown alias '" + request.AliasName + "' (see --list-aliases)");
+    request.AliasName = *alias;
+    std::optional<std::string> table = Listed(platform::Session.GetTableNames(request.AliasName), request.TableName);
+    if (!table)
       return Failure("alias '" + request.AliasName + "' has no table '" + request.TableName + "' (see --list-tables)");
+    request.TableName = *table;
 
     // As the dialog does it: choose the alias, the table, then open.
     platform::TQuery query;

@@ -28,11 +28,18 @@ class RecordSource {
   virtual bool Eof() = 0;
   virtual void Next() = 0;
   virtual int RecordCount() = 0;
+  // How many bytes the values of all records take as stored, when the
+  // source knows (0 otherwise): lets the pass size its document at once.
+  virtual size_t ValueBytes() { return 0; }
   virtual int FieldCount() = 0;
   virtual FieldInfo Field(int index) = 0;
-  // Values of the current record, looked up by field name.
-  virtual std::string ValueAsText(const std::string& fieldName) = 0;
-  virtual platform::DateTime ValueAsDateTime(const std::string& fieldName) = 0;
+  // The first field whose name is `name` without regard to case, as a
+  // lookup by name finds it; -1 when there is none.
+  int IndexOfName(const std::string& name);
+  // Values of the current record, by field position: as text appended to
+  // `out`, or as a date-time.
+  virtual void AppendText(int field, std::string& out) = 0;
+  virtual platform::DateTime ValueAsDateTime(int field) = 0;
 };
 
 // The ODBC query as a record source.
@@ -44,10 +51,11 @@ class QueryRecordSource : public RecordSource {
   bool Eof() override;
   void Next() override;
   int RecordCount() override;
+  size_t ValueBytes() override;
   int FieldCount() override;
   FieldInfo Field(int index) override;
-  std::string ValueAsText(const std::string& fieldName) override;
-  platform::DateTime ValueAsDateTime(const std::string& fieldName) override;
+  void AppendText(int field, std::string& out) override;
+  platform::DateTime ValueAsDateTime(int field) override;
 
  private:
   platform::TQuery& query_;

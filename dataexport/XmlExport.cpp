@@ -2,7 +2,7 @@
 
 #include "platform/Database.h"
 #include "platform/MessagePump.h"
-#include "platform/TextLines.h"
+#include "platform/Files.h"
 
 namespace dataexport {
 
@@ -18,14 +18,22 @@ std::string Declaration(int encodingIndex) {
 }
 
 namespace {
-std::string ValueText(RecordSource& source, const FieldInfo& field) {
-  switch (field.DataType) {
-    case platform::ftDate: return platform::FormatDateTime("yyyy/mm/dd", source.ValueAsDateTime(field.Name));
-    case platform::ftDateTime:
-      return platform::FormatDateTime("yyyy/mm/dd hh:nn:ss", source.ValueAsDateTime(field.Name));
-    default: return source.ValueAsText(field.Name);
+
+// What the pass writes around each field's value, made once.
+struct FieldLine {
+  FieldInfo Info;
+  int Source = 0;  // the field a lookup by name reads
+  std::string Open, Close;
+};
+
+void AppendValue(RecordSource& source, const FieldLine& field, std::string& out) {
+  switch (field.Info.DataType) {
+    case platform::ftDate: platform::AppendDate(out, source.ValueAsDateTime(field.Source)); break;
+    case platform::ftDateTime: platform::AppendDateTime(out, source.ValueAsDateTime(field.Source)); break;
+    default: source.AppendText(field.Source, out); break;
   }
 }
+
 }  // namespace
 
 bool ExportToXml(RecordSource& source, const ExportRequest& request, const FileNameQuestion& askFileName,
@@ -42,28 +50,49 @@ bool ExportToXml(RecordSource& source, const ExportRequest& request, const FileN
   const std::string& table = request.TableName;
   const std::string date = request.DateStamp.empty() ? platform::FormatDateTime("yyyy/mm/dd", platform::Now())
                                                      : request.DateStamp;
-  platform::Lines lines;
-  lines.push_back(Declaration(request.EncodingIndex));
-  lines.push_back("<" + request.AliasName + ">");
+  // The whole document in one buffer, written in one operation at the end.
+  std::string document = Declaration(request.EncodingIndex) + "\r\n<" + request.AliasName + ">\r\n";
   AddHeaderLines(code, table, date);
-  progress.SetMaxValue(source.RecordCount());
-  const int fieldCount = source.FieldCount();
+  const int recordCount = source.RecordCount();
+  progress.SetMaxValue(recordCount);
+  const std::string recordStart = "  <" + table + ">\r\n", recordEnd = "  </" + table + ">\r\n";
+  const std::string rootEnd = "</" + request.AliasName + ">\r\n";
+  std::vector<FieldLine> fields(static_cast<size_t>(source.FieldCount()));
+  for (size_t i = 0; i < fields.size(); ++i) {
+    FieldLine& f = fields[i];
+    f.Info = source.Field(static_cast<int>(i));
+    f.Source = source.IndexOfName(f.Info.Name);
+    f.Open = "    <" + f.Info.Name + ">";
+    f.Close = "</" + f.Info.Name + ">\r\n";
+  }
+  // Room for the whole document: every record's tags, and the values as
+  // stored with some slack for the longer forms some types are written in.
+  if (const size_t values = source.ValueBytes(); values > 0) {
+    size_t tags = recordStart.size() + recordEnd.size();
+    for (const FieldLine& f : fields) tags += f.Open.size() + f.Close.size() + 4;
+    document.reserve(document.size() + tags * static_cast<size_t>(recordCount) + values + values / 16 + rootEnd.size());
+  }
   while (!source.Eof()) {
     platform::ProcessMessages();
-    lines.push_back("  <" + table + ">");
-    for (int i = 0; i < fieldCount; ++i) {
-      const FieldInfo field = source.Field(i);
-      if (recordCounter == 0) AddFieldLines(code, field, i, keyCounter);
-      lines.push_back("    <" + field.Name + ">" + ValueText(source, field) + "</" + field.Name + ">");
+    const size_t recordFrom = document.size();
+    document += recordStart;
+    for (size_t i = 0; i < fields.size(); ++i) {
+      if (recordCounter == 0) AddFieldLines(code, fields[i].Info, static_cast<int>(i), keyCounter);
+      document += fields[i].Open;
+      AppendValue(source, fields[i], document);
+      document += fields[i].Close;
     }
-    lines.push_back("  </" + table + ">");
+    document += recordEnd;
+    if (recordCounter == 0 && document.capacity() < document.size() * 2)  // no size known: as the first record
+      document.reserve(document.size() + (document.size() - recordFrom) * static_cast<size_t>(recordCount) / 10 * 11 +
+                       rootEnd.size());
     progress.Step();
     source.Next();
     ++recordCounter;
   }
-  lines.push_back("</" + request.AliasName + ">");
+  document += rootEnd;
   AddClosingLines(code);
-  platform::SaveLines(*fileName, lines);
+  platform::WriteFileText(*fileName, document);
   return true;
 }
 

@@ -1,10 +1,15 @@
 #include "platform/Database.h"
 
+#include <malloc.h>
 #include <sql.h>
 #include <sqlext.h>
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/Text.h"
 
@@ -14,22 +19,21 @@ TSession Session;
 
 namespace {
 
-struct Cell {
-  bool Null = true;
-  std::string Text;
-  DateTime When;
-};
-
-// The diagnostic text of a failed ODBC call.
+// The diagnostic text of a failed ODBC call, on one line.
 std::string Diagnostic(SQLSMALLINT type, SQLHANDLE handle) {
   SQLCHAR state[6] = {0};
-  SQLCHAR text[512] = {0};
+  SQLCHAR text[1024] = {0};
   SQLINTEGER native = 0;
   SQLSMALLINT length = 0;
-  if (SQLGetDiagRec(type, handle, 1, state, &native, text, sizeof text, &length) == SQL_SUCCESS ||
-      length > 0)
-    return std::string(reinterpret_cast<char*>(text));
-  return "unknown ODBC error";
+  if (SQLGetDiagRec(type, handle, 1, state, &native, text, sizeof text, &length) != SQL_SUCCESS && length == 0)
+    return "unknown ODBC error";
+  std::string line;
+  for (const char* c = reinterpret_cast<char*>(text); *c; ++c) {
+    bool lineBreak = *c == '\r' || *c == '\n';
+    if (!lineBreak) line += *c;
+    else if (!line.empty() && line.back() != ' ') line += ' ';
+  }
+  return Trim(line);
 }
 
 bool Ok(SQLRETURN r) { return r == SQL_SUCCESS || r == SQL_SUCCESS_WITH_INFO; }
@@ -52,6 +56,7 @@ class Connection {
     connected_ = true;
   }
   ~Connection() { Release(); }
+  SQLHDBC Handle() const { return dbc_; }
   SQLHSTMT Statement() {
     SQLHSTMT st = SQL_NULL_HSTMT;
     SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &st);
@@ -126,32 +131,92 @@ int FieldTypeOf(SQLSMALLINT sqlType) {
   }
 }
 
-// Reads "yyyy-mm-dd", "hh:mm:ss" or "yyyy-mm-dd hh:mm:ss[.fff]".
-DateTime ParseDateTime(const std::string& text, int type) {
-  DateTime t;
-  int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-  if (type == ftTime) {
-    if (std::sscanf(text.c_str(), "%d:%d:%d", &h, &mi, &s) >= 2) t = DateTime{1899, 12, 30, h, mi, s, 0};
-    return t;
+// A float as the system writes it, as printf's "%.15G" would.
+void AppendFloat(std::string& out, std::string_view text) {
+  double value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end == text.data()) {  // a form from_chars does not read ("+1", " 1")
+    std::string copy(text);
+    char* stop = nullptr;
+    value = std::strtod(copy.c_str(), &stop);
+    if (stop == copy.c_str()) {
+      out += text;
+      return;
+    }
   }
-  int n = std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s);
-  if (n >= 3) t = DateTime{y, mo, d, n >= 5 ? h : 0, n >= 5 ? mi : 0, n >= 6 ? s : 0, 0};
-  return t;
+  char buffer[64];
+  char* last = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
+  for (char* c = buffer; c != last; ++c) *c = static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
+  out.append(buffer, last);
 }
 
-std::string FloatText(const std::string& text) {
-  char* end = nullptr;
-  double value = std::strtod(text.c_str(), &end);
-  if (end == text.c_str()) return text;
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.15G", value);
-  return buffer;
+// A driver may hold a whole result set until its statement is freed; what
+// it freed goes back to the system at once, so that it does not stay in
+// this process's memory beside the records.
+void ReturnFreedMemory() {
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
 }
+
+// Values are fetched as text, a row set of this many records at a time, into
+// buffers bound to the columns.
+constexpr SQLULEN RowSet = 512;
+constexpr size_t WidestBoundColumn = 4096;
 
 }  // namespace
 
+// The records of an open query, kept compactly. The texts of a record lie
+// back to back in one block of a few large blocks (no block is ever moved,
+// so growing costs no copy and leaves no slack); each cell is known by where
+// it ends within its record (a NULL cell is empty and marked in the top
+// bit), each record by where it starts.
 struct TQuery::Rows {
-  std::vector<std::vector<Cell>> Records;
+  static constexpr uint32_t NullMark = uint32_t{1} << 31;
+  static constexpr size_t BlockSize = size_t{8} << 20;
+  std::vector<std::unique_ptr<char[]>> Blocks;
+  size_t BlockUsed = 0, BlockCapacity = 0;
+  std::vector<const char*> Starts;  // per record
+  std::vector<uint32_t> Ends;       // record-major: record * Columns + column
+  size_t Columns = 0;
+  size_t Count = 0;
+  size_t Bytes = 0;
+  std::string Table;
+  std::string Pending;  // the record being read
+
+  void Add(const char* text, size_t size, bool null) {
+    Pending.append(text, size);
+    if (Pending.size() >= NullMark) throw DatabaseError("A record of table '" + Table + "' is too long");
+    Ends.push_back(static_cast<uint32_t>(Pending.size()) | (null ? NullMark : 0));
+  }
+  void EndRecord() {
+    if (BlockUsed + Pending.size() > BlockCapacity) {
+      BlockCapacity = std::max(BlockSize, Pending.size());
+      Blocks.push_back(std::make_unique<char[]>(BlockCapacity));
+      BlockUsed = 0;
+    }
+    char* start = Blocks.back().get() + BlockUsed;
+    std::copy(Pending.begin(), Pending.end(), start);
+    BlockUsed += Pending.size();
+    Bytes += Pending.size();
+    Starts.push_back(start);
+    Pending.clear();
+    ++Count;
+  }
+  bool Null(size_t record, size_t column) const { return Ends[record * Columns + column] & NullMark; }
+  std::string_view Cell(size_t record, size_t column) const {
+    const size_t i = record * Columns + column;
+    const size_t end = Ends[i] & ~NullMark, start = column == 0 ? 0 : Ends[i - 1] & ~NullMark;
+    return std::string_view(Starts[record] + start, end - start);
+  }
+  void Clear() {
+    Blocks.clear();
+    BlockUsed = BlockCapacity = 0;
+    Starts.clear();
+    Ends.clear();
+    Count = Bytes = 0;
+    Pending.clear();
+  }
 };
 
 // --- TSession ---
@@ -191,24 +256,48 @@ std::vector<std::string> TSession::GetTableNames(const std::string& alias) const
 
 // --- TField ---
 
-bool TField::IsNull() const { return query_->rows_->Records.at(query_->current_).at(index_).Null; }
+namespace {
 
-std::string TField::AsString() const {
-  const Cell& cell = query_->rows_->Records.at(query_->current_).at(index_);
-  if (cell.Null) return {};
-  switch (DataType) {
-    case ftBoolean: return cell.Text == "0" || SameText(cell.Text, "false") ? "False" : "True";
-    case ftFloat: return FloatText(cell.Text);
-    case ftDate: return FormatDateTime("yyyy/mm/dd", cell.When);
-    case ftTime: return FormatDateTime("hh:nn:ss", cell.When);
-    case ftDateTime: return FormatDateTime("yyyy/mm/dd hh:nn:ss", cell.When);
-    default: return cell.Text;
+// The value of a cell as text, appended: booleans as True/False, floats
+// without exponent noise, dates in the system's patterns. `date` reads a
+// date cell and throws for one that is no date.
+template <class ReadDate>
+void AppendValue(std::string& out, int type, std::string_view text, ReadDate date) {
+  switch (type) {
+    case ftBoolean: out += text == "0" || SameText(text, "false") ? "False" : "True"; break;
+    case ftFloat: AppendFloat(out, text); break;
+    case ftDate: AppendDate(out, date()); break;
+    case ftTime: out += FormatDateTime("hh:nn:ss", date()); break;
+    case ftDateTime: AppendDateTime(out, date()); break;
+    default: out += text; break;
   }
 }
 
+}  // namespace
+
+bool TField::IsNull() const { return query_->rows_->Null(query_->current_, static_cast<size_t>(index_)); }
+
+void TField::AppendString(std::string& out) const {
+  if (IsNull()) return;
+  AppendValue(out, DataType, query_->rows_->Cell(query_->current_, static_cast<size_t>(index_)),
+              [this] { return AsDateTime(); });
+}
+
+std::string TField::AsString() const {
+  std::string text;
+  AppendString(text);
+  return text;
+}
+
 DateTime TField::AsDateTime() const {
-  const Cell& cell = query_->rows_->Records.at(query_->current_).at(index_);
-  return cell.Null ? ZeroDateTime : cell.When;
+  const TQuery::Rows& rows = *query_->rows_;
+  if (rows.Null(query_->current_, static_cast<size_t>(index_))) return ZeroDateTime;
+  const std::string_view text = rows.Cell(query_->current_, static_cast<size_t>(index_));
+  DateTime value;
+  if (!ParseDateValue(text, value))
+    throw DatabaseError("Field '" + FieldName + "' of table '" + rows.Table + "', record " +
+                        std::to_string(query_->current_ + 1) + ": '" + std::string(text) + "' is not a date");
+  return value;
 }
 
 // --- TQuery ---
@@ -224,6 +313,82 @@ void TQuery::Close() {
   current_ = 0;
 }
 
+namespace {
+
+// Every record, one row set at a time into buffers bound to the columns.
+// False, with `rows` emptied, when a value is wider than its column's
+// buffer: the caller then reads the records one value at a time.
+bool FetchRowSets(SQLHSTMT st, const std::vector<SQLULEN>& sizes, TQuery::Rows& rows) {
+  const size_t columns = sizes.size();
+  std::vector<size_t> widths(columns);
+  std::vector<std::vector<char>> buffers(columns);
+  std::vector<std::vector<SQLLEN>> indicators(columns, std::vector<SQLLEN>(RowSet));
+  SQLULEN fetched = 0;
+  if (!Ok(SQLSetStmtAttr(st, SQL_ATTR_ROW_BIND_TYPE, SQL_BIND_BY_COLUMN, 0)) ||
+      !Ok(SQLSetStmtAttr(st, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(RowSet), 0)) ||
+      !Ok(SQLSetStmtAttr(st, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0)))
+    return false;
+  for (size_t c = 0; c < columns; ++c) {
+    widths[c] = std::min<size_t>(std::max<size_t>(sizes[c], 32), WidestBoundColumn) + 1;
+    buffers[c].resize(widths[c] * RowSet);
+    if (!Ok(SQLBindCol(st, static_cast<SQLUSMALLINT>(c + 1), SQL_C_CHAR, buffers[c].data(),
+                       static_cast<SQLLEN>(widths[c]), indicators[c].data())))
+      return false;
+  }
+  for (;;) {
+    SQLRETURN r = SQLFetch(st);
+    if (r == SQL_NO_DATA) return true;
+    if (!Ok(r)) throw DatabaseError("Cannot read the records: " + Diagnostic(SQL_HANDLE_STMT, st));
+    for (SQLULEN row = 0; row < fetched; ++row) {
+      for (size_t c = 0; c < columns; ++c) {
+        const SQLLEN size = indicators[c][row];
+        if (size == SQL_NULL_DATA) {
+          rows.Add("", 0, true);
+          continue;
+        }
+        if (size == SQL_NO_TOTAL || size < 0 || static_cast<size_t>(size) >= widths[c]) {
+          rows.Clear();
+          return false;
+        }
+        rows.Add(buffers[c].data() + row * widths[c], static_cast<size_t>(size), false);
+      }
+      rows.EndRecord();
+    }
+  }
+}
+
+// Every record, one value at a time, whatever its width.
+void FetchValues(SQLHSTMT st, size_t columns, TQuery::Rows& rows) {
+  for (;;) {
+    SQLRETURN r = SQLFetch(st);
+    if (r == SQL_NO_DATA) return;
+    if (!Ok(r)) throw DatabaseError("Cannot read the records: " + Diagnostic(SQL_HANDLE_STMT, st));
+    for (size_t c = 1; c <= columns; ++c) {
+      bool null = false;
+      const std::string text = ColumnText(st, static_cast<SQLUSMALLINT>(c), null);
+      rows.Add(text.data(), text.size(), null);
+    }
+    rows.EndRecord();
+  }
+}
+
+// A name for a catalogue function's search pattern: its "_" and "%" stand
+// for themselves.
+std::string LiteralPattern(SQLHDBC dbc, const std::string& name) {
+  char escape[8] = {0};
+  SQLSMALLINT length = 0;
+  if (!Ok(SQLGetInfo(dbc, SQL_SEARCH_PATTERN_ESCAPE, escape, sizeof escape, &length)) || escape[0] == '\0')
+    return name;
+  std::string pattern;
+  for (char c : name) {
+    if (c == '_' || c == '%' || c == escape[0]) pattern += escape[0];
+    pattern += c;
+  }
+  return pattern;
+}
+
+}  // namespace
+
 void TQuery::Open() {
   if (Active()) return;
   std::string statement;
@@ -232,52 +397,49 @@ void TQuery::Open() {
   if (Trim(DatabaseName).empty()) throw DatabaseError("The query has no alias");
 
   Connection connection(DatabaseName);
-  Statement st(connection);
-  st.Check(SQLExecDirect(st.get(), reinterpret_cast<SQLCHAR*>(statement.data()), SQL_NTS), "Cannot open the query");
-  SQLSMALLINT columns = 0;
-  SQLNumResultCols(st.get(), &columns);
-
-  std::vector<TField> fields(static_cast<size_t>(columns));
-  std::string table;
-  for (SQLUSMALLINT c = 1; c <= columns; ++c) {
-    SQLCHAR name[256];
-    SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
-    SQLULEN size = 0;
-    SQLDescribeCol(st.get(), c, name, sizeof name, &nameLength, &sqlType, &size, &digits, &nullable);
-    TField& f = fields[c - 1];
-    f.FieldName = reinterpret_cast<char*>(name);
-    f.DataType = FieldTypeOf(sqlType);
-    f.Size = f.DataType == ftString || f.DataType == ftWideString ? static_cast<int>(size) : 0;
-    f.index_ = c - 1;
-    if (table.empty()) {
-      char base[256] = {0};
-      SQLSMALLINT length = 0;
-      if (Ok(SQLColAttribute(st.get(), c, SQL_DESC_BASE_TABLE_NAME, base, sizeof base, &length, nullptr)))
-        table = base;
-    }
-  }
-
   auto rows = std::make_unique<Rows>();
-  while (true) {
-    SQLRETURN r = SQLFetch(st.get());
-    if (r == SQL_NO_DATA) break;
-    st.Check(r, "Cannot read the records");
-    std::vector<Cell> record(static_cast<size_t>(columns));
+  std::vector<TField> fields;
+  std::vector<SQLULEN> sizes;
+  for (int attempt = 0;; ++attempt) {
+    Statement st(connection);
+    st.Check(SQLExecDirect(st.get(), reinterpret_cast<SQLCHAR*>(statement.data()), SQL_NTS), "Cannot open the query");
+    SQLSMALLINT columns = 0;
+    SQLNumResultCols(st.get(), &columns);
+    fields.assign(static_cast<size_t>(columns), TField());
+    sizes.assign(static_cast<size_t>(columns), 0);
     for (SQLUSMALLINT c = 1; c <= columns; ++c) {
-      Cell& cell = record[c - 1];
-      cell.Text = ColumnText(st.get(), c, cell.Null);
-      int type = fields[c - 1].DataType;
-      if (!cell.Null && (type == ftDate || type == ftTime || type == ftDateTime))
-        cell.When = ParseDateTime(cell.Text, type);
+      SQLCHAR name[256];
+      SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
+      SQLDescribeCol(st.get(), c, name, sizeof name, &nameLength, &sqlType, &sizes[c - 1], &digits, &nullable);
+      TField& f = fields[c - 1];
+      f.FieldName = reinterpret_cast<char*>(name);
+      f.DataType = FieldTypeOf(sqlType);
+      f.Size = f.DataType == ftString || f.DataType == ftWideString ? static_cast<int>(sizes[c - 1]) : 0;
+      f.index_ = c - 1;
+      if (rows->Table.empty()) {
+        char base[256] = {0};
+        SQLSMALLINT length = 0;
+        if (Ok(SQLColAttribute(st.get(), c, SQL_DESC_BASE_TABLE_NAME, base, sizeof base, &length, nullptr)))
+          rows->Table = base;
+      }
     }
-    rows->Records.push_back(std::move(record));
+    rows->Columns = static_cast<size_t>(columns);
+    if (attempt == 0 && FetchRowSets(st.get(), sizes, *rows)) break;
+    if (attempt == 1) {
+      FetchValues(st.get(), rows->Columns, *rows);
+      break;
+    }
   }
+  rows->Ends.shrink_to_fit();
+  rows->Starts.shrink_to_fit();
+  ReturnFreedMemory();
 
   // Nullability and key membership come from the catalogue: the result set
   // description reports every column as nullable.
-  if (!table.empty()) {
+  if (!rows->Table.empty()) {
+    std::string pattern = LiteralPattern(connection.Handle(), rows->Table);
+    SQLCHAR* tableName = reinterpret_cast<SQLCHAR*>(pattern.data());
     Statement catalogue(connection);
-    SQLCHAR* tableName = reinterpret_cast<SQLCHAR*>(table.data());
     if (Ok(SQLColumns(catalogue.get(), nullptr, 0, nullptr, 0, tableName, SQL_NTS, nullptr, 0))) {
       while (Ok(SQLFetch(catalogue.get()))) {
         bool null = false;
@@ -288,7 +450,8 @@ void TQuery::Open() {
       }
     }
     Statement keys(connection);
-    if (Ok(SQLPrimaryKeys(keys.get(), nullptr, 0, nullptr, 0, tableName, SQL_NTS))) {
+    std::string table = rows->Table;  // not a pattern here
+    if (Ok(SQLPrimaryKeys(keys.get(), nullptr, 0, nullptr, 0, reinterpret_cast<SQLCHAR*>(table.data()), SQL_NTS))) {
       while (Ok(SQLFetch(keys.get()))) {
         bool null = false;
         std::string column = ColumnText(keys.get(), 4, null);
@@ -307,12 +470,31 @@ void TQuery::Open() {
 void TQuery::First() { current_ = 0; }
 
 void TQuery::Next() {
-  if (Active() && current_ < rows_->Records.size()) ++current_;
+  if (Active() && current_ < rows_->Count) ++current_;
 }
 
-bool TQuery::Eof() const { return !Active() || current_ >= rows_->Records.size(); }
+bool TQuery::Eof() const { return !Active() || current_ >= rows_->Count; }
 
-int TQuery::RecordCount() const { return Active() ? static_cast<int>(rows_->Records.size()) : 0; }
+int TQuery::RecordCount() const { return Active() ? static_cast<int>(rows_->Count) : 0; }
+
+size_t TQuery::ValueBytes() const { return Active() ? rows_->Bytes : 0; }
+
+int TQuery::RecNo() const { return static_cast<int>(current_); }
+
+std::string TQuery::DisplayText(int record, int field) const {
+  if (!Active() || record < 0 || static_cast<size_t>(record) >= rows_->Count || field < 0 ||
+      static_cast<size_t>(field) >= rows_->Columns || rows_->Null(static_cast<size_t>(record), static_cast<size_t>(field)))
+    return {};
+  const std::string_view text = rows_->Cell(static_cast<size_t>(record), static_cast<size_t>(field));
+  std::string shown;
+  bool readable = true;
+  AppendValue(shown, fields_[static_cast<size_t>(field)].DataType, text, [&] {
+    DateTime value;
+    readable = readable && ParseDateValue(text, value);
+    return value;
+  });
+  return readable ? shown : std::string(text);  // a value that is no date is shown as stored
+}
 
 int TQuery::FieldCount() const { return static_cast<int>(fields_.size()); }
 

@@ -2,7 +2,8 @@
 // The database engine over ODBC, in the shape the data export works with:
 // aliases are ODBC data source names, tables are the TABLE objects of a data
 // source, a query runs one statement against an alias and offers its rows
-// one at a time with typed fields.
+// one at a time with typed fields. The records of an open query are held
+// compactly in memory: all cell texts in one buffer.
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -38,7 +39,12 @@ class TField {
   // The value as text: "True"/"False" for booleans, numbers as the engine
   // gives them, dates as yyyy/mm/dd (and hh:nn:ss), NULL as empty text.
   std::string AsString() const;
-  // The value as a date-time; NULL is the zero date-time, 30 December 1899.
+  // The same text, appended to `out`.
+  void AppendString(std::string& out) const;
+  // The value as a date-time, read in every layout the database's own date
+  // functions understand; NULL is the zero date-time, 30 December 1899. A
+  // value that is no date throws DatabaseError naming table, field and
+  // record.
   DateTime AsDateTime() const;
 
  private:
@@ -77,6 +83,14 @@ class TQuery {
   void Next();
   bool Eof() const;
   int RecordCount() const;
+  // The bytes the values of all records take as stored.
+  size_t ValueBytes() const;
+
+  // The position of the current record, from 0.
+  int RecNo() const;
+  // A cell of any record as AsString gives it, for a view of the records;
+  // a value that is no date is shown as stored.
+  std::string DisplayText(int record, int field) const;
 
   int FieldCount() const;
   TField& Field(int index);
@@ -86,7 +100,11 @@ class TQuery {
 
  private:
   friend class TField;
-  struct Rows;
+
+ public:
+  struct Rows;  // the records, defined with the query
+
+ private:
   std::unique_ptr<Rows> rows_;
   std::vector<TField> fields_;
   size_t current_ = 0;

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <cstdlib>
+#include <string>
 
 namespace platform {
 
@@ -67,6 +69,159 @@ std::string FormatDateTime(const std::string& pattern, const DateTime& v) {
     i += n;
   }
   return out;
+}
+
+namespace {
+
+void Two(std::string& out, int value) {
+  out += static_cast<char>('0' + value / 10 % 10);
+  out += static_cast<char>('0' + value % 10);
+}
+
+// Days from 1970-01-01 to a civil date, and back (proleptic Gregorian).
+long long DaysFromCivil(long long y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<long long>(doe) - 719468;
+}
+
+void CivilFromDays(long long z, int& y, int& m, int& d) {
+  z += 719468;
+  const long long era = (z >= 0 ? z : z - 146096) / 146097;
+  const unsigned doe = static_cast<unsigned>(z - era * 146097);
+  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const unsigned mp = (5 * doy + 2) / 153;
+  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  y = static_cast<int>(static_cast<long long>(yoe) + era * 400 + (m <= 2));
+}
+
+// Milliseconds since 1970 to a date-time; false outside the years 1 to 9999.
+bool FromMilliseconds(long long ms, DateTime& v) {
+  long long days = ms >= 0 ? ms / 86400000 : -((-ms + 86399999) / 86400000);
+  long long rest = ms - days * 86400000;
+  CivilFromDays(days, v.Year, v.Month, v.Day);
+  if (v.Year < 1 || v.Year > 9999) return false;
+  v.Hour = static_cast<int>(rest / 3600000);
+  v.Minute = static_cast<int>(rest / 60000 % 60);
+  v.Second = static_cast<int>(rest / 1000 % 60);
+  v.Millisecond = static_cast<int>(rest % 1000);
+  return true;
+}
+
+long long ToMilliseconds(const DateTime& v) {
+  return DaysFromCivil(v.Year, static_cast<unsigned>(v.Month), static_cast<unsigned>(v.Day)) * 86400000 +
+         ((v.Hour * 60LL + v.Minute) * 60 + v.Second) * 1000 + v.Millisecond;
+}
+
+// A run of exactly `n` digits at `at`, moving past it.
+bool Number(std::string_view t, size_t& at, size_t n, int& value) {
+  if (at + n > t.size()) return false;
+  value = 0;
+  for (size_t i = 0; i < n; ++i) {
+    char c = t[at + i];
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  at += n;
+  return true;
+}
+
+// "hh:mm[:ss[.sss]]" at `at`.
+bool TimeOfDay(std::string_view t, size_t& at, DateTime& v) {
+  if (!Number(t, at, 2, v.Hour) || at >= t.size() || t[at++] != ':' || !Number(t, at, 2, v.Minute)) return false;
+  v.Second = v.Millisecond = 0;
+  if (at < t.size() && t[at] == ':') {
+    ++at;
+    if (!Number(t, at, 2, v.Second)) return false;
+    if (at < t.size() && t[at] == '.') {
+      ++at;
+      size_t start = at;
+      int scale = 100;
+      while (at < t.size() && t[at] >= '0' && t[at] <= '9') {
+        if (scale > 0) v.Millisecond += (t[at] - '0') * scale;
+        scale /= 10;
+        ++at;
+      }
+      if (at == start) return false;
+    }
+  }
+  return v.Hour < 24 && v.Minute < 60 && v.Second < 60;
+}
+
+bool JulianDay(std::string_view t, DateTime& v) {
+  if (t.empty() || t.find_first_not_of("0123456789.+-") != std::string_view::npos) return false;
+  std::string text(t);
+  char* end = nullptr;
+  double jd = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size() || !(jd >= 1721425.5 && jd < 5373484.5)) return false;
+  // Julian day 2440587.5 is 1970-01-01 00:00 UTC.
+  return FromMilliseconds(static_cast<long long>((jd - 2440587.5) * 86400000.0 + 0.5), v);
+}
+
+}  // namespace
+
+void AppendDate(std::string& out, const DateTime& v) {
+  Two(out, v.Year / 100);
+  Two(out, v.Year);
+  out += DateSeparator();
+  Two(out, v.Month);
+  out += DateSeparator();
+  Two(out, v.Day);
+}
+
+void AppendDateTime(std::string& out, const DateTime& v) {
+  AppendDate(out, v);
+  out += ' ';
+  Two(out, v.Hour);
+  out += TimeSeparator();
+  Two(out, v.Minute);
+  out += TimeSeparator();
+  Two(out, v.Second);
+}
+
+bool ParseDateValue(std::string_view t, DateTime& v) {
+  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+  while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+  if (t == "now" || t == "NOW") {
+    v = Now();
+    return true;
+  }
+  const bool isoDate = t.size() >= 10 && t[4] == '-';
+  if (!isoDate && JulianDay(t, v)) return true;
+  DateTime parsed;
+  size_t at = 0;
+  if (t.size() >= 5 && t[2] == ':') {  // a time alone is on 2000-01-01
+    parsed.Year = 2000;
+    parsed.Month = parsed.Day = 1;
+    if (!TimeOfDay(t, at, parsed) || at != t.size()) return false;
+    v = parsed;
+    return true;
+  }
+  if (!Number(t, at, 4, parsed.Year) || at >= t.size() || t[at++] != '-' || !Number(t, at, 2, parsed.Month) ||
+      at >= t.size() || t[at++] != '-' || !Number(t, at, 2, parsed.Day))
+    return false;
+  parsed.Hour = parsed.Minute = parsed.Second = parsed.Millisecond = 0;
+  if (parsed.Year < 1 || parsed.Month < 1 || parsed.Month > 12 || parsed.Day < 1 || parsed.Day > 31) return false;
+  if (at < t.size() && (t[at] == 'T' || t[at] == ' ')) {
+    ++at;
+    if (!TimeOfDay(t, at, parsed)) return false;
+  }
+  int offsetMinutes = 0;
+  if (at < t.size() && (t[at] == 'Z' || t[at] == 'z')) {
+    ++at;
+  } else if (at < t.size() && (t[at] == '+' || t[at] == '-')) {
+    int sign = t[at++] == '-' ? -1 : 1, hours = 0, minutes = 0;
+    if (!Number(t, at, 2, hours) || at >= t.size() || t[at++] != ':' || !Number(t, at, 2, minutes)) return false;
+    offsetMinutes = sign * (hours * 60 + minutes);
+  }
+  if (at != t.size()) return false;
+  // A day beyond the month's end rolls over, as SQLite's date functions do.
+  return FromMilliseconds(ToMilliseconds(parsed) - offsetMinutes * 60000LL, v);
 }
 
 }  // namespace platform

@@ -58,3 +58,10 @@ TEST_F(ExportCommandTest, AReadOnlyTargetOrOneFileForBothOutputsStopsTheExportAn
   EXPECT_EQ(err.substr(0, err.find('\n')), "tidewell export: --output and --code name the same file");
   EXPECT_EQ(Read("C:\\keep.xml"), "kept");
 }
+
+TEST_F(ExportCommandTest, NamesAreWrittenAsTheListsShowThem) {
+  ASSERT_EQ(Tidewell("--alias demo --table PARTS --output 'C:\\parts.xml'"), 0) << err;
+  const std::string xml = Read("C:\\parts.xml");
+  EXPECT_NE(xml.find("\r\n<DEMO>\r\n  <parts>\r\n"), std::string::npos) << xml.substr(0, 200);
+  EXPECT_TRUE(xml.ends_with("</DEMO>\r\n"));
+}

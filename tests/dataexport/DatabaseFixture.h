@@ -27,7 +27,8 @@ class DatabaseTest : public testing_world::TestWorld {
     }());
     static const bool cleanedAtExit = std::atexit([] { std::filesystem::remove_all(folder); }) == 0;
     (void)cleanedAtExit;
-    std::filesystem::copy_file(std::string(TIDEWELL_SOURCE_DIR) + "/examples/data/demo.sqlite", folder + "/demo.sqlite",
+    database_ = folder + "/demo.sqlite";
+    std::filesystem::copy_file(std::string(TIDEWELL_SOURCE_DIR) + "/examples/data/demo.sqlite", database_,
                                std::filesystem::copy_options::overwrite_existing);
     ::setenv("ODBCINI", (folder + "/odbc.ini").c_str(), 1);
   }
@@ -35,4 +36,9 @@ class DatabaseTest : public testing_world::TestWorld {
     ::unsetenv("ODBCINI");
     TestWorld::TearDown();
   }
+  // Runs SQL on the test's copy of the database with the sqlite3 shell.
+  void Sql(const std::string& statements) const {
+    ASSERT_EQ(std::system(("sqlite3 '" + database_ + "' \"" + statements + "\"").c_str()), 0) << statements;
+  }
+  std::string database_;
 };

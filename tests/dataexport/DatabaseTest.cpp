@@ -53,3 +53,68 @@ TEST_F(DatabaseTest, BadStatementsAndAliasesLeaveTheQueryClosed) {
   q.SQL = {"select * from parts"};
   EXPECT_THROW(q.Open(), platform::DatabaseError);
 }
+
+TEST_F(DatabaseTest, RequiredFlagsComeFromTheTableItselfNotFromLookAlikes) {
+  // "_" in a catalogue search pattern matches any character: a_b must not
+  // take its flags from aXb.
+  Sql("create table a_b(id integer, note varchar(10)); create table aXb(id integer not null, note varchar(10) not null);"
+      " insert into a_b values (1, 'x');");
+  platform::TQuery q;
+  q.DatabaseName = "DEMO";
+  q.SQL = {"select * from a_b"};
+  q.Open();
+  EXPECT_FALSE(q.FieldByName("id").Required);
+  EXPECT_FALSE(q.FieldByName("note").Required);
+}
+
+TEST_F(DatabaseTest, DatesAreReadInEveryLayoutTheDatabaseUnderstandsAndNeverBecomeTheZeroDate) {
+  Sql("create table moments(n integer, d date, t datetime);"
+      " insert into moments values (1, '2006-11-30T14:05:09', '2006-11-30T14:05:09.250'),"
+      " (2, 2454069.5, 2454069.25), (3, '2006-11-30', '2006-11-30 16:05:09+02:00'),"
+      " (4, 1164895509, 'next tuesday');");
+  platform::TQuery q;
+  q.DatabaseName = "DEMO";
+  q.SQL = {"select * from moments"};
+  q.Open();
+  auto shown = [&](const char* field) { return platform::FormatDateTime("yyyy/mm/dd hh:nn:ss", q.FieldByName(field).AsDateTime()); };
+  EXPECT_EQ(shown("d"), "2006/11/30 14:05:09");  // the time of the ISO "T" form is kept
+  EXPECT_EQ(shown("t"), "2006/11/30 14:05:09");
+  EXPECT_EQ(q.FieldByName("t").AsString(), "2006/11/30 14:05:09");
+  q.Next();
+  EXPECT_EQ(shown("d"), "2006/11/30 00:00:00");  // Julian day numbers, as SQLite reads them
+  EXPECT_EQ(shown("t"), "2006/11/29 18:00:00");
+  q.Next();
+  EXPECT_EQ(shown("t"), "2006/11/30 14:05:09");  // a time zone is taken back to UTC
+  q.Next();
+  for (const char* field : {"d", "t"}) {
+    try {
+      q.FieldByName(field).AsDateTime();
+      FAIL() << field << " read as a date";
+    } catch (const platform::DatabaseError& e) {
+      const std::string what = e.what();
+      EXPECT_NE(what.find("Field '" + std::string(field) + "' of table 'moments', record 4"), std::string::npos) << what;
+      EXPECT_EQ(what.find('\n'), std::string::npos);
+    }
+  }
+  EXPECT_THROW(q.FieldByName("d").AsString(), platform::DatabaseError);
+  EXPECT_EQ(q.DisplayText(3, 1), "1164895509");  // a view shows it as stored
+}
+
+TEST_F(DatabaseTest, AFailingStatementIsOneLineAndAValueWiderThanItsColumnIsReadWhole) {
+  platform::TQuery q;
+  q.DatabaseName = "DEMO";
+  q.SQL = {"select * from", "nowhere"};
+  try {
+    q.Open();
+    FAIL();
+  } catch (const platform::DatabaseError& e) {
+    EXPECT_EQ(std::string(e.what()).find('\n'), std::string::npos) << e.what();
+  }
+  const std::string wide(10000, 'w');
+  Sql("create table notes(short varchar(4)); insert into notes values ('" + wide + "'), (NULL);");
+  q.SQL = {"select * from notes"};
+  q.Open();
+  EXPECT_EQ(q.FieldByName("short").AsString(), wide);
+  q.Next();
+  EXPECT_TRUE(q.FieldByName("short").IsNull());
+}

@@ -38,17 +38,9 @@ class FakeSource : public RecordSource {
   int RecordCount() override { return static_cast<int>(rows.size()); }
   int FieldCount() override { return static_cast<int>(fields.size()); }
   FieldInfo Field(int i) override { return fields.at(static_cast<size_t>(i)); }
-  std::string ValueAsText(const std::string& name) override {
-    const FakeValue& v = Value(name);
-    return v.Text.value_or("");
-  }
-  DateTime ValueAsDateTime(const std::string& name) override { return Value(name).When.value_or(platform::ZeroDateTime); }
-
- private:
-  const FakeValue& Value(const std::string& name) {
-    for (size_t i = 0; i < fields.size(); ++i)
-      if (fields[i].Name == name) return rows.at(at).at(i);
-    throw platform::DatabaseError("no field " + name);
+  void AppendText(int field, std::string& out) override { out += rows.at(at).at(static_cast<size_t>(field)).Text.value_or(""); }
+  DateTime ValueAsDateTime(int field) override {
+    return rows.at(at).at(static_cast<size_t>(field)).When.value_or(platform::ZeroDateTime);
   }
 };
 

@@ -4,6 +4,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -28,13 +29,19 @@ struct FakeTable : dataexport::RecordSource {
   int RecordCount() override { return static_cast<int>(texts.size()); }
   int FieldCount() override { return static_cast<int>(fields.size()); }
   dataexport::FieldInfo Field(int i) override { return fields[static_cast<size_t>(i)]; }
-  size_t IndexOf(const std::string& name) {
+  // The first field of that name without regard to case, as a lookup by
+  // name finds it.
+  size_t IndexOf(const std::string& name) const {
+    auto upper = [](std::string s) {
+      for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      return s;
+    };
     for (size_t i = 0; i < fields.size(); ++i)
-      if (fields[i].Name == name) return i;  // the first field of that name, as a lookup by name gives
+      if (upper(fields[i].Name) == upper(name)) return i;
     std::abort();
   }
-  std::string ValueAsText(const std::string& name) override { return texts[at][IndexOf(name)]; }
-  platform::DateTime ValueAsDateTime(const std::string& name) override { return dates[at][IndexOf(name)]; }
+  void AppendText(int field, std::string& out) override { out += texts[at][static_cast<size_t>(field)]; }
+  platform::DateTime ValueAsDateTime(int field) override { return dates[at][static_cast<size_t>(field)]; }
 };
 
 struct NoProgress : dataexport::ProgressSink {
