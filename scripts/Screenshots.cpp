@@ -7,14 +7,18 @@
 #include <QTabWidget>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
+#include "dataexport/UfDbToolDlg.h"
 #include "dialogs/FormsHost.h"
 #include "dialogs/UfPathDlg.h"
 #include "platform/Files.h"
 #include "platform/WinPath.h"
 #include "shell/ToolsAPI.h"
 #include "settings/UfCompactDevForm.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -90,6 +94,33 @@ int main(int argc, char** argv) {
   }
   dialog.hide();
   Pub_Project_Intf.reset();
+
+  // The data export dialog over the demo data source, its table open, then
+  // exported so that the code pane shows the generated source.
+  {
+    const std::string scratch = (fs::temp_directory_path() / "tidewell-screenshot.xml").string();
+    dataexport::TfDbToolDlg exporter(messages, [&] { return std::optional<std::string>(scratch); });
+    auto choose = [](dataexport::ListBoxState& list, const char* item) {
+      for (size_t i = 0; i < list.Items.size(); ++i)
+        if (list.Items[i] == item) list.ItemIndex = static_cast<int>(i);
+    };
+    dataexport::DbToolModel& model = exporter.Model();
+    forms::Handle(messages, [&] {
+      choose(model.AliasList, "DEMO");
+      model.AliasListClick();
+      choose(model.TableList, "parts");
+      model.TableListClick();
+      model.BitBtn3Click();
+      model.cbEncode.ItemIndex = 4;
+    });
+    exporter.Refresh();
+    ok = Save(exporter, dir + "TfDbToolDlg-DataView.png") && ok;
+    forms::Handle(messages, [&] { model.BitBtn5Click(); });
+    model.LowerPage = 1;
+    exporter.Refresh();
+    ok = Save(exporter, dir + "TfDbToolDlg-SourceCode.png") && ok;
+    fs::remove(scratch);
+  }
 
   dialogs::TfPathDlg path(messages);
   path.Model.DirectoryListBox1.ChangeDirectory("C:\\Program Files\\Borland\\BDS\\4.0\\Lib\\cf");

@@ -1,0 +1,67 @@
+#include "dataexport/DbToolModel.h"
+
+namespace dataexport {
+
+DbToolModel::DbToolModel(FileNameQuestion saveDialog) : saveDialog_(std::move(saveDialog)) {
+  cbEncode.Items.assign(std::begin(Encodings), std::end(Encodings));
+}
+
+void DbToolModel::FormCreate() {
+  AliasList.Items.clear();
+  AliasList.ItemIndex = -1;
+  AliasList.Items = platform::Session.GetAliasNames();
+}
+
+void DbToolModel::AliasListClick() {
+  const std::string* alias = AliasList.Selected();
+  if (!alias) return;
+  SrcQry.Close();
+  SrcQry.DatabaseName = *alias;
+  TableList.Items.clear();
+  TableList.ItemIndex = -1;
+  TableList.Items = platform::Session.GetTableNames(*alias);
+}
+
+void DbToolModel::TableListClick() {
+  const std::string* table = TableList.Selected();
+  if (!table) return;
+  Gauge1Progress = 0;
+  SrcQry.Close();
+  SQL_List = {"select * from " + *table};
+  SrcQry.Close();
+  // The query takes the pane's whole text, here and nowhere else.
+  SrcQry.SQL = SQL_List;
+}
+
+void DbToolModel::BitBtn3Click() {
+  if (!SrcQry.Active()) SrcQry.Open();
+  Gauge1Progress = 0;
+}
+
+void DbToolModel::BitBtn4Click() {
+  SrcQry.Close();
+  Gauge1Progress = 0;
+}
+
+void DbToolModel::BitBtn5Click() {
+  ExportRequest request;
+  if (const std::string* alias = AliasList.Selected()) request.AliasName = *alias;
+  if (const std::string* table = TableList.Selected()) request.TableName = *table;
+  request.EncodingIndex = cbEncode.ItemIndex;
+  QueryRecordSource source(SrcQry);
+  ExportToXml(source, request, saveDialog_, CodeList, *this);
+}
+
+void DbToolModel::FormClose() { SrcQry.Close(); }
+
+void DbToolModel::ClearScreen() {
+  SrcQry.Close();
+  SrcQry.SQL.clear();
+  AliasList = {};
+  TableList = {};
+  SQL_List.clear();
+  Gauge1Progress = 0;
+  GridAttached = false;
+}
+
+}  // namespace dataexport

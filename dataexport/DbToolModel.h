@@ -1,0 +1,58 @@
+#pragma once
+// The state and handlers of the data export dialog TfDbToolDlg, without
+// widgets: the alias and table lists, the SQL pane, the one query, the
+// encoding box, the gauge and the code pane. Handlers let errors of the data
+// layer pass to the caller (the form's standard error report); the state
+// reached before the error stays.
+#include <string>
+#include <vector>
+
+#include "dataexport/XmlExport.h"
+#include "platform/Database.h"
+
+namespace dataexport {
+
+struct ListBoxState {
+  std::vector<std::string> Items;
+  int ItemIndex = -1;  // -1: nothing selected
+  const std::string* Selected() const {
+    return ItemIndex >= 0 && ItemIndex < static_cast<int>(Items.size()) ? &Items[static_cast<size_t>(ItemIndex)]
+                                                                       : nullptr;
+  }
+};
+
+class DbToolModel : public ProgressSink {
+ public:
+  // `saveDialog` asks where to write the XML file (SaveDialog1).
+  explicit DbToolModel(FileNameQuestion saveDialog);
+  DbToolModel(const DbToolModel&) = delete;
+  DbToolModel& operator=(const DbToolModel&) = delete;
+
+  ListBoxState AliasList, TableList;
+  std::vector<std::string> SQL_List;  // the SQL pane, one entry a line
+  ListBoxState cbEncode;
+  int Gauge1Progress = 0, Gauge1MaxValue = 100;
+  CodeLines CodeList;
+  platform::TQuery SrcQry;
+  bool GridAttached = true;  // DBGrid1 shows SrcQry until ClearScreen detaches it
+  int LowerPage = 0;         // 0 "Data View", 1 "Mobile DataSet Init SourceCode"
+
+  void FormCreate();
+  void AliasListClick();
+  void TableListClick();
+  void BitBtn3Click();  // Open
+  void BitBtn4Click();  // Close
+  void BitBtn5Click();  // Start Export
+  void FormClose();
+  void ClearScreen();
+
+  // The gauge, as the export pass drives it.
+  void SetMaxValue(int maximum) override { Gauge1MaxValue = maximum; }
+  void SetProgress(int progress) override { Gauge1Progress = progress; }
+  void Step() override { ++Gauge1Progress; }
+
+ private:
+  FileNameQuestion saveDialog_;
+};
+
+}  // namespace dataexport

@@ -1,0 +1,178 @@
+#include "dataexport/UfDbToolDlg.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "dataexport/QueryTableModel.h"
+#include "dialogs/FormsHost.h"
+
+namespace dataexport {
+
+using forms::FromQt;
+using forms::ToQt;
+
+namespace {
+
+template <class W>
+W* Make(QWidget* parent, int x, int y, int width, int height) {
+  auto* widget = new W(parent);
+  widget->setGeometry(x, y, width, height);
+  return widget;
+}
+
+// A group box whose one child fills it.
+template <class W>
+W* InGroup(QWidget* parent, const char* caption, int x, int y, int width, int height) {
+  auto* group = Make<QGroupBox>(parent, x, y, width, height);
+  group->setTitle(caption);
+  auto* layout = new QVBoxLayout(group);
+  layout->setContentsMargins(6, 4, 6, 6);
+  auto* child = new W;
+  layout->addWidget(child);
+  return child;
+}
+
+void ShowList(QListWidget* list, const ListBoxState& state) {
+  QStringList items;
+  for (const std::string& item : state.Items) items << ToQt(item);
+  QStringList shown;
+  for (int i = 0; i < list->count(); ++i) shown << list->item(i)->text();
+  if (shown != items) {
+    list->clear();
+    list->addItems(items);
+  }
+  list->setCurrentRow(state.ItemIndex);
+}
+
+}  // namespace
+
+TfDbToolDlg::TfDbToolDlg(platform::MessageService& messages, FileNameQuestion saveDialog, QWidget* parent)
+    : QDialog(parent), messages_(messages) {
+  model_ = std::make_unique<DbToolModel>(saveDialog ? std::move(saveDialog) : [this] { return AskFileName(); });
+  forms::LoadFormFonts();
+  setWindowTitle("Tidewell!! Data Export Dialog");
+  setFixedSize(615, 512);
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setFont(forms::FormFont("Tahoma", 13, true));
+
+  AliasList = InGroup<QListWidget>(this, "BDE Alias list", 4, 4, 150, 196);
+  TableList = InGroup<QListWidget>(this, "Table list", 4, 204, 150, 272);
+
+  PageControl1 = Make<QTabWidget>(this, 160, 4, 451, 472);
+  auto* exportPage = new QWidget;
+  PageControl1->addTab(exportPage, "Export Data");
+  SQL_List = InGroup<QPlainTextEdit>(exportPage, "SQL command", 4, 2, 340, 76);
+  SQL_List->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  BitBtn3 = Make<QPushButton>(exportPage, 352, 12, 85, 28);
+  BitBtn3->setText("Open");
+  BitBtn4 = Make<QPushButton>(exportPage, 352, 46, 85, 28);
+  BitBtn4->setText("Close");
+  cbEncode = InGroup<QComboBox>(exportPage, "EnCoding Type", 4, 80, 160, 52);
+  cbEncode->setEditable(true);
+  for (const std::string& item : model_->cbEncode.Items) cbEncode->addItem(ToQt(item));
+  BitBtn5 = Make<QPushButton>(exportPage, 172, 98, 100, 28);
+  BitBtn5->setText("Start Export");
+  Gauge1 = Make<QProgressBar>(exportPage, 280, 102, 157, 20);
+
+  PageControl2 = Make<QTabWidget>(exportPage, 4, 136, 437, 304);
+  DBGrid1 = new QTableView;
+  DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  DBGrid1->verticalHeader()->setDefaultSectionSize(18);
+  CodeList = new QPlainTextEdit;
+  CodeList->setLineWrapMode(QPlainTextEdit::NoWrap);
+  CodeList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  CodeList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  PageControl2->addTab(DBGrid1, "Data View");
+  PageControl2->addTab(CodeList, "Mobile DataSet Init SourceCode");
+
+  BitBtn2 = Make<QPushButton>(this, 526, 482, 85, 26);
+  BitBtn2->setText("&Close");
+
+  grid_ = new QueryTableModel(model_->SrcQry, this);
+  DBGrid1->setModel(grid_);
+
+  connect(AliasList, &QListWidget::itemClicked, this, [this] {
+    model_->AliasList.ItemIndex = AliasList->currentRow();
+    Run(&DbToolModel::AliasListClick);
+  });
+  connect(TableList, &QListWidget::itemClicked, this, [this] {
+    model_->TableList.ItemIndex = TableList->currentRow();
+    Run(&DbToolModel::TableListClick);
+  });
+  connect(SQL_List, &QPlainTextEdit::textChanged, this, [this] {
+    if (refreshing_) return;
+    model_->SQL_List.clear();
+    for (const QString& line : SQL_List->toPlainText().split('\n')) model_->SQL_List.push_back(FromQt(line));
+  });
+  connect(cbEncode, &QComboBox::activated, this, [this](int index) { model_->cbEncode.ItemIndex = index; });
+  connect(BitBtn3, &QPushButton::clicked, this, [this] { Run(&DbToolModel::BitBtn3Click); });
+  connect(BitBtn4, &QPushButton::clicked, this, [this] { Run(&DbToolModel::BitBtn4Click); });
+  connect(BitBtn5, &QPushButton::clicked, this, [this] {
+    // The gauge and the grid repaint while the records are written.
+    forms::MessagePumpScope pump([this] {
+      Gauge1->setMaximum(model_->Gauge1MaxValue);
+      Gauge1->setValue(model_->Gauge1Progress);
+    });
+    Run(&DbToolModel::BitBtn5Click);
+  });
+  connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+  connect(PageControl2, &QTabWidget::currentChanged, this, [this](int page) {
+    if (!refreshing_) model_->LowerPage = page;
+  });
+
+  Run(&DbToolModel::FormCreate);
+}
+
+TfDbToolDlg::~TfDbToolDlg() {
+  DBGrid1->setModel(nullptr);
+  delete grid_;  // before the query it reads
+}
+
+void TfDbToolDlg::Run(void (DbToolModel::*handler)()) {
+  forms::Handle(messages_, [&] { (model_.get()->*handler)(); });
+  Refresh();
+}
+
+void TfDbToolDlg::Refresh() {
+  refreshing_ = true;
+  ShowList(AliasList, model_->AliasList);
+  ShowList(TableList, model_->TableList);
+  QString sql;
+  for (size_t i = 0; i < model_->SQL_List.size(); ++i) sql += (i ? "\n" : "") + ToQt(model_->SQL_List[i]);
+  if (SQL_List->toPlainText() != sql) SQL_List->setPlainText(sql);
+  cbEncode->setCurrentIndex(model_->cbEncode.ItemIndex);
+  Gauge1->setMaximum(std::max(model_->Gauge1MaxValue, 0));
+  Gauge1->setValue(model_->Gauge1Progress);
+  QString code;
+  for (const std::string& line : model_->CodeList) code += ToQt(line) + "\n";
+  if (CodeList->toPlainText() != code) CodeList->setPlainText(code);
+  grid_->Follow(model_->GridAttached);
+  PageControl2->setCurrentIndex(model_->LowerPage);
+  refreshing_ = false;
+}
+
+std::optional<std::string> TfDbToolDlg::AskFileName() {
+  QFileDialog dialog(this);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilter("XML Data File(*.XML)");
+  dialog.setDefaultSuffix("XML");
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return FromQt(dialog.selectedFiles().front());
+}
+
+void TfDbToolDlg::done(int result) {
+  Run(&DbToolModel::FormClose);
+  QDialog::done(result);
+}
+
+}  // namespace dataexport

@@ -1,0 +1,54 @@
+#pragma once
+// TfDbToolDlg, the data export dialog on screen, bound to DbToolModel.
+// Created for one use, shown modally and freed when it closes.
+#include <QDialog>
+#include <memory>
+
+#include "dataexport/DbToolModel.h"
+#include "platform/MessageService.h"
+
+class QComboBox;
+class QListWidget;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+
+namespace dataexport {
+
+class QueryTableModel;
+
+class TfDbToolDlg : public QDialog {
+ public:
+  // `saveDialog` empty: the real save dialog (SaveDialog1).
+  TfDbToolDlg(platform::MessageService& messages, FileNameQuestion saveDialog = {}, QWidget* parent = nullptr);
+  ~TfDbToolDlg() override;
+
+  DbToolModel& Model() { return *model_; }
+  void Refresh();
+
+  QListWidget *AliasList, *TableList;
+  QPlainTextEdit* SQL_List;
+  QPushButton *BitBtn3, *BitBtn4, *BitBtn5, *BitBtn2;  // Open, Close, Start Export, close
+  QComboBox* cbEncode;
+  QProgressBar* Gauge1;
+  QTabWidget *PageControl1, *PageControl2;  // "Export Data"; the data and code pages
+  QTableView* DBGrid1;
+  QPlainTextEdit* CodeList;
+
+ protected:
+  void done(int result) override;  // FormClose
+
+ private:
+  void Run(void (DbToolModel::*handler)());
+  // Asks for the XML file as SaveDialog1 does.
+  std::optional<std::string> AskFileName();
+
+  platform::MessageService& messages_;
+  std::unique_ptr<DbToolModel> model_;
+  QueryTableModel* grid_;
+  bool refreshing_ = false;
+};
+
+}  // namespace dataexport
