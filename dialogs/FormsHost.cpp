@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QMessageBox>
+#include <QPalette>
+#include <QWidget>
 #include <exception>
 
 #include "platform/MessagePump.h"
@@ -44,6 +46,18 @@ QFont FormFont(const char* family, int size, bool pixels) {
   if (pixels) font.setPixelSize(size);
   else font.setPointSize(size);
   return font;
+}
+
+void StyleText(QWidget* widget, const char* color, bool bold, int pixelSize) {
+  if (color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, QColor(color));
+    widget->setPalette(palette);
+  }
+  QFont font = widget->font();
+  font.setBold(bold);
+  if (pixelSize > 0) font.setPixelSize(pixelSize);
+  widget->setFont(font);
 }
 
 MessagePumpScope::MessagePumpScope(std::function<void()> refresh) {

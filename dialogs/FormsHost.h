@@ -42,6 +42,11 @@ void LoadFormFonts();
 // A face at a size in points (pixels when `pixels` is true).
 QFont FormFont(const char* family, int size, bool pixels = false);
 
+// Gives a widget a text colour ("red", "#0000FF"; none when null), bold
+// text, and a pixel size (0: as it is). Done through the palette and the
+// font, never a style sheet: a style sheet would take the font over.
+void StyleText(QWidget* widget, const char* color, bool bold = false, int pixelSize = 0);
+
 // While it lives, the host's "process messages" runs the event loop and
 // then `refresh` (what a long operation changed that the form shows).
 class MessagePumpScope {

@@ -211,6 +211,14 @@ std::unique_ptr<StartedProcess> StartHidden(const std::string& commandLine) {
   return std::make_unique<HiddenChild>(watch);
 }
 
+void OpenWithDesktop(const std::string& address) {
+  int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+  if (null < 0) return;
+  pid_t pid = Spawn({"xdg-open", address}, std::string(), null, null, null);
+  ::close(null);
+  if (pid > 0) Reap(Watch(pid));
+}
+
 void EndChildrenOnInterrupt() {
   struct sigaction action {};
   action.sa_handler = EndChildrenAndRaise;

@@ -48,6 +48,11 @@ class StartedProcess {
 // the program cannot be started.
 std::unique_ptr<StartedProcess> StartHidden(const std::string& commandLine);
 
+// Hands an address ("mailto:...", "Http://...") to the desktop's default
+// program for it (ShellExecuteA with "Open" on Windows, xdg-open elsewhere),
+// never through a shell and without waiting; the result is not examined.
+void OpenWithDesktop(const std::string& address);
+
 // From now on an interrupt (Ctrl-C), a hang-up or a termination request ends
 // the programs this process started and still runs, then this process, as
 // the signal would have. For front ends without a window.

@@ -5,6 +5,7 @@
 #ifdef _WIN32
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include "platform/Process.h"
 
@@ -89,6 +90,10 @@ std::unique_ptr<StartedProcess> StartHidden(const std::string& commandLine) {
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info))
     return nullptr;
   return std::make_unique<HiddenChild>(info);
+}
+
+void OpenWithDesktop(const std::string& address) {
+  ShellExecuteA(GetDesktopWindow(), "Open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 // Console programs share the console's Ctrl-C; nothing more to do.

@@ -12,6 +12,9 @@
 
 #include "dataexport/UfDbToolDlg.h"
 #include "dialogs/FormsHost.h"
+#include "dialogs/UfAbout.h"
+#include "resources/UfDotNetResForm.h"
+#include "resources/WebEngineBrowser.h"
 #include "dialogs/UfPathDlg.h"
 #include "platform/Files.h"
 #include "platform/WinPath.h"
@@ -70,6 +73,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  resources::WebEngineBrowser::PrepareEngine();
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   const QString dir = QString::fromLocal8Bit(argv[1]) + "/";
   Silent messages;
@@ -120,6 +125,16 @@ int main(int argc, char** argv) {
     exporter.Refresh();
     ok = Save(exporter, dir + "TfDbToolDlg-SourceCode.png") && ok;
     fs::remove(scratch);
+  }
+
+  // The resources browser, no page opened yet, and the about box.
+  {
+    resources::TfDotNetResForm browser(messages, std::make_unique<resources::WebEngineBrowser>());
+    browser.Model().cbAssemblyList.Items = {"System.Data.DataTable", "System.Windows.Forms.DataGrid"};
+    browser.Refresh();
+    ok = Save(browser, dir + "TfDotNetResForm.png") && ok;
+    dialogs::TfAbout about([](const std::string&) {});
+    ok = Save(about, dir + "TfAbout.png") && ok;
   }
 
   dialogs::TfPathDlg path(messages);

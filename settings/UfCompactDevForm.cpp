@@ -47,10 +47,7 @@ QLabel* CaptionPanel(QWidget* parent, const char* caption, int x, int y, int wid
 QLabel* Label(QWidget* parent, const char* caption, int x, int y, const char* color = nullptr, bool bold = false) {
   auto* label = new QLabel(caption, parent);
   label->move(x, y);
-  if (color) label->setStyleSheet(QString("color: %1;").arg(color));
-  QFont font = label->font();
-  font.setBold(bold);
-  label->setFont(font);
+  forms::StyleText(label, color, bold);
   label->adjustSize();
   return label;
 }

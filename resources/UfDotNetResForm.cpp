@@ -1,0 +1,237 @@
+#include "resources/UfDotNetResForm.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "dialogs/FormsHost.h"
+
+namespace resources {
+
+using forms::FromQt;
+using forms::ToQt;
+
+namespace {
+
+template <class W>
+W* Make(QWidget* parent, int x, int y, int width, int height) {
+  auto* widget = new W(parent);
+  widget->setGeometry(x, y, width, height);
+  return widget;
+}
+
+QLabel* Caption(QWidget* parent, const char* text, int x, int y, const char* color = nullptr, bool bold = false) {
+  auto* label = new QLabel(text, parent);
+  label->move(x, y);
+  forms::StyleText(label, color, bold);
+  label->adjustSize();
+  return label;
+}
+
+QPushButton* Button(QWidget* parent, const char* caption, int x, int y, int width) {
+  auto* button = Make<QPushButton>(parent, x, y, width, 22);
+  button->setText(caption);
+  return button;
+}
+
+}  // namespace
+
+TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique_ptr<BrowserControl> browser,
+                                 QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::WindowTitleHint),
+      messages_(messages),
+      browser_(std::move(browser)),
+      model_(std::make_unique<DotNetResModel>(*browser_)) {
+  forms::LoadFormFonts();
+  setWindowTitle("DotNet Develop Resource");
+  resize(917, 566);
+  setFont(forms::FormFont("Tahoma", 11, true));
+
+  PageControl1 = new QTabWidget(this);
+  auto* fill = new QVBoxLayout(this);
+  fill->setContentsMargins(0, 0, 0, 0);
+  fill->addWidget(PageControl1);
+  auto* page = new QWidget;
+  PageControl1->addTab(page, "DotNet Official Resource");
+  auto* column = new QVBoxLayout(page);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+
+  Panel1 = new QWidget;
+  Panel1->setFixedHeight(55);
+  column->addWidget(Panel1);
+  QWidget* view = browser_->View();
+  column->addWidget(view, 1);
+
+  Image1 = Make<QLabel>(Panel1, 6, 14, 24, 24);
+  Image1->setPixmap(QPixmap(":/resources/images/home.png"));
+  Image1->setToolTip("DotNet Help");
+  Image1->setCursor(Qt::PointingHandCursor);
+  Caption(Panel1, "MSDN PageIndex", 38, 4, "red", true);
+  MsdnPageIndex = Make<QComboBox>(Panel1, 38, 24, 160, 22);
+  BtnAddMSDNPageIndex = Button(Panel1, "+", 200, 24, 22);
+  BitBtn3 = Button(Panel1, "Prev", 228, 24, 48);
+  BitBtn4 = Button(Panel1, "Next", 278, 24, 48);
+  Caption(Panel1, "My favorite Link : ", 334, 4, nullptr, true);
+  cbResLink = Make<QComboBox>(Panel1, 334, 24, 220, 22);
+  cbResLink->setEditable(true);
+  BtnAddUrl = Button(Panel1, "+", 556, 24, 22);
+  Caption(Panel1, "EnCoding : ", 586, 4);
+  cbMSDNLibLink = Make<QComboBox>(Panel1, 586, 24, 62, 22);
+  cbMSDNLibLink->setEditable(true);
+  BtnAddLibLink = Button(Panel1, "+", 650, 24, 22);
+  Caption(Panel1, "Name Space / Class : ", 680, 4);
+  cbAssemblyList = Make<QComboBox>(Panel1, 680, 24, 120, 22);
+  cbAssemblyList->setEditable(true);
+  BtnAddAssemblyName = Button(Panel1, "+", 802, 24, 22);
+  BtnMyTips = Button(Panel1, "My Dev Tips", 832, 24, 80);
+  for (QComboBox* box : {cbResLink, cbMSDNLibLink, cbAssemblyList}) {
+    box->setFocusPolicy(Qt::ClickFocus);  // out of the tab order
+    box->setInsertPolicy(QComboBox::NoInsert);  // Enter adds nothing by itself
+  }
+
+  GbMsdnPageIndex = Make<QGroupBox>(page, 40, 60, 420, 110);
+  GbMsdnPageIndex->setTitle("Add New PageIndex");
+  Caption(GbMsdnPageIndex, "Page Name :", 10, 26);
+  EdMadnPageName = Make<QLineEdit>(GbMsdnPageIndex, 90, 22, 320, 22);
+  Caption(GbMsdnPageIndex, "Url :", 10, 54);
+  EdMsdnPageUrl = Make<QLineEdit>(GbMsdnPageIndex, 90, 50, 320, 22);
+  BitBtn1 = Button(GbMsdnPageIndex, "&Cancel", 250, 80, 75);
+  BitBtn2 = Button(GbMsdnPageIndex, "&Add", 335, 80, 75);
+  GbMsdnPageIndex->setAutoFillBackground(true);
+  gbMyTips = Make<QGroupBox>(page, 560, 60, 340, 300);
+  gbMyTips->setTitle("My Develop Tips");
+  gbMyTips->setAutoFillBackground(true);
+
+  using M = DotNetResModel;
+  auto on = [this](QPushButton* button, void (M::*handler)()) {
+    connect(button, &QPushButton::clicked, this, [this, handler] { Run([&] { (model_.get()->*handler)(); }); });
+  };
+  on(BtnAddMSDNPageIndex, &M::BtnAddMSDNPageIndexClick);
+  on(BitBtn1, &M::BitBtn1Click);
+  on(BitBtn3, &M::BitBtn3Click);
+  on(BitBtn4, &M::BitBtn4Click);
+  on(BtnAddUrl, &M::BtnAddUrlClick);
+  on(BtnAddLibLink, &M::BtnAddLibLinkClick);
+  on(BtnAddAssemblyName, &M::BtnAddAssemblyNameClick);
+  on(BtnMyTips, &M::BtnMyTipsClick);
+  connect(BitBtn2, &QPushButton::clicked, this, [this] {
+    model_->EdMadnPageName = FromQt(EdMadnPageName->text());
+    model_->EdMsdnPageUrl = FromQt(EdMsdnPageUrl->text());
+    Run([this] { model_->BitBtn2Click(); });
+  });
+  // Escape cancels and Enter adds while the group is shown.
+  auto* escape = new QShortcut(Qt::Key_Escape, GbMsdnPageIndex);
+  escape->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(escape, &QShortcut::activated, BitBtn1, &QPushButton::click);
+  for (QLineEdit* edit : {EdMadnPageName, EdMsdnPageUrl})
+    connect(edit, &QLineEdit::returnPressed, BitBtn2, &QPushButton::click);
+
+  connect(MsdnPageIndex, &QComboBox::activated, this, [this](int index) {
+    model_->MsdnPageIndex.Select(index);
+    Run([this] { model_->MsdnPageIndexChange(); });
+  });
+  connect(cbResLink, &QComboBox::activated, this, [this](int index) {
+    model_->cbResLink.Select(index);
+    Run([this] { model_->cbResLinkSelect(); });
+  });
+  connect(cbAssemblyList, &QComboBox::activated, this, [this](int index) {
+    model_->cbAssemblyList.Select(index);
+    Run([this] { model_->cbAssemblyListSelect(); });
+  });
+  connect(cbMSDNLibLink, &QComboBox::activated, this, [this](int index) {
+    model_->cbMSDNLibLink.Select(index);
+    Run([this] { model_->cbMSDNLibLinkSelect(); });
+  });
+  connect(cbResLink, &QComboBox::editTextChanged, this, [this] { TakeText(cbResLink, model_->cbResLink); });
+  connect(cbMSDNLibLink, &QComboBox::editTextChanged, this, [this] { TakeText(cbMSDNLibLink, model_->cbMSDNLibLink); });
+  connect(cbAssemblyList, &QComboBox::editTextChanged, this, [this] { TakeText(cbAssemblyList, model_->cbAssemblyList); });
+  // Enter in the address and name boxes: handled here, and not consumed.
+  cbResLink->lineEdit()->installEventFilter(this);
+  cbAssemblyList->lineEdit()->installEventFilter(this);
+  Image1->installEventFilter(this);
+  // The document-complete event changes the address box: show it.
+  auto complete = std::move(browser_->OnDocumentComplete);
+  browser_->OnDocumentComplete = [this, complete](const std::string& address) {
+    complete(address);
+    Refresh();
+  };
+  Refresh();
+}
+
+TfDotNetResForm::~TfDotNetResForm() { browser_->OnDocumentComplete = nullptr; }
+
+void TfDotNetResForm::Run(const std::function<void()>& handler) {
+  forms::Handle(messages_, handler);
+  Refresh();
+}
+
+void TfDotNetResForm::TakeText(QComboBox* widget, BoxState& box) {
+  if (refreshing_) return;
+  box.Text = FromQt(widget->currentText());
+  box.ItemIndex = widget->findText(widget->currentText(), Qt::MatchExactly);
+}
+
+void TfDotNetResForm::ShowBox(QComboBox* widget, const BoxState& box) {
+  QStringList items;
+  for (const std::string& item : box.Items) items << ToQt(item);
+  QStringList shown;
+  for (int i = 0; i < widget->count(); ++i) shown << widget->itemText(i);
+  if (shown != items) {
+    widget->clear();
+    widget->addItems(items);
+  }
+  widget->setCurrentIndex(box.ItemIndex);
+  // A text equal to what the box shows is left alone, and with it the
+  // user's selection in it.
+  if (widget->isEditable() && widget->currentText() != ToQt(box.Text)) widget->setEditText(ToQt(box.Text));
+}
+
+void TfDotNetResForm::Refresh() {
+  refreshing_ = true;
+  ShowBox(MsdnPageIndex, model_->MsdnPageIndex);
+  ShowBox(cbResLink, model_->cbResLink);
+  ShowBox(cbMSDNLibLink, model_->cbMSDNLibLink);
+  ShowBox(cbAssemblyList, model_->cbAssemblyList);
+  if (EdMadnPageName->text() != ToQt(model_->EdMadnPageName)) EdMadnPageName->setText(ToQt(model_->EdMadnPageName));
+  if (EdMsdnPageUrl->text() != ToQt(model_->EdMsdnPageUrl)) EdMsdnPageUrl->setText(ToQt(model_->EdMsdnPageUrl));
+  GbMsdnPageIndex->setVisible(model_->GbMsdnPageIndexVisible);
+  gbMyTips->setVisible(model_->gbMyTipsVisible);
+  if (model_->GbMsdnPageIndexVisible) GbMsdnPageIndex->raise();
+  if (model_->gbMyTipsVisible) gbMyTips->raise();
+  refreshing_ = false;
+}
+
+void TfDotNetResForm::Reopen() {
+  close();
+  show();
+  raise();
+  activateWindow();
+}
+
+void TfDotNetResForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  Run([this] { model_->FormShow(); });
+}
+
+bool TfDotNetResForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      if (watched == cbResLink->lineEdit()) Run([this] { model_->cbResLinkKeyPress(13); });
+      if (watched == cbAssemblyList->lineEdit()) Run([this] { model_->cbAssemblyListKeyPress(13); });
+    }
+  }
+  if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) Run([this] { model_->Image1Click(); });
+  return QWidget::eventFilter(watched, event);  // Enter goes on to the box
+}
+
+}  // namespace resources

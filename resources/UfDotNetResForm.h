@@ -1,0 +1,59 @@
+#pragma once
+// TfDotNetResForm, the developer resources browser: a resizable window with
+// the bar of link lists over an embedded browser, bound to DotNetResModel.
+// Closing hides it; Reopen closes and shows it again, which reloads the
+// lists.
+#include <QWidget>
+#include <memory>
+
+#include "platform/MessageService.h"
+#include "resources/BrowserControl.h"
+#include "resources/DotNetResModel.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace resources {
+
+class TfDotNetResForm : public QWidget {
+ public:
+  TfDotNetResForm(platform::MessageService& messages, std::unique_ptr<BrowserControl> browser,
+                  QWidget* parent = nullptr);
+  ~TfDotNetResForm() override;
+
+  DotNetResModel& Model() { return *model_; }
+  void Refresh();
+  // What the menu command and the build dialog's link do: close the form,
+  // then show it, not modal.
+  void Reopen();
+
+  QTabWidget* PageControl1;
+  QWidget* Panel1;  // the 55-pixel bar
+  QLabel* Image1;
+  QComboBox *MsdnPageIndex, *cbResLink, *cbMSDNLibLink, *cbAssemblyList;
+  QPushButton *BtnAddMSDNPageIndex, *BitBtn3, *BitBtn4, *BtnAddUrl, *BtnAddLibLink, *BtnAddAssemblyName, *BtnMyTips;
+  QGroupBox *GbMsdnPageIndex, *gbMyTips;
+  QLineEdit *EdMadnPageName, *EdMsdnPageUrl;
+  QPushButton *BitBtn1, *BitBtn2;  // "&Cancel", "&Add"
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Run(const std::function<void()>& handler);
+  void ShowBox(QComboBox* widget, const BoxState& box);
+  // Keeps what the user typed in a box in the model.
+  void TakeText(QComboBox* widget, BoxState& box);
+
+  platform::MessageService& messages_;
+  std::unique_ptr<BrowserControl> browser_;
+  std::unique_ptr<DotNetResModel> model_;
+  bool refreshing_ = false;
+};
+
+}  // namespace resources

@@ -1,0 +1,154 @@
+// The resources browser and the about box on screen.
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <filesystem>
+#include <fstream>
+
+#include "dialogs/AboutLinks.h"
+#include "dialogs/UfAbout.h"
+#include "platform/WinPath.h"
+#include "resources/LinkLists.h"
+#include "resources/UfDotNetResForm.h"
+#include "resources/WebEngineBrowser.h"
+#include "settings/UfCompactDevForm.h"
+#include "tests/TestWorld.h"
+#include "tests/resources/FakeBrowser.h"
+
+namespace {
+
+// A browser control over the fake, with a blank widget for a view.
+struct FakeControl : resources::BrowserControl {
+  FakeBrowser* fake = new FakeBrowser;
+  std::unique_ptr<FakeBrowser> owned{fake};
+  QWidget* view = new QWidget;
+  FakeControl() {
+    // Whoever listens to this control listens to the fake.
+    fake->OnDocumentComplete = [this](const std::string& a) { OnDocumentComplete(a); };
+  }
+  void Navigate(const std::string& a) override { fake->Navigate(a); }
+  void GoBack() override { fake->GoBack(); }
+  void GoForward() override { fake->GoForward(); }
+  QWidget* View() override { return view; }
+};
+
+}  // namespace
+
+class ResourcesFormTest : public testing_world::TestWorld {
+ protected:
+  void SetUp() override {
+    TestWorld::SetUp();
+    MakeFolder(resources::ListFolder);
+  }
+  testing_world::FakeMessages messages;
+};
+
+TEST_F(ResourcesFormTest, TheBarDrivesTheBrowserAndReportsItsErrors) {
+  auto control = std::make_unique<FakeControl>();
+  FakeBrowser& browser = *control->fake;
+  resources::TfDotNetResForm form(messages, std::move(control));
+  EXPECT_EQ(form.windowTitle(), "DotNet Develop Resource");
+  EXPECT_EQ(form.PageControl1->tabText(0), "DotNet Official Resource");
+  EXPECT_EQ(form.Panel1->height(), 55);
+  form.show();
+  QApplication::processEvents();
+  EXPECT_FALSE(form.GbMsdnPageIndex->isVisible());
+  EXPECT_FALSE(form.gbMyTips->isVisible());
+  EXPECT_EQ(form.cbMSDNLibLink->currentText(), "en-us");
+
+  // Enter in an empty address box opens nothing; in the name box it opens
+  // the composed address, and the key still reaches the box.
+  form.cbResLink->lineEdit()->setFocus();
+  QTest::keyClick(form.cbResLink->lineEdit(), Qt::Key_Return);
+  EXPECT_TRUE(browser.navigated.empty());
+  form.cbAssemblyList->lineEdit()->setFocus();
+  QTest::keyClicks(form.cbAssemblyList->lineEdit(), "System.Data");
+  QTest::keyClick(form.cbAssemblyList->lineEdit(), Qt::Key_Return);
+  ASSERT_EQ(browser.navigated.size(), 1u);
+  EXPECT_EQ(browser.navigated[0], std::string(resources::ReferenceBase) + "en-us/library/System.Data.Aspx");
+  EXPECT_EQ(form.cbResLink->currentText().toStdString(), browser.navigated[0]);
+
+  // The document-complete event puts its address in the box.
+  browser.Complete("https://learn.microsoft.com/somewhere");
+  EXPECT_EQ(form.cbResLink->currentText(), "https://learn.microsoft.com/somewhere");
+
+  // "Next" with no later page is reported; the form goes on.
+  QTest::mouseClick(form.BitBtn4, Qt::LeftButton);
+  EXPECT_EQ(messages.errors, (std::vector<std::string>{"There is no later page"}));
+
+  // "+", then "&Add" with both boxes empty: "=" is saved, the group hides.
+  QTest::mouseClick(form.BtnAddMSDNPageIndex, Qt::LeftButton);
+  EXPECT_TRUE(form.GbMsdnPageIndex->isVisible());
+  QTest::mouseClick(form.BitBtn2, Qt::LeftButton);
+  EXPECT_FALSE(form.GbMsdnPageIndex->isVisible());
+  EXPECT_EQ(Read(resources::PageIndexFile), resources::ReferenceHome() + "\r\n=\r\n");
+
+  QTest::mouseClick(form.BtnMyTips, Qt::LeftButton);
+  EXPECT_TRUE(form.gbMyTips->isVisible());
+  QTest::mouseClick(form.BtnMyTips, Qt::LeftButton);
+  EXPECT_FALSE(form.gbMyTips->isVisible());
+}
+
+TEST_F(ResourcesFormTest, EveryRequestReloadsTheListsAndTheBuildDialogsLinkIsOne) {
+  resources::TfDotNetResForm browserForm(messages, std::make_unique<FakeControl>());
+  settings::DialogServices services;
+  services.Messages = &messages;
+  services.OpenResources = [&] { browserForm.Reopen(); };
+  settings::TfCompactDevForm dialog(services);
+  Write(resources::FavouritesFile, "http://one/\r\n");
+  QTest::mouseClick(dialog.Label5, Qt::LeftButton);
+  EXPECT_TRUE(browserForm.isVisible());
+  EXPECT_EQ(browserForm.cbResLink->count(), 1);
+  Write(resources::FavouritesFile, "http://one/\r\nhttp://two/\r\n");
+  QTest::mouseClick(dialog.Label5, Qt::LeftButton);
+  EXPECT_EQ(browserForm.cbResLink->count(), 2);
+}
+
+TEST_F(ResourcesFormTest, TheRealBrowserLoadsLocalPagesAndTheAddressBoxFollowsBackAndForward) {
+  for (const char* page : {"a", "b"})
+    std::ofstream(root_ + "/" + page + ".html") << "<html><body>" << page << "</body></html>";
+  resources::TfDotNetResForm form(messages, std::make_unique<resources::WebEngineBrowser>());
+  form.show();
+  auto waitFor = [&](const QString& ending) {
+    for (int i = 0; i < 200 && !form.cbResLink->currentText().endsWith(ending); ++i) QTest::qWait(50);
+    return form.cbResLink->currentText();
+  };
+  const QString a = "file://" + QString::fromStdString(root_) + "/a.html";
+  const QString b = "file://" + QString::fromStdString(root_) + "/b.html";
+  form.Model().cbResLink.Text = a.toStdString();
+  form.Model().cbResLinkSelect();
+  EXPECT_EQ(waitFor("/a.html"), a);
+  form.Model().cbResLink.Text = b.toStdString();
+  form.Model().cbResLinkSelect();
+  EXPECT_EQ(waitFor("/b.html"), b);
+  QTest::mouseClick(form.BitBtn3, Qt::LeftButton);  // Prev
+  EXPECT_EQ(waitFor("/a.html"), a);
+  QTest::mouseClick(form.BitBtn4, Qt::LeftButton);  // Next
+  EXPECT_EQ(waitFor("/b.html"), b);
+  EXPECT_TRUE(messages.errors.empty());
+}
+
+TEST_F(ResourcesFormTest, TheAboutBoxLinksHandTheirExactAddressesToTheDesktopAndStayOpen) {
+  std::vector<std::string> opened;
+  dialogs::TfAbout about([&](const std::string& address) { opened.push_back(address); });
+  EXPECT_EQ(about.windowTitle(), "Abuot This Application");
+  EXPECT_EQ(about.size(), QSize(359, 275));
+  EXPECT_TRUE(about.windowFlags() & Qt::FramelessWindowHint);
+  about.show();
+  for (QLabel* link : {about.Label5, about.Label6, about.Label8}) QTest::mouseClick(link, Qt::LeftButton);
+  EXPECT_EQ(opened, (std::vector<std::string>{
+                        "mailto:tidewell@example.org?subject=About Tidewell V1.2 Test Edtion",
+                        "mailto:tidewell.chat@example.org?subject=About Tidewell V1.2 Test Edtion",
+                        "Http://www.example.org/tidewell"}));
+  EXPECT_TRUE(about.isVisible());
+  EXPECT_EQ(about.Label5->text(), "tidewell@example.org ");
+  QTest::mouseClick(about.BitBtn1, Qt::LeftButton);
+  EXPECT_FALSE(about.isVisible());
+}
