@@ -22,17 +22,10 @@ using forms::ToQt;
 
 namespace {
 
-template <class W>
-W* Make(QWidget* parent, int x, int y, int width, int height) {
-  auto* widget = new W(parent);
-  widget->setGeometry(x, y, width, height);
-  return widget;
-}
-
 // A group box whose one child fills it.
 template <class W>
 W* InGroup(QWidget* parent, const char* caption, int x, int y, int width, int height) {
-  auto* group = Make<QGroupBox>(parent, x, y, width, height);
+  auto* group = forms::MakeAt<QGroupBox>(parent, x, y, width, height);
   group->setTitle(caption);
   auto* layout = new QVBoxLayout(group);
   layout->setContentsMargins(6, 4, 6, 6);
@@ -67,23 +60,23 @@ TfDbToolDlg::TfDbToolDlg(platform::MessageService& messages, FileNameQuestion sa
   AliasList = InGroup<QListWidget>(this, "BDE Alias list", 4, 4, 150, 196);
   TableList = InGroup<QListWidget>(this, "Table list", 4, 204, 150, 272);
 
-  PageControl1 = Make<QTabWidget>(this, 160, 4, 451, 472);
+  PageControl1 = forms::MakeAt<QTabWidget>(this, 160, 4, 451, 472);
   auto* exportPage = new QWidget;
   PageControl1->addTab(exportPage, "Export Data");
   SQL_List = InGroup<QPlainTextEdit>(exportPage, "SQL command", 4, 2, 340, 76);
   SQL_List->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  BitBtn3 = Make<QPushButton>(exportPage, 352, 12, 85, 28);
+  BitBtn3 = forms::MakeAt<QPushButton>(exportPage, 352, 12, 85, 28);
   BitBtn3->setText("Open");
-  BitBtn4 = Make<QPushButton>(exportPage, 352, 46, 85, 28);
+  BitBtn4 = forms::MakeAt<QPushButton>(exportPage, 352, 46, 85, 28);
   BitBtn4->setText("Close");
   cbEncode = InGroup<QComboBox>(exportPage, "EnCoding Type", 4, 80, 160, 52);
   cbEncode->setEditable(true);
   for (const std::string& item : model_->cbEncode.Items) cbEncode->addItem(ToQt(item));
-  BitBtn5 = Make<QPushButton>(exportPage, 172, 98, 100, 28);
+  BitBtn5 = forms::MakeAt<QPushButton>(exportPage, 172, 98, 100, 28);
   BitBtn5->setText("Start Export");
-  Gauge1 = Make<QProgressBar>(exportPage, 280, 102, 157, 20);
+  Gauge1 = forms::MakeAt<QProgressBar>(exportPage, 280, 102, 157, 20);
 
-  PageControl2 = Make<QTabWidget>(exportPage, 4, 136, 437, 304);
+  PageControl2 = forms::MakeAt<QTabWidget>(exportPage, 4, 136, 437, 304);
   DBGrid1 = new QTableView;
   DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   DBGrid1->verticalHeader()->setDefaultSectionSize(18);
@@ -94,7 +87,7 @@ TfDbToolDlg::TfDbToolDlg(platform::MessageService& messages, FileNameQuestion sa
   PageControl2->addTab(DBGrid1, "Data View");
   PageControl2->addTab(CodeList, "Mobile DataSet Init SourceCode");
 
-  BitBtn2 = Make<QPushButton>(this, 526, 482, 85, 26);
+  BitBtn2 = forms::MakeAt<QPushButton>(this, 526, 482, 85, 26);
   BitBtn2->setText("&Close");
 
   grid_ = new QueryTableModel(model_->SrcQry, this);

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
 #include <QWidget>
@@ -58,6 +59,14 @@ void StyleText(QWidget* widget, const char* color, bool bold, int pixelSize) {
   font.setBold(bold);
   if (pixelSize > 0) font.setPixelSize(pixelSize);
   widget->setFont(font);
+}
+
+QLabel* TextLabel(QWidget* parent, const QString& text, int x, int y, const char* color, bool bold, int pixelSize) {
+  auto* label = new QLabel(text, parent);
+  label->move(x, y);
+  StyleText(label, color, bold, pixelSize);
+  label->adjustSize();
+  return label;
 }
 
 MessagePumpScope::MessagePumpScope(std::function<void()> refresh) {

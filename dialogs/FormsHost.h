@@ -9,6 +9,7 @@
 
 #include "platform/MessageService.h"
 
+class QLabel;
 class QWidget;
 
 namespace forms {
@@ -41,6 +42,19 @@ void Handle(platform::MessageService& messages, const std::function<void()>& han
 void LoadFormFonts();
 // A face at a size in points (pixels when `pixels` is true).
 QFont FormFont(const char* family, int size, bool pixels = false);
+
+// A new widget of class W at a fixed place, as the layouts give it.
+template <class W>
+W* MakeAt(QWidget* parent, int x, int y, int width, int height) {
+  auto* widget = new W(parent);
+  widget->setGeometry(x, y, width, height);
+  return widget;
+}
+
+// A label at a place, sized to its text, in a colour (none when null),
+// bold or not, at a pixel size (0: the form's).
+QLabel* TextLabel(QWidget* parent, const QString& text, int x, int y, const char* color = nullptr, bool bold = false,
+                  int pixelSize = 0);
 
 // Gives a widget a text colour ("red", "#0000FF"; none when null), bold
 // text, and a pixel size (0: as it is). Done through the palette and the

@@ -12,15 +12,6 @@ namespace dialogs {
 
 namespace {
 
-QLabel* Text(QWidget* parent, const QString& text, int x, int y, const char* color = nullptr, bool bold = false,
-             int pixelSize = 0) {
-  auto* label = new QLabel(text, parent);
-  label->move(x, y);
-  forms::StyleText(label, color, bold, pixelSize);
-  label->adjustSize();
-  return label;
-}
-
 QLabel* Picture(QWidget* parent, const char* resource, int x, int y, int width, int height) {
   auto* label = new QLabel(parent);
   label->setGeometry(x, y, width, height);
@@ -38,7 +29,7 @@ QLabel* Tile(QWidget* parent, const char* caption, int top) {
 }
 
 QLabel* Link(QWidget* parent, const QString& caption, int x, int y) {
-  QLabel* link = Text(parent, caption, x, y, "blue");
+  QLabel* link = forms::TextLabel(parent, caption, x, y, "blue");
   QFont underlined = link->font();
   underlined.setUnderline(true);
   link->setFont(underlined);
@@ -59,7 +50,7 @@ TfAbout::TfAbout(std::function<void(const std::string&)> open, QWidget* parent)
 
   Image1 = Picture(this, ":/dialogs/images/about_background.png", 0, 0, 359, 275);
   Image3 = Picture(this, ":/dialogs/images/about_logo.png", 0, 0, 153, 36);
-  Label1 = Text(this, "Tidewell !! for BDS2006", 67, 42, "blue", true, 16);
+  Label1 = forms::TextLabel(this, "Tidewell !! for BDS2006", 67, 42, "blue", true, 16);
   Image2 = Picture(this, ":/dialogs/images/about_side.png", 21, 70, 73, 134);
   Panel6 = Tile(this, "Version", 70);
   Panel1 = Tile(this, "Anthor", 92);
@@ -67,13 +58,13 @@ TfAbout::TfAbout(std::function<void(const std::string&)> open, QWidget* parent)
   Panel3 = Tile(this, "EMail", 139);
   Panel4 = Tile(this, "MSN", 163);
   Panel5 = Tile(this, "WebSite", 187);
-  Label2 = Text(this, "2.0.1 Field Test", 180, 70, "red", true);
-  Label3 = Text(this, "The TidewellKit developers, 2026", 180, 92);
-  Label7 = Text(this, "Anywhere the tide comes in", 180, 115);
+  Label2 = forms::TextLabel(this, "2.0.1 Field Test", 180, 70, "red", true);
+  Label3 = forms::TextLabel(this, "The TidewellKit developers, 2026", 180, 92);
+  Label7 = forms::TextLabel(this, "Anywhere the tide comes in", 180, 115);
   Label5 = Link(this, QString(AboutMail) + " ", 179, 140);
   Label6 = Link(this, QString(AboutMessenger) + " ", 179, 164);
   Label8 = Link(this, AboutWebHost, 179, 186);
-  Label4 = Text(this, "Free to use and to share; no warranty.", 117, 220, "red");
+  Label4 = forms::TextLabel(this, "Free to use and to share; no warranty.", 117, 220, "red");
   BitBtn1 = new QPushButton("Close", this);
   BitBtn1->setGeometry(139, 246, 75, 25);
   connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);

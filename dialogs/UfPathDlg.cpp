@@ -13,7 +13,6 @@ using forms::FromQt;
 using forms::ToQt;
 
 namespace {
-void Place(QWidget* widget, int x, int y, int width, int height) { widget->setGeometry(x, y, width, height); }
 
 void SetUpDialog(QDialog* dialog, const char* caption, int width, int height) {
   forms::LoadFormFonts();
@@ -62,12 +61,12 @@ void FolderWidgets::Refresh() {
 TfPathDlg::TfPathDlg(platform::MessageService& messages, QWidget* parent)
     : QDialog(parent), Folders(this, Model.DirectoryListBox1, messages) {
   SetUpDialog(this, "Select Path", 320, 247);
-  Place(Folders.DriveComboBox1, 3, 3, 145, 21);
-  Place(Folders.DirectoryListBox1, 3, 24, 313, 187);
+  Folders.DriveComboBox1->setGeometry(3, 3, 145, 21);
+  Folders.DirectoryListBox1->setGeometry(3, 24, 313, 187);
   BitBtn1 = new QPushButton("&Cancel", this);
   BitBtn2 = new QPushButton("&OK", this);
-  Place(BitBtn1, 39, 219, 75, 25);
-  Place(BitBtn2, 201, 219, 75, 25);
+  BitBtn1->setGeometry(39, 219, 75, 25);
+  BitBtn2->setGeometry(201, 219, 75, 25);
   BitBtn2->setDefault(true);
   Model.FormCreate();
   connect(BitBtn1, &QPushButton::clicked, this, [this] {
@@ -83,14 +82,14 @@ TfPathDlg::TfPathDlg(platform::MessageService& messages, QWidget* parent)
 TfFileDlg::TfFileDlg(platform::MessageService& messages, QWidget* parent)
     : QDialog(parent), Folders(this, Model.DirectoryListBox1, messages) {
   SetUpDialog(this, "File Select Dialog", 440, 392);
-  Place(Folders.DriveComboBox1, 3, 3, 145, 21);
-  Place(Folders.DirectoryListBox1, 3, 29, 433, 187);
+  Folders.DriveComboBox1->setGeometry(3, 3, 145, 21);
+  Folders.DirectoryListBox1->setGeometry(3, 29, 433, 187);
   FileListBox1 = new QListWidget(this);
-  Place(FileListBox1, 3, 220, 322, 169);
+  FileListBox1->setGeometry(3, 220, 322, 169);
   BitBtn1 = new QPushButton("&OK", this);
   BitBtn2 = new QPushButton("&Cancel", this);
-  Place(BitBtn1, 348, 234, 75, 35);
-  Place(BitBtn2, 348, 339, 75, 35);
+  BitBtn1->setGeometry(348, 234, 75, 35);
+  BitBtn2->setGeometry(348, 339, 75, 35);
   BitBtn1->setDefault(true);
   Model.FormCreate();
   Folders.OnFolderChanged = [this] {

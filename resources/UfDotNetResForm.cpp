@@ -20,23 +20,8 @@ using forms::ToQt;
 
 namespace {
 
-template <class W>
-W* Make(QWidget* parent, int x, int y, int width, int height) {
-  auto* widget = new W(parent);
-  widget->setGeometry(x, y, width, height);
-  return widget;
-}
-
-QLabel* Caption(QWidget* parent, const char* text, int x, int y, const char* color = nullptr, bool bold = false) {
-  auto* label = new QLabel(text, parent);
-  label->move(x, y);
-  forms::StyleText(label, color, bold);
-  label->adjustSize();
-  return label;
-}
-
 QPushButton* Button(QWidget* parent, const char* caption, int x, int y, int width) {
-  auto* button = Make<QPushButton>(parent, x, y, width, 22);
+  auto* button = forms::MakeAt<QPushButton>(parent, x, y, width, 22);
   button->setText(caption);
   return button;
 }
@@ -71,25 +56,25 @@ TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique
   QWidget* view = browser_->View();
   column->addWidget(view, 1);
 
-  Image1 = Make<QLabel>(Panel1, 6, 14, 24, 24);
+  Image1 = forms::MakeAt<QLabel>(Panel1, 6, 14, 24, 24);
   Image1->setPixmap(QPixmap(":/resources/images/home.png"));
   Image1->setToolTip("DotNet Help");
   Image1->setCursor(Qt::PointingHandCursor);
-  Caption(Panel1, "MSDN PageIndex", 38, 4, "red", true);
-  MsdnPageIndex = Make<QComboBox>(Panel1, 38, 24, 160, 22);
+  forms::TextLabel(Panel1, "MSDN PageIndex", 38, 4, "red", true);
+  MsdnPageIndex = forms::MakeAt<QComboBox>(Panel1, 38, 24, 160, 22);
   BtnAddMSDNPageIndex = Button(Panel1, "+", 200, 24, 22);
   BitBtn3 = Button(Panel1, "Prev", 228, 24, 48);
   BitBtn4 = Button(Panel1, "Next", 278, 24, 48);
-  Caption(Panel1, "My favorite Link : ", 334, 4, nullptr, true);
-  cbResLink = Make<QComboBox>(Panel1, 334, 24, 220, 22);
+  forms::TextLabel(Panel1, "My favorite Link : ", 334, 4, nullptr, true);
+  cbResLink = forms::MakeAt<QComboBox>(Panel1, 334, 24, 220, 22);
   cbResLink->setEditable(true);
   BtnAddUrl = Button(Panel1, "+", 556, 24, 22);
-  Caption(Panel1, "EnCoding : ", 586, 4);
-  cbMSDNLibLink = Make<QComboBox>(Panel1, 586, 24, 62, 22);
+  forms::TextLabel(Panel1, "EnCoding : ", 586, 4);
+  cbMSDNLibLink = forms::MakeAt<QComboBox>(Panel1, 586, 24, 62, 22);
   cbMSDNLibLink->setEditable(true);
   BtnAddLibLink = Button(Panel1, "+", 650, 24, 22);
-  Caption(Panel1, "Name Space / Class : ", 680, 4);
-  cbAssemblyList = Make<QComboBox>(Panel1, 680, 24, 120, 22);
+  forms::TextLabel(Panel1, "Name Space / Class : ", 680, 4);
+  cbAssemblyList = forms::MakeAt<QComboBox>(Panel1, 680, 24, 120, 22);
   cbAssemblyList->setEditable(true);
   BtnAddAssemblyName = Button(Panel1, "+", 802, 24, 22);
   BtnMyTips = Button(Panel1, "My Dev Tips", 832, 24, 80);
@@ -98,16 +83,16 @@ TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique
     box->setInsertPolicy(QComboBox::NoInsert);  // Enter adds nothing by itself
   }
 
-  GbMsdnPageIndex = Make<QGroupBox>(page, 40, 60, 420, 110);
+  GbMsdnPageIndex = forms::MakeAt<QGroupBox>(page, 40, 60, 420, 110);
   GbMsdnPageIndex->setTitle("Add New PageIndex");
-  Caption(GbMsdnPageIndex, "Page Name :", 10, 26);
-  EdMadnPageName = Make<QLineEdit>(GbMsdnPageIndex, 90, 22, 320, 22);
-  Caption(GbMsdnPageIndex, "Url :", 10, 54);
-  EdMsdnPageUrl = Make<QLineEdit>(GbMsdnPageIndex, 90, 50, 320, 22);
+  forms::TextLabel(GbMsdnPageIndex, "Page Name :", 10, 26);
+  EdMadnPageName = forms::MakeAt<QLineEdit>(GbMsdnPageIndex, 90, 22, 320, 22);
+  forms::TextLabel(GbMsdnPageIndex, "Url :", 10, 54);
+  EdMsdnPageUrl = forms::MakeAt<QLineEdit>(GbMsdnPageIndex, 90, 50, 320, 22);
   BitBtn1 = Button(GbMsdnPageIndex, "&Cancel", 250, 80, 75);
   BitBtn2 = Button(GbMsdnPageIndex, "&Add", 335, 80, 75);
   GbMsdnPageIndex->setAutoFillBackground(true);
-  gbMyTips = Make<QGroupBox>(page, 560, 60, 340, 300);
+  gbMyTips = forms::MakeAt<QGroupBox>(page, 560, 60, 340, 300);
   gbMyTips->setTitle("My Develop Tips");
   gbMyTips->setAutoFillBackground(true);
 

@@ -24,17 +24,10 @@ using forms::ToQt;
 
 namespace {
 
-template <class W>
-W* Make(QWidget* parent, int x, int y, int width, int height) {
-  auto* widget = new W(parent);
-  widget->setGeometry(x, y, width, height);
-  return widget;
-}
-
 // A panel with a caption, as the designer's caption panels.
 QLabel* CaptionPanel(QWidget* parent, const char* caption, int x, int y, int width, int height,
                      const char* background = "#D4D0C8") {
-  auto* panel = Make<QLabel>(parent, x, y, width, height);
+  auto* panel = forms::MakeAt<QLabel>(parent, x, y, width, height);
   panel->setText(caption);
   panel->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
   panel->setFrameShape(QFrame::Panel);
@@ -44,22 +37,14 @@ QLabel* CaptionPanel(QWidget* parent, const char* caption, int x, int y, int wid
   return panel;
 }
 
-QLabel* Label(QWidget* parent, const char* caption, int x, int y, const char* color = nullptr, bool bold = false) {
-  auto* label = new QLabel(caption, parent);
-  label->move(x, y);
-  forms::StyleText(label, color, bold);
-  label->adjustSize();
-  return label;
-}
-
 QLabel* Picture(QWidget* parent, const char* resource, int x, int y, int size) {
-  auto* image = Make<QLabel>(parent, x, y, size, size);
+  auto* image = forms::MakeAt<QLabel>(parent, x, y, size, size);
   image->setPixmap(QPixmap(resource));
   return image;
 }
 
 QToolButton* FlatButton(QWidget* parent, int x, int y) {
-  auto* button = Make<QToolButton>(parent, x, y, 23, 21);
+  auto* button = forms::MakeAt<QToolButton>(parent, x, y, 23, 21);
   button->setText("...");
   button->setAutoRaise(true);
   return button;
@@ -68,7 +53,7 @@ QToolButton* FlatButton(QWidget* parent, int x, int y) {
 // A glyph button: picture above caption.
 QToolButton* GlyphButton(QWidget* parent, const char* caption, const char* resource, int x, int y, int width,
                          int height) {
-  auto* button = Make<QToolButton>(parent, x, y, width, height);
+  auto* button = forms::MakeAt<QToolButton>(parent, x, y, width, height);
   button->setText(caption);
   button->setIcon(QIcon(resource));
   button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -113,24 +98,24 @@ void TfCompactDevForm::Build() {
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setFont(forms::FormFont("Tahoma", 11, true));  // 8 points
 
-  Panel1 = Make<QWidget>(this, 0, 0, 460, 540);
-  APanel = Make<QWidget>(Panel1, 0, 0, 460, 539);
+  Panel1 = forms::MakeAt<QWidget>(this, 0, 0, 460, 540);
+  APanel = forms::MakeAt<QWidget>(Panel1, 0, 0, 460, 539);
 
   Panel6 = CaptionPanel(APanel, "Delphi CF Compiler (DCCIL.EXE) location", 3, 2, 260, 20, "#FFFFFF");
-  EdDCCIL_Path = Make<QLineEdit>(APanel, 3, 24, 260, 21);
+  EdDCCIL_Path = forms::MakeAt<QLineEdit>(APanel, 3, 24, 260, 21);
   SpeedButton4 = FlatButton(APanel, 265, 24);
   Panel2 = CaptionPanel(APanel, "  (DotNet)  Compile library Path", 3, 45, 260, 20);
-  Ed_BDS_Lib_Path = Make<QLineEdit>(APanel, 3, 67, 260, 21);
+  Ed_BDS_Lib_Path = forms::MakeAt<QLineEdit>(APanel, 3, 67, 260, 21);
   SpeedButton1 = FlatButton(APanel, 265, 67);
 
   // The banner at the top right.
   Image1 = Picture(APanel, ":/settings/images/logo.xpm", 300, 6, 32);
-  Label4 = Label(APanel, "Tidewell !!", 340, 4, "blue", true);
-  Label9 = Label(APanel, "for BDS2006 ", 340, 22);
-  Label6 = Label(APanel, "Ver 2.0", 340, 40, "red");
-  Label12 = Label(APanel, "Field Test", 390, 40, "red");
+  Label4 = forms::TextLabel(APanel, "Tidewell !!", 340, 4, "blue", true);
+  Label9 = forms::TextLabel(APanel, "for BDS2006 ", 340, 22);
+  Label6 = forms::TextLabel(APanel, "Ver 2.0", 340, 40, "red");
+  Label12 = forms::TextLabel(APanel, "Field Test", 390, 40, "red");
 
-  AssemblyPageCtrl = Make<QTabWidget>(APanel, 1, 94, 398, 234);
+  AssemblyPageCtrl = forms::MakeAt<QTabWidget>(APanel, 1, 94, 398, 234);
   TabSheet5 = new QWidget;
   TabSheet6 = new QWidget;
   TabSheet7 = new QWidget;
@@ -139,34 +124,34 @@ void TfCompactDevForm::Build() {
   AssemblyPageCtrl->addTab(TabSheet7, "Third Party Assemblies");
 
   Image2 = Picture(TabSheet5, ":/settings/images/assemblies.xpm", 4, 4, 16);
-  Label5 = Label(TabSheet5, " Microsoft Assembly Path ", 22, 5, "blue");
+  Label5 = forms::TextLabel(TabSheet5, " Microsoft Assembly Path ", 22, 5, "blue");
   QFont link = Label5->font();
   link.setUnderline(true);
   Label5->setFont(link);
   Label5->setCursor(Qt::PointingHandCursor);
   Label5->setToolTip("DotNet Develop Resource....");
-  Label11 = Label(TabSheet5, "Version : ", 250, 5, "red");
-  CB_CFVer = Make<QComboBox>(TabSheet5, 300, 1, 88, 21);
-  Ed_MS_Assembly_LinkPath = Make<QLineEdit>(TabSheet5, 4, 26, 355, 21);
+  Label11 = forms::TextLabel(TabSheet5, "Version : ", 250, 5, "red");
+  CB_CFVer = forms::MakeAt<QComboBox>(TabSheet5, 300, 1, 88, 21);
+  Ed_MS_Assembly_LinkPath = forms::MakeAt<QLineEdit>(TabSheet5, 4, 26, 355, 21);
   SpeedButton2 = FlatButton(TabSheet5, 362, 26);
-  MS_Assmbly_List = Make<QListWidget>(TabSheet5, 4, 50, 384, 152);
+  MS_Assmbly_List = forms::MakeAt<QListWidget>(TabSheet5, 4, 50, 384, 152);
 
   Image3 = Picture(TabSheet6, ":/settings/images/delphi.xpm", 4, 4, 16);
-  Label7 = Label(TabSheet6, "Delphi Assembly Path", 22, 5);
-  Ed_Delphi_Assembly_LinkPath = Make<QLineEdit>(TabSheet6, 4, 26, 355, 21);
+  Label7 = forms::TextLabel(TabSheet6, "Delphi Assembly Path", 22, 5);
+  Ed_Delphi_Assembly_LinkPath = forms::MakeAt<QLineEdit>(TabSheet6, 4, 26, 355, 21);
   SpeedButton6 = FlatButton(TabSheet6, 362, 26);
-  Delphi_Assmbly_List = Make<QListWidget>(TabSheet6, 4, 50, 384, 152);
+  Delphi_Assmbly_List = forms::MakeAt<QListWidget>(TabSheet6, 4, 50, 384, 152);
 
-  Label10 = Label(TabSheet7, "Third Party Assembly Path", 4, 5);
-  Ed_Third_Assembly_LinkPath = Make<QLineEdit>(TabSheet7, 4, 26, 355, 21);
+  Label10 = forms::TextLabel(TabSheet7, "Third Party Assembly Path", 4, 5);
+  Ed_Third_Assembly_LinkPath = forms::MakeAt<QLineEdit>(TabSheet7, 4, 26, 355, 21);
   SpeedButton7 = FlatButton(TabSheet7, 362, 26);
-  Third_Assmbly_List = Make<QListWidget>(TabSheet7, 4, 50, 384, 152);
+  Third_Assmbly_List = forms::MakeAt<QListWidget>(TabSheet7, 4, 50, 384, 152);
 
   BitBtn3 = GlyphButton(APanel, "Add", ":/settings/images/assemblies.xpm", 402, 116, 55, 50);
   BitBtn7 = GlyphButton(APanel, "Remove", ":/settings/images/delphi.xpm", 402, 170, 55, 50);
   BtnSaveOptions = GlyphButton(APanel, "Save", ":/settings/images/menu_compile.xpm", 402, 224, 55, 50);
 
-  PageControl1 = Make<QTabWidget>(APanel, 0, 329, 460, 210);
+  PageControl1 = forms::MakeAt<QTabWidget>(APanel, 0, 329, 460, 210);
   TabSheet1 = new QWidget;
   TabSheet2 = new QWidget;
   TabSheet3 = new QWidget;
@@ -179,37 +164,37 @@ void TfCompactDevForm::Build() {
   PageControl1->addTab(TabSheet3, ImageList1[2], "Messages");
 
   Panel4 = CaptionPanel(TabSheet1, "Project Path", 8, 8, 100, 20);
-  Label8 = Label(TabSheet1, "<-- Save the project first !!", 114, 10, "red", true);
-  EdPjPath = Make<QLineEdit>(TabSheet1, 8, 30, 399, 21);
+  Label8 = forms::TextLabel(TabSheet1, "<-- Save the project first !!", 114, 10, "red", true);
+  EdPjPath = forms::MakeAt<QLineEdit>(TabSheet1, 8, 30, 399, 21);
   EdPjPath->setReadOnly(true);
   Panel3 = CaptionPanel(TabSheet1, "Project Name", 8, 60, 100, 20);
-  EdPJName = Make<QLineEdit>(TabSheet1, 8, 82, 250, 21);
+  EdPJName = forms::MakeAt<QLineEdit>(TabSheet1, 8, 82, 250, 21);
   EdPJName->setReadOnly(true);
   BitBtn1 = GlyphButton(TabSheet1, "Compile ", ":/settings/images/menu_compile.xpm", 320, 100, 90, 56);
 
   Panel7 = CaptionPanel(TabSheet2, " Emulator Application", 4, 4, 130, 21);
-  Ed_Emulator_App = Make<QLineEdit>(TabSheet2, 136, 4, 280, 21);
+  Ed_Emulator_App = forms::MakeAt<QLineEdit>(TabSheet2, 136, 4, 280, 21);
   SpeedButton3 = FlatButton(TabSheet2, 420, 4);
   Panel9 = CaptionPanel(TabSheet2, " Emulator Image File", 4, 28, 130, 21);
-  Ed_Emulator_Image_FileName = Make<QLineEdit>(TabSheet2, 136, 28, 280, 21);
+  Ed_Emulator_Image_FileName = forms::MakeAt<QLineEdit>(TabSheet2, 136, 28, 280, 21);
   SpeedButton5 = FlatButton(TabSheet2, 420, 28);
-  Chk_Is_Auto_Depoly = Make<QCheckBox>(TabSheet2, 4, 52, 400, 18);
+  Chk_Is_Auto_Depoly = forms::MakeAt<QCheckBox>(TabSheet2, 4, 52, 400, 18);
   Chk_Is_Auto_Depoly->setText("Deploy Application to Share Folder After Compile ...");
-  auto* group = Make<QGroupBox>(TabSheet2, 4, 72, 444, 104);
+  auto* group = forms::MakeAt<QGroupBox>(TabSheet2, 4, 72, 444, 104);
   group->setTitle("Smart Device Emulator Options");
   GroupBox1 = group;
   Image4 = Picture(GroupBox1, ":/settings/images/device.xpm", 8, 22, 16);
   Panel11 = CaptionPanel(GroupBox1, "Target Device", 30, 20, 86, 21);
-  ComboBox1 = Make<QComboBox>(GroupBox1, 120, 20, 230, 21);
+  ComboBox1 = forms::MakeAt<QComboBox>(GroupBox1, 120, 20, 230, 21);
   ComboBox1->setEditable(true);
-  Label1 = Label(GroupBox1, "Screen Width", 30, 50);
-  Ed_Emulator_Screen_Width = Make<QLineEdit>(GroupBox1, 110, 47, 40, 21);
-  Label2 = Label(GroupBox1, "Screen Height", 165, 50);
-  Ed_Emulator_Screen_Height = Make<QLineEdit>(GroupBox1, 245, 47, 40, 21);
+  Label1 = forms::TextLabel(GroupBox1, "Screen Width", 30, 50);
+  Ed_Emulator_Screen_Width = forms::MakeAt<QLineEdit>(GroupBox1, 110, 47, 40, 21);
+  Label2 = forms::TextLabel(GroupBox1, "Screen Height", 165, 50);
+  Ed_Emulator_Screen_Height = forms::MakeAt<QLineEdit>(GroupBox1, 245, 47, 40, 21);
   Panel8 = CaptionPanel(GroupBox1, " Shared Folder ", 30, 74, 86, 21);
-  Ed_Shared_Folder = Make<QLineEdit>(GroupBox1, 120, 74, 120, 21);
-  Label3 = Label(GroupBox1, "RAM (MB)", 260, 77);
-  Ed_Emulator_Ram_Size = Make<QLineEdit>(GroupBox1, 320, 74, 40, 21);
+  Ed_Shared_Folder = forms::MakeAt<QLineEdit>(GroupBox1, 120, 74, 120, 21);
+  Label3 = forms::TextLabel(GroupBox1, "RAM (MB)", 260, 77);
+  Ed_Emulator_Ram_Size = forms::MakeAt<QLineEdit>(GroupBox1, 320, 74, 40, 21);
 
   // The list is wider than the page: the box scrolls it sideways.
   ScrollBox1 = new QScrollArea(TabSheet3);
