@@ -214,6 +214,13 @@ void TfCompactDevForm::Build() {
   MessageList->setFont(forms::FormFont("Arial", 16, true));
   MessageList->setStyleSheet("QListView { color: navy; background-color: rgb(232, 236, 198); }");
   ScrollBox1->setWidget(MessageList);
+
+  // Components carry their names, for tools that look for them.
+  const std::pair<QObject*, const char*> named[] = {
+      {EdDCCIL_Path, "EdDCCIL_Path"}, {Ed_BDS_Lib_Path, "Ed_BDS_Lib_Path"}, {AssemblyPageCtrl, "AssemblyPageCtrl"},
+      {EdPjPath, "EdPjPath"},         {EdPJName, "EdPJName"},               {BitBtn1, "BitBtn1"},
+      {PageControl1, "PageControl1"}, {MessageList, "MessageList"},         {Label5, "Label5"}};
+  for (const auto& [component, name] : named) component->setObjectName(name);
 }
 
 void TfCompactDevForm::Run(void (CompactDevModel::*handler)()) {

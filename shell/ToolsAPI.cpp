@@ -1,10 +1,16 @@
 #include "shell/ToolsAPI.h"
 
-#include "platform/Text.h"
+#include <cctype>
 
 namespace ToolsAPI {
 
-bool TGUID::operator==(const TGUID& other) const { return platform::SameText(Text, other.Text); }
+bool TGUID::operator==(const TGUID& other) const {
+  if (Text.size() != other.Text.size()) return false;
+  for (size_t i = 0; i < Text.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(Text[i])) != std::toupper(static_cast<unsigned char>(other.Text[i])))
+      return false;
+  return true;
+}
 
 std::shared_ptr<IInterface> BorlandIDEServices;
 std::shared_ptr<IOTASplashScreenServices> SplashScreenServices;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ToolsAPI {
 
@@ -77,8 +78,9 @@ class IOTAModuleServices : public virtual IInterface {
   virtual std::shared_ptr<IOTAProject> GetActiveProject() = 0;
 };
 
-// The host's menus, toolbars and image lists are the form layer's business;
-// here they are opaque handles.
+// The host's menus, toolbars and image lists are the forms' business; here
+// they are opaque (shell/HostTypes.h defines them for a host and a package
+// that share them).
 class TCustomImageList;
 class TMainMenu;
 class TToolBar;
@@ -99,12 +101,38 @@ class IOTASplashScreenServices : public virtual IInterface {
                                const std::string& licenseStatus, const std::string& skuName) = 0;
 };
 
+// A wizard's state in the IDE's menus: enabled, checked.
+struct TWizardState {
+  bool Enabled = false;
+  bool Checked = false;
+  bool operator==(const TWizardState&) const = default;
+};
+
 class IOTAWizard : public virtual IInterface {
  public:
   static constexpr TGUID IID{"{B75C0CE0-EEA6-11D1-9504-00608CCBF153}"};
   virtual std::string GetIDString() = 0;
   virtual std::string GetName() = 0;
+  virtual TWizardState GetState() = 0;
   virtual void Execute() = 0;
+};
+
+class IOTARepositoryWizard : public virtual IOTAWizard {
+ public:
+  static constexpr TGUID IID{"{B75C0CE1-EEA6-11D1-9504-00608CCBF153}"};
+  virtual std::string GetAuthor() = 0;
+  virtual std::string GetComment() = 0;
+  virtual std::string GetPage() = 0;
+  virtual unsigned long GetGlyph() = 0;  // an icon handle; 0 for none
+};
+
+// The commands a wizard offers beyond its menu, by name, for a host that
+// lists them (the stand-in IDE's Tools menu).
+class IOTAExportedCommands : public virtual IInterface {
+ public:
+  static constexpr TGUID IID{"{6E1D3C0A-4B7F-4C52-9A61-2F8D0E5B7C11}"};
+  virtual std::vector<std::string> CommandNames() = 0;
+  virtual void RunCommand(const std::string& name) = 0;
 };
 
 // The notifier operations every wizard carries; all empty.
@@ -116,6 +144,19 @@ class TNotifierObject {
   virtual void Destroyed() {}
   virtual void Modified() {}
 };
+
+// What a package tells the host's package loader about itself.
+struct TPackageInfoTable {
+  const char* Name;
+  const char* Description;
+  const char* Version;
+  const char* const* Units;
+  int UnitCount;
+};
+
+// The package entry points, by the names the loader looks up.
+using PackageProc = void (*)();
+using PackageInfoProc = const TPackageInfoTable* (*)();
 
 // The IDE's services object, queried for a service by identity. Set by the
 // host; empty outside an IDE.

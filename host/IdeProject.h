@@ -1,0 +1,57 @@
+#pragma once
+// The stand-in IDE's project: the project file and the units its uses
+// clause names, each open in an editor tab, behind the IDE interfaces the
+// package asks for (modules, source editors, edit views).
+#include <QPlainTextEdit>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/ToolsAPI.h"
+
+namespace host {
+
+// One file in an editor tab: a module with one file, whose editor is a
+// source editor with one edit view.
+class SourceFile : public ToolsAPI::IOTAModule,
+                   public ToolsAPI::IOTASourceEditor,
+                   public ToolsAPI::IOTAEditView,
+                   public std::enable_shared_from_this<SourceFile> {
+ public:
+  SourceFile(std::string fileName, QPlainTextEdit* editor) : fileName_(std::move(fileName)), editor_(editor) {}
+  void* QueryInterface(const ToolsAPI::TGUID& iid) override;
+  std::string GetFileName() override { return fileName_; }
+  int GetModuleFileCount() override { return 1; }
+  std::shared_ptr<ToolsAPI::IOTAEditor> GetModuleFileEditor(int index) override;
+  int GetEditViewCount() override { return 1; }
+  std::shared_ptr<ToolsAPI::IOTAEditView> GetEditView(int index) override;
+  void SetTopLeft(int topRow, int leftColumn) override;
+  void MoveCursorToView() override;
+
+  QPlainTextEdit* Editor() const { return editor_; }
+  int TopLine() const;  // the line shown at the top, from 1
+
+ private:
+  std::string fileName_;
+  QPlainTextEdit* editor_;
+};
+
+class IdeProject : public ToolsAPI::IOTAProject, public std::enable_shared_from_this<IdeProject> {
+ public:
+  // `shown` gives the file of the tab in front.
+  IdeProject(std::shared_ptr<SourceFile> projectFile, std::function<std::shared_ptr<SourceFile>()> shown)
+      : projectFile_(std::move(projectFile)), shown_(std::move(shown)) {}
+  void* QueryInterface(const ToolsAPI::TGUID& iid) override;
+  std::string GetFileName() override { return projectFile_->GetFileName(); }
+  int GetModuleFileCount() override { return 1; }
+  std::shared_ptr<ToolsAPI::IOTAEditor> GetModuleFileEditor(int index) override;
+  std::shared_ptr<ToolsAPI::IOTAEditor> GetCurrentEditor() override;
+  const std::shared_ptr<SourceFile>& ProjectFile() const { return projectFile_; }
+
+ private:
+  std::shared_ptr<SourceFile> projectFile_;
+  std::function<std::shared_ptr<SourceFile>()> shown_;
+};
+
+}  // namespace host

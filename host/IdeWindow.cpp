@@ -1,0 +1,246 @@
+#include "host/IdeWindow.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QPainter>
+#include <QSplashScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include "dialogs/FormsHost.h"
+#include "pipeline/SourceAdaptation.h"
+#include "platform/Files.h"
+#include "platform/PathText.h"
+#include "platform/WinPath.h"
+
+namespace host {
+
+using namespace ToolsAPI;
+
+// The IDE's services object: module services and the IDE's menus, images
+// and toolbars.
+class IdeWindow::Services : public IOTAModuleServices, public INTAServices {
+ public:
+  explicit Services(IdeWindow& ide) : ide_(ide) {}
+  void* QueryInterface(const TGUID& iid) override {
+    if (iid == IOTAModuleServices::IID) return static_cast<IOTAModuleServices*>(this);
+    if (iid == INTAServices::IID) return static_cast<INTAServices*>(this);
+    return nullptr;
+  }
+  std::shared_ptr<IOTAModule> CurrentModule() override {
+    std::shared_ptr<SourceFile> shown = ide_.ShownFile();
+    if (!shown) return nullptr;
+    if (ide_.Project && shown == ide_.Project->ProjectFile()) return ide_.Project;
+    return shown;
+  }
+  std::shared_ptr<IOTAProject> GetActiveProject() override { return ide_.Project; }
+  TCustomImageList* GetImageList() override { return &ide_.ImageList; }
+  TMainMenu* GetMainMenu() override { return &ide_.mainMenu_; }
+  TToolBar* GetToolBar(const std::string& name) override {
+    return name == "StandardToolBar" ? &ide_.standardToolBar_ : nullptr;
+  }
+
+ private:
+  IdeWindow& ide_;
+};
+
+// The splash screen's services, offered only while it shows.
+class IdeWindow::Splash : public IOTASplashScreenServices {
+ public:
+  explicit Splash(QSplashScreen* screen) : screen_(screen) {}
+  void* QueryInterface(const TGUID& iid) override {
+    return iid == IOTASplashScreenServices::IID ? static_cast<IOTASplashScreenServices*>(this) : nullptr;
+  }
+  void StatusMessage(const std::string& text) override {
+    screen_->showMessage(forms::ToQt(text), Qt::AlignBottom | Qt::AlignLeft, Qt::white);
+  }
+  void AddPluginBitmap(const std::string& caption, void* bitmap, bool, const std::string&, const std::string&) override {
+    // The picture and its caption join the others on the splash screen.
+    QPixmap picture = screen_->pixmap();
+    QPainter painter(&picture);
+    const int y = 60 + 40 * plugins_++;
+    if (bitmap) painter.drawPixmap(20, y, *static_cast<QPixmap*>(bitmap));
+    painter.setPen(Qt::white);
+    painter.drawText(60, y + 20, forms::ToQt(caption));
+    painter.end();
+    screen_->setPixmap(picture);
+  }
+
+ private:
+  QSplashScreen* screen_;
+  int plugins_ = 0;
+};
+
+struct IdeWindow::Package {
+  std::string Path;
+  platform::SharedLibrary Library;
+  std::shared_ptr<IOTAWizard> Wizard;
+  int ImagesBefore = 0;
+  QList<QAction*> ToolsActions;
+};
+
+namespace {
+IdeWindow::Package* registering = nullptr;  // the package whose Register runs
+}  // namespace
+
+IdeWindow::IdeWindow(platform::MessageService& messages)
+    : messages_(messages), mainMenu_(new QMenuBar), standardToolBar_(nullptr) {
+  setWindowTitle("tidewell-ide");
+  resize(1000, 700);
+  setMenuBar(mainMenu_.Bar);
+  QMenu* file = mainMenu_.Bar->addMenu("&File");
+  QAction* open = file->addAction(style()->standardIcon(QStyle::SP_DialogOpenButton), "&Open Project...");
+  connect(open, &QAction::triggered, this, [this] { OpenProjectDialog(); });
+  file->addSeparator();
+  connect(file->addAction("E&xit"), &QAction::triggered, this, &QWidget::close);
+  for (const char* menu : {"&Edit", "&Search", "&View", "&Project", "&Run", "&Component"}) mainMenu_.Bar->addMenu(menu);
+  ToolsMenu = mainMenu_.Bar->addMenu("&Tools");
+  mainMenu_.Bar->addMenu("&Window");
+  mainMenu_.Bar->addMenu("&Help");
+
+  StandardToolBar = addToolBar("StandardToolBar");
+  StandardToolBar->setObjectName("StandardToolBar");
+  standardToolBar_.Bar = StandardToolBar;
+  StandardToolBar->addAction(open);
+  // The IDE's own images come first in its main image list.
+  for (QStyle::StandardPixmap image : {QStyle::SP_FileIcon, QStyle::SP_DialogOpenButton, QStyle::SP_DialogSaveButton,
+                                       QStyle::SP_MediaPlay, QStyle::SP_BrowserReload})
+    ImageList.AddImages({style()->standardIcon(image)});
+  ownImages_ = ImageList.Count();
+  open->setIcon(ImageList.Image(1));
+
+  Tabs = new QTabWidget;
+  setCentralWidget(Tabs);
+  services_ = std::make_shared<Services>(*this);
+  BorlandIDEServices = std::shared_ptr<IInterface>(services_, static_cast<IOTAModuleServices*>(services_.get()));
+  RegisterPackageWizardHandler = [](std::shared_ptr<IOTAWizard> wizard) {
+    if (registering) registering->Wizard = std::move(wizard);
+  };
+  statusBar()->showMessage("Ready");
+}
+
+IdeWindow::~IdeWindow() {
+  UnloadPackages();
+  BorlandIDEServices.reset();
+  RegisterPackageWizardHandler = nullptr;
+}
+
+QMenuBar* IdeWindow::Menus() const { return mainMenu_.Bar; }
+
+std::shared_ptr<SourceFile> IdeWindow::ShownFile() const {
+  const int tab = Tabs->currentIndex();
+  return tab >= 0 && tab < static_cast<int>(Files.size()) ? Files[static_cast<size_t>(tab)] : nullptr;
+}
+
+void IdeWindow::LoadPackages(const std::vector<std::string>& libraries, QSplashScreen* splash) {
+  std::shared_ptr<Splash> splashServices = splash ? std::make_shared<Splash>(splash) : nullptr;
+  SplashScreenServices = splashServices;
+  for (const std::string& path : libraries) {
+    auto package = std::make_unique<Package>();
+    package->Path = path;
+    if (splashServices) splashServices->StatusMessage("Loading " + platform::ExtractFileName(path) + " ...");
+    auto problem = [&](const std::string& why) {
+      LoadProblems.push_back("Package " + path + " was not loaded: " + why);
+      std::fprintf(stderr, "tidewell-ide: %s\n", LoadProblems.back().c_str());
+    };
+    if (!package->Library.Load(path)) {
+      problem(package->Library.Error());
+      continue;
+    }
+    auto initialize = reinterpret_cast<PackageProc>(package->Library.Symbol("Initialize"));
+    auto finalize = reinterpret_cast<PackageProc>(package->Library.Symbol("Finalize"));
+    auto info = reinterpret_cast<PackageInfoProc>(package->Library.Symbol("GetPackageInfoTable"));
+    auto registerProc = reinterpret_cast<PackageProc>(package->Library.Symbol("Register"));
+    if (!initialize || !finalize || !info || !registerProc) {
+      problem("it lacks one of Initialize, Finalize, GetPackageInfoTable and Register");
+      continue;
+    }
+    package->ImagesBefore = ImageList.Count();
+    initialize();
+    registering = package.get();
+    forms::Handle(messages_, [&] { registerProc(); });
+    registering = nullptr;
+    AddToolsCommands(*package);
+    packages_.push_back(std::move(package));
+  }
+  SplashScreenServices.reset();
+  statusBar()->showMessage(LoadProblems.empty() ? "Ready" : QString::fromStdString(LoadProblems.back()));
+}
+
+void IdeWindow::AddToolsCommands(Package& package) {
+  auto commands = Supports<IOTAExportedCommands>(package.Wizard);
+  if (!commands) return;
+  for (const std::string& name : commands->CommandNames()) {
+    QAction* action = ToolsMenu->addAction(QString::fromStdString(name));
+    connect(action, &QAction::triggered, this, [this, commands, name] {
+      forms::Handle(messages_, [&] { commands->RunCommand(name); });
+    });
+    package.ToolsActions << action;
+  }
+}
+
+void IdeWindow::UnloadPackages() {
+  while (!packages_.empty()) {
+    std::unique_ptr<Package> package = std::move(packages_.back());
+    packages_.pop_back();
+    for (QAction* action : package->ToolsActions) {
+      ToolsMenu->removeAction(action);
+      delete action;
+    }
+    package->Wizard.reset();  // the wizard's destructor runs in the package
+    if (auto finalize = reinterpret_cast<PackageProc>(package->Library.Symbol("Finalize"))) finalize();
+    ImageList.RemoveFrom(package->ImagesBefore);
+    package->Library.Unload();
+  }
+}
+
+bool IdeWindow::OpenProject(const std::string& path) {
+  const bool windowsPath = path.find('\\') != std::string::npos || (path.size() >= 2 && path[1] == ':');
+  const std::string file = windowsPath ? path : platform::ToWindowsPath(path);
+  std::string text;
+  try {
+    text = platform::ReadFileText(file);
+  } catch (const std::exception& e) {
+    messages_.ShowError(e.what());
+    return false;
+  }
+  Tabs->clear();
+  Files.clear();
+  auto addTab = [this](const std::string& name, const std::string& content) {
+    auto* editor = new QPlainTextEdit;
+    editor->setLineWrapMode(QPlainTextEdit::NoWrap);
+    editor->setFont(QFont("DejaVu Sans Mono", 10));
+    editor->setPlainText(forms::ToQt(content));
+    auto source = std::make_shared<SourceFile>(name, editor);
+    Files.push_back(source);
+    Tabs->addTab(editor, forms::ToQt(platform::ExtractFileName(name)));
+    return source;
+  };
+  auto projectFile = addTab(file, text);
+  Project = std::make_shared<IdeProject>(projectFile, [this] { return ShownFile(); });
+  platform::Lines units;
+  pipeline::GetProjectUnits(file, units);
+  const std::string folder = platform::ExtractFilePath(file);
+  for (const std::string& unit : units) {
+    std::string unitText;
+    try {
+      unitText = platform::ReadFileText(folder + unit);
+    } catch (const std::exception&) {
+      continue;  // a unit the IDE cannot find is simply not opened
+    }
+    addTab(folder + unit, unitText);
+  }
+  Tabs->setCurrentIndex(0);
+  setWindowTitle("tidewell-ide - " + forms::ToQt(file));
+  return true;
+}
+
+void IdeWindow::OpenProjectDialog() {
+  const QString file = QFileDialog::getOpenFileName(this, "Open Project", QString(), "Delphi for .NET projects (*.dpr)");
+  if (!file.isEmpty()) OpenProject(forms::FromQt(file));
+}
+
+}  // namespace host

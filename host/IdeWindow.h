@@ -1,0 +1,61 @@
+#pragma once
+// tidewell-ide: a small IDE that implements the IDE's tools interface for
+// real, so that the package runs as it runs in an IDE. A main window with
+// the usual menus, a standard toolbar and a main image list; a project open
+// in source-editor tabs; packages loaded at start-up and unloaded at exit.
+#include <QMainWindow>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/IdeProject.h"
+#include "platform/MessageService.h"
+#include "platform/SharedLibrary.h"
+#include "shell/HostTypes.h"
+
+class QSplashScreen;
+class QTabWidget;
+
+namespace host {
+
+class IdeWindow : public QMainWindow {
+ public:
+  explicit IdeWindow(platform::MessageService& messages);
+  ~IdeWindow() override;  // unloads every package
+
+  // Start-up: loads the packages (Initialize, then Register), with the splash
+  // screen's services offered while `splash` is set. A package that cannot
+  // be loaded is reported and the IDE goes on.
+  void LoadPackages(const std::vector<std::string>& libraries, QSplashScreen* splash);
+  void UnloadPackages();
+  // Opens a project (a Windows or a Linux path); a missing or unreadable
+  // file is a message.
+  bool OpenProject(const std::string& path);
+
+  QMenuBar* Menus() const;
+  QToolBar* StandardToolBar;
+  QMenu* ToolsMenu;
+  QTabWidget* Tabs;
+  ToolsAPI::TCustomImageList ImageList;
+  std::vector<std::string> LoadProblems;
+  std::shared_ptr<IdeProject> Project;
+  std::vector<std::shared_ptr<SourceFile>> Files;  // by tab
+  std::shared_ptr<SourceFile> ShownFile() const;
+
+  struct Package;  // one loaded package
+
+ private:
+  class Services;
+  class Splash;
+  void AddToolsCommands(Package& package);
+  void OpenProjectDialog();
+
+  platform::MessageService& messages_;
+  ToolsAPI::TMainMenu mainMenu_;
+  ToolsAPI::TToolBar standardToolBar_;
+  std::shared_ptr<Services> services_;
+  std::vector<std::unique_ptr<Package>> packages_;
+  int ownImages_ = 0;
+};
+
+}  // namespace host

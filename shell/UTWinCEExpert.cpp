@@ -1,0 +1,195 @@
+#include "shell/UTWinCEExpert.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "dataexport/UfDbToolDlg.h"
+#include "dialogs/UfAbout.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+#include "resources/UfDotNetResForm.h"
+#include "resources/WebEngineBrowser.h"
+#include "settings/UfCompactDevForm.h"
+#include "shell/HostTypes.h"
+
+dialogs::TfAbout* fAbout = nullptr;
+resources::TfDotNetResForm* fDotNetResForm = nullptr;
+dataexport::TfDbToolDlg* fDbToolDlg = nullptr;
+
+namespace shell {
+
+using namespace ToolsAPI;
+
+namespace {
+std::shared_ptr<INTAServices> Services() { return Supports<INTAServices>(BorlandIDEServices); }
+
+void GiveImage(QAction* item, TCustomImageList* images, int index) {
+  item->setIcon(images->Image(index));
+  item->setProperty("ImageIndex", index);
+}
+}  // namespace
+
+TWinCE_ToolBarWizard::TWinCE_ToolBarWizard() {
+  ToolPath = platform::GetCurrentDir() + "\\";
+  Pub_CF_Tool_Path = ToolPath;
+  settings::DialogServices services;
+  services.Messages = &messages_;
+  services.Picker = &pickers_;
+  services.OpenResources = [] {
+    if (fDotNetResForm) fDotNetResForm->Reopen();
+  };
+  CompactDevForm = new settings::TfCompactDevForm(services);
+  fAbout = new dialogs::TfAbout;
+  fDotNetResForm = new resources::TfDotNetResForm(messages_, std::make_unique<resources::WebEngineBrowser>());
+
+  TCustomImageList* images = Services()->GetImageList();
+  images->AddImages(CompactDevForm->ImageList2);
+  const int last = Services()->GetImageList()->Count() - 1;
+
+  if (SplashScreenServices) {
+    SplashScreenServices->StatusMessage("Loading Tidewell!! V2.0 for BDS2006 (Field Test) ...");
+    auto picture = std::make_unique<QPixmap>(":/shell/images/tidewellpro.xpm");
+    SplashScreenServices->AddPluginBitmap("Tidewell!! V2.0 Pro (Field Test Version)", picture.get(), false, "", "");
+  }
+
+  CreateMenuItem();
+  GiveImage(CompileItem, images, last - 3);
+  GiveImage(ResourceItem, images, last - 2);
+  GiveImage(AboutItem, images, last);
+}
+
+TWinCE_ToolBarWizard::~TWinCE_ToolBarWizard() {
+  CompileItem = ResourceItem = AboutItem = nullptr;
+  if (TopMenu) {
+    if (auto services = Services()) services->GetMainMenu()->Bar->removeAction(TopMenu->menuAction());
+    delete TopMenu;
+    TopMenu = nullptr;
+  }
+  if (DevToolButton) {
+    DevToolButton->setParent(nullptr);
+    delete DevToolButton;
+    DevToolButton = nullptr;
+  }
+  delete DevToolBar;
+  DevToolBar = nullptr;
+  Pub_Project_Intf.reset();
+  delete fDotNetResForm;
+  fDotNetResForm = nullptr;
+  delete CompactDevForm;
+  CompactDevForm = nullptr;
+  delete fAbout;
+  fAbout = nullptr;
+}
+
+void* TWinCE_ToolBarWizard::QueryInterface(const TGUID& iid) {
+  if (iid == IOTAWizard::IID || iid == IOTARepositoryWizard::IID) return static_cast<IOTARepositoryWizard*>(this);
+  if (iid == IOTAExportedCommands::IID) return static_cast<IOTAExportedCommands*>(this);
+  return nullptr;
+}
+
+void TWinCE_ToolBarWizard::CreateMenuItem() {
+  TopMenu = new QMenu(MenuCaption);
+  Services()->GetMainMenu()->Bar->addMenu(TopMenu);
+  struct Row {
+    const char* Caption;
+    void (TWinCE_ToolBarWizard::*OnClick)();
+    QAction** Kept;
+  };
+  const Row rows[] = {{"Compile (DotNet / CF) Application", &TWinCE_ToolBarWizard::AppConfigDlgClick, &CompileItem},
+                      {"-", nullptr, nullptr},
+                      {"Develop Resource", &TWinCE_ToolBarWizard::DevResourceClick, &ResourceItem},
+                      {"-", nullptr, nullptr},
+                      {"About Tidewell", &TWinCE_ToolBarWizard::AboutDlgClick, &AboutItem}};
+  for (const Row& row : rows) {
+    auto* item = new QAction(row.Caption, TopMenu);
+    item->setSeparator(std::string(row.Caption) == "-");
+    if (row.OnClick) QObject::connect(item, &QAction::triggered, TopMenu, [this, f = row.OnClick] { (this->*f)(); });
+    if (row.Kept) *row.Kept = item;
+    TopMenu->addAction(item);
+  }
+}
+
+void TWinCE_ToolBarWizard::CreateToolBar() {
+  QToolBar* standard = Services()->GetToolBar("StandardToolBar")->Bar;
+  DevToolBar = new QToolBar;
+  DevToolBar->setObjectName("Dev_ToolBar");
+  DevToolBar->setWindowTitle("Dev_ToolBar");
+  DevToolBar->setToolTip("Developer Resource-OpenSource-Platform Plan");
+  // The standard toolbar's appearance and docking.
+  DevToolBar->setIconSize(standard->iconSize());
+  DevToolBar->setMinimumSize(standard->minimumSize());
+  DevToolBar->setMovable(standard->isMovable());
+  DevToolBar->setFloatable(standard->isFloatable());
+  DevToolBar->setAllowedAreas(standard->allowedAreas());
+  DevToolBar->setToolButtonStyle(standard->toolButtonStyle());
+  DevToolBar->setContextMenuPolicy(standard->contextMenuPolicy());
+  DevToolBar->setParent(standard->parentWidget());
+  DevToolBar->setVisible(true);
+  DevToolButton = new QToolButton;
+  DevToolButton->setFixedWidth(23);
+  DevToolBar->addWidget(DevToolButton);
+  DevToolBar->adjustSize();
+}
+
+std::vector<std::string> TWinCE_ToolBarWizard::CommandNames() { return {"CompileClick", "RunClick", "DbExportDlgClick"}; }
+
+void TWinCE_ToolBarWizard::RunCommand(const std::string& name) {
+  if (name == "CompileClick") CompileClick();
+  if (name == "RunClick") RunClick();
+  if (name == "DbExportDlgClick") DbExportDlgClick();
+}
+
+void TWinCE_ToolBarWizard::AppConfigDlgClick() {
+  Pub_Project_Intf.reset();
+  Pub_Project_Intf = GetActiveProject();
+  Pub_ModuleService = Supports<IOTAModuleServices>(BorlandIDEServices);
+  settings::CompactDevModel& model = CompactDevForm->Model();
+  model.CFOptions.Loading = true;
+  try {
+    model.InitOptions();
+  } catch (...) {
+    model.CFOptions.Loading = false;
+    throw;  // to the IDE; the dialog is not shown
+  }
+  model.CFOptions.Loading = false;
+  model.PageControl1 = 0;
+  CompactDevForm->Refresh();
+  CompactDevForm->close();
+  CompactDevForm->exec();
+}
+
+void TWinCE_ToolBarWizard::DevResourceClick() {
+  if (fDotNetResForm) fDotNetResForm->Reopen();
+}
+
+void TWinCE_ToolBarWizard::AboutDlgClick() { fAbout->exec(); }
+
+void TWinCE_ToolBarWizard::RunClick() {
+  if (!CompactDevForm) return;
+  settings::CompactDevModel& model = CompactDevForm->Model();
+  model.EdPjPath.SetText(model.CFOptions.ProjectPath);
+  if (platform::UpperCase(model.CFOptions.ProjectFileExt) == ".DPR") model.EdPJName.SetText(model.CFOptions.ProjectFileName);
+  platform::SetCurrentDir(model.CFOptions.ProjectPath);
+  model.InitOptions();
+  CompactDevForm->Refresh();
+}
+
+void TWinCE_ToolBarWizard::CompileClick() {
+  if (!CompactDevForm) return;
+  RunClick();
+  CompactDevForm->Model().DoCompileCF();
+  CompactDevForm->Refresh();
+}
+
+void TWinCE_ToolBarWizard::DbExportDlgClick() {
+  if (!fDbToolDlg) fDbToolDlg = new dataexport::TfDbToolDlg(messages_);
+  fDbToolDlg->exec();
+  delete fDbToolDlg;
+  fDbToolDlg = nullptr;
+}
+
+}  // namespace shell
