@@ -3,6 +3,9 @@
 //   tidewell-screenshots DIR
 // The forms show the bundled example's toolchain folders.
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
 #include <QTabWidget>
 #include <cstdio>
@@ -13,6 +16,7 @@
 #include "dataexport/UfDbToolDlg.h"
 #include "dialogs/FormsHost.h"
 #include "dialogs/UfAbout.h"
+#include "host/IdeWindow.h"
 #include "resources/UfDotNetResForm.h"
 #include "resources/WebEngineBrowser.h"
 #include "dialogs/UfPathDlg.h"
@@ -135,6 +139,30 @@ int main(int argc, char** argv) {
     ok = Save(browser, dir + "TfDotNetResForm.png") && ok;
     dialogs::TfAbout about([](const std::string&) {});
     ok = Save(about, dir + "TfAbout.png") && ok;
+  }
+
+  // The stand-in IDE with the package loaded, its menu open.
+  {
+    host::IdeWindow ide(messages);
+    ide.LoadPackages({(fs::read_symlink("/proc/self/exe").parent_path() / "libTidewellKit.so").string()}, nullptr);
+    ide.OpenProject(argv[2]);
+    ide.resize(1000, 640);
+    ide.show();
+    QApplication::processEvents();
+    QAction* entry = ide.Menus()->actions().back();
+    QMenu* menu = entry->menu();
+    const QPoint under = ide.Menus()->mapTo(&ide, ide.Menus()->actionGeometry(entry).bottomLeft());
+    menu->popup(ide.mapToGlobal(under));
+    QApplication::processEvents();
+    QPixmap picture = ide.grab();
+    QPainter painter(&picture);
+    painter.drawPixmap(under, menu->grab());
+    painter.end();
+    menu->hide();
+    const QString file = dir + "tidewell-ide.png";
+    ok = picture.save(file) && ok;
+    std::printf("%s %dx%d\n", qPrintable(file), picture.width(), picture.height());
+    ide.UnloadPackages();
   }
 
   dialogs::TfPathDlg path(messages);

@@ -105,8 +105,10 @@ void TWinCE_ToolBarWizard::CreateMenuItem() {
                       {"-", nullptr, nullptr},
                       {"About Tidewell", &TWinCE_ToolBarWizard::AboutDlgClick, &AboutItem}};
   for (const Row& row : rows) {
-    auto* item = new QAction(row.Caption, TopMenu);
-    item->setSeparator(std::string(row.Caption) == "-");
+    // A "-" caption makes a separator, drawn as a line.
+    const bool separator = std::string(row.Caption) == "-";
+    auto* item = new QAction(separator ? "" : row.Caption, TopMenu);
+    item->setSeparator(separator);
     if (row.OnClick) QObject::connect(item, &QAction::triggered, TopMenu, [this, f = row.OnClick] { (this->*f)(); });
     if (row.Kept) *row.Kept = item;
     TopMenu->addAction(item);

@@ -81,7 +81,7 @@ TEST_F(IdeTest, LoadingAddsFourImagesTheMenuAtTheEndAndToolsCommandsAndUnloading
   EXPECT_EQ(ide_->Menus()->actions().back()->text(), "Tidewell!! V2.0(Field Test Version)");
   const QList<QAction*> items = PackageMenu()->actions();
   ASSERT_EQ(items.size(), 5);
-  EXPECT_EQ(Titles(items), (QStringList{"Compile (DotNet / CF) Application", "-", "Develop Resource", "-", "About Tidewell"}));
+  EXPECT_EQ(Titles(items), (QStringList{"Compile (DotNet / CF) Application", "", "Develop Resource", "", "About Tidewell"}));
   EXPECT_TRUE(items[1]->isSeparator() && items[3]->isSeparator());
   const int last = ide_->ImageList.Count() - 1;
   EXPECT_EQ(items[0]->property("ImageIndex").toInt(), last - 3);
