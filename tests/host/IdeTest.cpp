@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QSplashScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -197,4 +198,15 @@ TEST_F(IdeTest, CompilingAnErrorAndDoubleClickingItShowsTheLineAtTheTopOfTheUnit
   ASSERT_GT(line, 1);
   EXPECT_EQ(ide_->Files[1]->TopLine(), line);
   EXPECT_TRUE(messages_.errors.empty());
+}
+
+TEST_F(IdeTest, TheSplashScreenShowsThePackagesPictureOnlyWhileItsServicesExist) {
+  QPixmap blank(400, 300);
+  blank.fill(Qt::black);
+  QSplashScreen splash(blank);
+  splash.show();
+  ide_->LoadPackages({TIDEWELL_PACKAGE}, &splash);
+  EXPECT_NE(splash.pixmap().toImage(), blank.toImage());  // the picture and its caption were drawn
+  EXPECT_EQ(ToolsAPI::SplashScreenServices, nullptr);    // gone once start-up is over
+  EXPECT_EQ(ide_->Menus()->actions().back()->text(), "Tidewell!! V2.0(Field Test Version)");
 }
