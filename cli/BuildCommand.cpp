@@ -4,7 +4,6 @@
 #include <iostream>
 
 #include "cli/ConsoleIDE.h"
-#include "platform/CommandLine.h"
 #include "platform/Files.h"
 #include "platform/PathText.h"
 #include "platform/Process.h"
@@ -118,7 +117,7 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   std::string compilerNotStarted;
   services.RunConsole = [&](const std::string& commandLine, const std::string& folder) {
     runner::ConsoleRun run = runner::RunConsoleCommand(commandLine, folder, messages);
-    if (!run.Started) compilerNotStarted = platform::ProgramText(commandLine);
+    if (!run.Started) compilerNotStarted = run.StartError;
     return run.Output;
   };
   settings::CompactDevModel dialog(services);

@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+extern char** environ;
+
 #include <cerrno>
 #include <atomic>
 #include <cstdio>
@@ -30,13 +32,36 @@ bool IsWindowsExecutable(const std::string& host) {
   return n == 2 && magic[0] == 'M' && magic[1] == 'Z';
 }
 
-// argv for the resolved command: Windows programs run through wine.
-std::vector<std::string> ArgumentVector(const ResolvedCommand& command) {
-  std::vector<std::string> argv;
-  if (IsWindowsExecutable(command.Program)) argv.push_back("wine");
-  argv.push_back(command.Program);
-  argv.insert(argv.end(), command.Arguments.begin(), command.Arguments.end());
-  return argv;
+// How a resolved command starts: its argument vector, the environment
+// (empty: this process's own), or why it cannot start.
+struct Launch {
+  std::vector<std::string> Argv, Environment;
+  std::string Problem;
+};
+
+// Windows programs run through wine, in the Wine prefix the drives came
+// from (the folder that holds the dosdevices folder), so that the Windows
+// paths they are given resolve there as they do here.
+Launch Prepare(const ResolvedCommand& command) {
+  Launch launch;
+  if (IsWindowsExecutable(command.Program)) {
+    std::optional<std::string> wine = FindProgram("wine");
+    if (!wine) {
+      launch.Problem = command.Program + " is a Windows program and needs wine, which is not installed";
+      return launch;
+    }
+    launch.Argv.push_back(*wine);
+    const std::string dosdevices = DosDevicesFolder();
+    const size_t slash = dosdevices.find_last_of('/');
+    if (slash != std::string::npos && dosdevices.substr(slash + 1) == "dosdevices") {
+      for (char** variable = environ; *variable; ++variable)
+        if (std::string(*variable).rfind("WINEPREFIX=", 0) != 0) launch.Environment.push_back(*variable);
+      launch.Environment.push_back("WINEPREFIX=" + (slash == 0 ? std::string("/") : dosdevices.substr(0, slash)));
+    }
+  }
+  launch.Argv.push_back(command.Program);
+  launch.Argv.insert(launch.Argv.end(), command.Arguments.begin(), command.Arguments.end());
+  return launch;
 }
 
 // The children that may still run, as process groups, so that an interrupt
@@ -92,10 +117,13 @@ std::shared_ptr<ChildWatch> Watch(pid_t pid) {
 // exec failed), which the child reports through a pipe that closes on exec.
 // The child leads a process group of its own, so that it can be ended with
 // everything it started. In the child only async-signal-safe calls are made.
-pid_t Spawn(const std::vector<std::string>& args, const std::string& hostFolder, int in, int out, int err) {
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+pid_t Spawn(const Launch& launch, const std::string& hostFolder, int in, int out, int err) {
+  std::vector<char*> argv, envp;
+  for (const auto& a : launch.Argv) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  for (const auto& e : launch.Environment) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+  char** environment = launch.Environment.empty() ? environ : envp.data();
   int report[2];
   if (::pipe2(report, O_CLOEXEC) != 0) return -1;
   pid_t pid = ::fork();
@@ -106,7 +134,7 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& hostFolder,
     ::dup2(err, 2);
     ::signal(SIGPIPE, SIG_DFL);
     ::signal(SIGINT, SIG_DFL);
-    if (hostFolder.empty() || ::chdir(hostFolder.c_str()) == 0) ::execvp(argv[0], argv.data());
+    if (hostFolder.empty() || ::chdir(hostFolder.c_str()) == 0) ::execvpe(argv[0], argv.data(), environment);
     int error = errno;
     (void)!::write(report[1], &error, sizeof error);
     ::_exit(127);
@@ -157,6 +185,7 @@ struct ConsoleProcess::State {
   int readEnd = -1;
   int inputWriteEnd = -1;
   std::shared_ptr<ChildWatch> watch;
+  std::string error;
 };
 
 ConsoleProcess::ConsoleProcess() : state_(std::make_unique<State>()) {}
@@ -169,7 +198,15 @@ ConsoleProcess::~ConsoleProcess() {
 
 bool ConsoleProcess::Start(const std::string& commandLine, const std::string& workingFolder) {
   std::optional<ResolvedCommand> command = ResolveCommandLine(commandLine, &FindProgram);
-  if (!command) return false;
+  if (!command) {
+    state_->error = ProgramText(commandLine) + " was not found";
+    return false;
+  }
+  const Launch launch = Prepare(*command);
+  if (!launch.Problem.empty()) {
+    state_->error = launch.Problem;
+    return false;
+  }
   std::string folder = workingFolder.empty() ? std::string() : ToHostPath(workingFolder);
   int output[2];
   int input[2];
@@ -179,14 +216,17 @@ bool ConsoleProcess::Start(const std::string& commandLine, const std::string& wo
     ::close(output[1]);
     return false;
   }
-  pid_t pid = Spawn(ArgumentVector(*command), folder, input[0], output[1], output[1]);
+  pid_t pid = Spawn(launch, folder, input[0], output[1], output[1]);
   ::close(output[1]);
   ::close(input[0]);
   state_->readEnd = output[0];
   state_->inputWriteEnd = input[1];
   state_->watch = Watch(pid);
+  if (pid <= 0) state_->error = command->Program + " could not be started";
   return pid > 0;
 }
+
+const std::string& ConsoleProcess::StartError() const { return state_->error; }
 
 ConsoleProcess::ReadResult ConsoleProcess::Read(char* buffer, size_t size) {
   if (state_->readEnd < 0) return {0, ReadStatus::BrokenPipe};
@@ -201,9 +241,11 @@ ConsoleProcess::ReadResult ConsoleProcess::Read(char* buffer, size_t size) {
 std::unique_ptr<StartedProcess> StartHidden(const std::string& commandLine) {
   std::optional<ResolvedCommand> command = ResolveCommandLine(commandLine, &FindProgram);
   if (!command) return nullptr;
+  const Launch launch = Prepare(*command);
+  if (!launch.Problem.empty()) return nullptr;
   int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
   if (null < 0) return nullptr;
-  pid_t pid = Spawn(ArgumentVector(*command), std::string(), null, null, null);
+  pid_t pid = Spawn(launch, std::string(), null, null, null);
   ::close(null);
   if (pid <= 0) return nullptr;
   std::shared_ptr<ChildWatch> watch = Watch(pid);
@@ -214,7 +256,9 @@ std::unique_ptr<StartedProcess> StartHidden(const std::string& commandLine) {
 void OpenWithDesktop(const std::string& address) {
   int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
   if (null < 0) return;
-  pid_t pid = Spawn({"xdg-open", address}, std::string(), null, null, null);
+  Launch launch;
+  launch.Argv = {"xdg-open", address};
+  pid_t pid = Spawn(launch, std::string(), null, null, null);
   ::close(null);
   if (pid > 0) Reap(Watch(pid));
 }

@@ -24,6 +24,9 @@ class ConsoleProcess {
   // Starts the command line in `workingFolder` (a Windows path). When the
   // program cannot be started, false, and every read reports a broken pipe.
   bool Start(const std::string& commandLine, const std::string& workingFolder);
+  // Why Start failed, naming the program (and wine, when a Windows program
+  // needs it and it is missing).
+  const std::string& StartError() const;
 
   // One read of at most `size` bytes. BrokenPipe once every writer has closed.
   ReadResult Read(char* buffer, size_t size);

@@ -12,6 +12,7 @@
 namespace platform {
 
 struct ConsoleProcess::State {
+  std::string error;
   HANDLE read = nullptr;
   HANDLE write = nullptr;
   PROCESS_INFORMATION info{};
@@ -48,8 +49,11 @@ bool ConsoleProcess::Start(const std::string& commandLine, const std::string& wo
   CloseHandle(outWrite);
   CloseHandle(inRead);
   CloseHandle(errWrite);
+  if (!started) state_->error = commandLine + " could not be started (error " + std::to_string(GetLastError()) + ")";
   return started != FALSE;
 }
+
+const std::string& ConsoleProcess::StartError() const { return state_->error; }
 
 ConsoleProcess::ReadResult ConsoleProcess::Read(char* buffer, size_t size) {
   DWORD n = 0;

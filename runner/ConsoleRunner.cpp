@@ -19,6 +19,7 @@ ConsoleRun RunConsoleCommand(const std::string& commandLine, const std::string& 
   ConsoleRun run;
   // A child that did not start reads as a broken pipe.
   run.Started = child.Start(commandLine, workingFolder);
+  if (!run.Started) run.StartError = child.StartError();
   std::string& output = run.Output;
   char buffer[17];
   bool failedBefore = false;

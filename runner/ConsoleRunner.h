@@ -21,6 +21,7 @@ std::string getDOSOutput(const std::string& commandLine, const std::string& work
 struct ConsoleRun {
   std::string Output;
   bool Started = false;
+  std::string StartError;  // why it did not start
 };
 ConsoleRun RunConsoleCommand(const std::string& commandLine, const std::string& workingFolder,
                              platform::MessageService& messages);

@@ -145,7 +145,7 @@ TEST_F(BuildCommandTest, ACompilerThatCannotBeStartedHasAnExitStatusOfItsOwn) {
   options.replace(0, options.find("\r\n"), "BDS_Compiler_Path=C:\\No Such Folder");
   std::ofstream(project_ + "/CFOption.OPN", std::ios::binary) << options;
   EXPECT_EQ(Tidewell("build HelloCF.dpr"), 3);
-  EXPECT_EQ(err, "tidewell build: the compiler could not be started: C:\\No Such Folder\\dccil\n");
+  EXPECT_EQ(err, "tidewell build: the compiler could not be started: C:\\No Such Folder\\dccil was not found\n");
   EXPECT_TRUE(out.ends_with("\n \n")) << out;  // the message list ends with the line before the compiler's
   EXPECT_FALSE(fs::exists(project_ + "/HelloCF.exe"));
 }

@@ -98,3 +98,24 @@ TEST_F(ConsoleRunnerTest, TwoMillionLinesAndASilentExitBothEndTheRun) {
   EXPECT_TRUE(out.ends_with("\n2000000\n"));
   EXPECT_EQ(Run(R"(/bin/sh -c "exit 3")"), "");
 }
+
+TEST_F(ConsoleRunnerTest, WindowsProgramsRunThroughWineInThePrefixTheDrivesComeFrom) {
+  Write("C:\\Tools\\dccil.exe", "MZ, a Windows program");
+  // Without wine, the program cannot start, and the reason names wine.
+  const char* oldPath = std::getenv("PATH");
+  const std::string path = oldPath ? oldPath : "";
+  MakeFolder("C:\\nowine");
+  ::setenv("PATH", (driveC_ + "/nowine").c_str(), 1);  // the drive's own folder: "c:" would split PATH
+  runner::ConsoleRun run = runner::RunConsoleCommand("C:\\Tools\\dccil.exe -x", ".", messages);
+  EXPECT_FALSE(run.Started);
+  EXPECT_NE(run.StartError.find("needs wine"), std::string::npos) << run.StartError;
+
+  // A wine that tells what it was given: the prefix is the folder that holds
+  // the dosdevices folder, and the program comes first.
+  Script("C:\\bin\\wine", "echo \"$WINEPREFIX|$1|$2\"\n");
+  ::setenv("PATH", (driveC_ + "/bin:" + path).c_str(), 1);
+  run = runner::RunConsoleCommand("C:\\Tools\\dccil.exe -x", ".", messages);
+  ::setenv("PATH", path.c_str(), 1);
+  EXPECT_TRUE(run.Started);
+  EXPECT_EQ(run.Output, root_ + "|" + Host("C:\\Tools\\dccil.exe") + "|-x\n");
+}
