@@ -110,10 +110,19 @@ TfDbToolDlg::TfDbToolDlg(platform::MessageService& messages, FileNameQuestion sa
   connect(BitBtn3, &QPushButton::clicked, this, [this] { Run(&DbToolModel::BitBtn3Click); });
   connect(BitBtn4, &QPushButton::clicked, this, [this] { Run(&DbToolModel::BitBtn4Click); });
   connect(BitBtn5, &QPushButton::clicked, this, [this] {
-    // The gauge and the grid repaint while the records are written.
-    forms::MessagePumpScope pump([this] {
+    // The gauge and the grid repaint while the records are written; the
+    // grid follows the cursor (each hundredth of the way, which is all the
+    // eye can see of a long export).
+    int shownPercent = -1;
+    forms::MessagePumpScope pump([this, &shownPercent] {
       Gauge1->setMaximum(model_->Gauge1MaxValue);
       Gauge1->setValue(model_->Gauge1Progress);
+      const int maximum = std::max(model_->Gauge1MaxValue, 1);
+      const int percent = static_cast<int>(100LL * model_->Gauge1Progress / maximum);
+      if (percent != shownPercent && model_->SrcQry.Active()) {
+        shownPercent = percent;
+        DBGrid1->setCurrentIndex(grid_->index(model_->SrcQry.RecNo(), 0));
+      }
     });
     Run(&DbToolModel::BitBtn5Click);
   });
