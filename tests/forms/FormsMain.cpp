@@ -1,4 +1,4 @@
-// The form tests run offscreen: no display is needed.
+// The form and IDE tests run offscreen: no display is needed.
 #include <gtest/gtest.h>
 
 #include <QApplication>
