@@ -193,12 +193,18 @@ HostTarget Target(const std::string& path) {
   throw FileError(std::string("Cannot ") + what + " file \"" + path + "\". " + reason);
 }
 
-// A file without any write permission is read-only, for root too, as the
-// read-only attribute is on Windows; so is one this user may not write.
+// Why an existing file cannot be written, or empty. A file without any
+// write permission is read-only, for root too, as the read-only attribute is
+// on Windows; so is one this user may not write.
+std::string NotWritable(const struct stat& st, const std::string& host) {
+  if (S_ISDIR(st.st_mode)) return "It is a folder";
+  if ((st.st_mode & 0222) == 0) return "The file is read-only";
+  if (::access(host.c_str(), W_OK) != 0) return Reason(errno);
+  return {};
+}
+
 void RefuseReadOnly(const struct stat& st, const std::string& host, const std::string& path) {
-  if (S_ISDIR(st.st_mode)) Fail("create", path, "It is a folder");
-  if ((st.st_mode & 0222) == 0) Fail("create", path, "The file is read-only");
-  if (::access(host.c_str(), W_OK) != 0) Fail("create", path, Reason(errno));
+  if (std::string why = NotWritable(st, host); !why.empty()) Fail("create", path, why);
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -286,10 +292,9 @@ std::string WriteProblem(const std::string& path) {
   HostTarget target = Target(path);
   struct stat st;
   if (::stat(target.Path.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) return "it is a folder";
-    if ((st.st_mode & 0222) == 0) return "the file is read-only";
-    if (::access(target.Path.c_str(), W_OK) != 0) return Reason(errno);
-    return {};
+    std::string why = NotWritable(st, target.Path);
+    if (!why.empty()) why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
+    return why;
   }
   if (::stat(target.Folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return "its folder does not exist";
   if (::access(target.Folder.c_str(), W_OK | X_OK) != 0) return "its folder cannot be written: " + Reason(errno);

@@ -7,8 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 #include <cerrno>
 #include <atomic>
 #include <cstdio>
@@ -18,6 +16,8 @@ extern char** environ;
 
 #include "platform/CommandLine.h"
 #include "platform/WinPath.h"
+
+extern char** environ;  // the process's environment, for children
 
 namespace platform {
 

@@ -44,6 +44,27 @@ void TestWorld::TearDown() {
   Pub_ModuleService.reset();
 }
 
+ExampleCopy::ExampleCopy(const std::string& folderName) {
+  char pattern[] = "/tmp/tidewell-example-XXXXXX";
+  root = ::mkdtemp(pattern);
+  project = root + "/" + folderName;
+  fs::copy(std::string(TIDEWELL_SOURCE_DIR) + "/examples/HelloCF", project, fs::copy_options::recursive);
+  oldCwd_ = fs::current_path();
+  if (const char* old = std::getenv("TIDEWELL_DOSDEVICES")) {
+    hadDosDevices_ = true;
+    oldDosDevices_ = old;
+  }
+  ::setenv("TIDEWELL_DOSDEVICES", (std::string(TIDEWELL_SOURCE_DIR) + "/examples/toolchain/dosdevices").c_str(), 1);
+}
+
+ExampleCopy::~ExampleCopy() {
+  std::error_code ignored;
+  fs::current_path(oldCwd_, ignored);
+  if (hadDosDevices_) ::setenv("TIDEWELL_DOSDEVICES", oldDosDevices_.c_str(), 1);
+  else ::unsetenv("TIDEWELL_DOSDEVICES");
+  fs::remove_all(root, ignored);
+}
+
 std::string TestWorld::Host(const std::string& windowsPath) const { return platform::ToHostPath(windowsPath); }
 
 void TestWorld::Write(const std::string& windowsPath, const std::string& bytes) const {

@@ -40,6 +40,23 @@ class TestWorld : public ::testing::Test {
   bool hadDosDevices_ = false;
 };
 
+// A copy of the bundled example project in a temporary folder of its own,
+// with the drives of the stand-in toolchain (TIDEWELL_DOSDEVICES). The
+// current folder and the drives come back, and the copy goes, at the end.
+class ExampleCopy {
+ public:
+  explicit ExampleCopy(const std::string& folderName = "HelloCF");
+  ~ExampleCopy();
+  ExampleCopy(const ExampleCopy&) = delete;
+  ExampleCopy& operator=(const ExampleCopy&) = delete;
+  std::string root;     // host folder of the copy's temporary root
+  std::string project;  // host folder of the project: root + "/" + folderName
+
+ private:
+  std::string oldCwd_, oldDosDevices_;
+  bool hadDosDevices_ = false;
+};
+
 // Message boxes that record what was shown and answer from a script.
 class FakeMessages : public platform::MessageService {
  public:

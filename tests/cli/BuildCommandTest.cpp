@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "cli/BuildCommand.h"
+#include "tests/TestWorld.h"
 
 namespace fs = std::filesystem;
 
@@ -18,13 +19,6 @@ namespace fs = std::filesystem;
 // with the stand-in toolchain.
 class BuildCommandTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/tidewell-cli-XXXXXX";
-    root_ = ::mkdtemp(pattern);
-    project_ = root_ + "/Hello CF";
-    fs::copy(std::string(TIDEWELL_SOURCE_DIR) + "/examples/HelloCF", project_, fs::copy_options::recursive);
-  }
-  void TearDown() override { fs::remove_all(root_); }
 
   int Tidewell(const std::string& args) {
     std::string command = "cd '" + project_ + "' && TIDEWELL_DOSDEVICES='" + std::string(TIDEWELL_SOURCE_DIR) +
@@ -45,7 +39,9 @@ class BuildCommandTest : public ::testing::Test {
     std::ofstream(project_ + "/" + file, std::ios::app | std::ios::binary) << text;
   }
 
-  std::string root_, project_, out, err;
+  testing_world::ExampleCopy example_{"Hello CF"};
+  const std::string root_ = example_.root, project_ = example_.project;
+  std::string out, err;
 };
 
 TEST_F(BuildCommandTest, BuildsTheExampleAndPrintsItsMessageList) {

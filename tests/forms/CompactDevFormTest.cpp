@@ -27,11 +27,6 @@ namespace fs = std::filesystem;
 class CompactDevFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tidewell-form-XXXXXX";
-    root_ = ::mkdtemp(pattern);
-    fs::copy(std::string(TIDEWELL_SOURCE_DIR) + "/examples/HelloCF", root_ + "/HelloCF", fs::copy_options::recursive);
-    oldCwd_ = fs::current_path();
-    ::setenv("TIDEWELL_DOSDEVICES", (std::string(TIDEWELL_SOURCE_DIR) + "/examples/toolchain/dosdevices").c_str(), 1);
     projectFolder_ = platform::ToWindowsPath(root_ + "/HelloCF") + "\\";
     project_ = testing_world::OpenProject(projectFolder_ + "HelloCF.dpr");
     services_.Messages = &messages_;
@@ -42,8 +37,6 @@ class CompactDevFormTest : public ::testing::Test {
     form_.reset();
     Pub_Project_Intf.reset();
     Pub_ModuleService.reset();
-    fs::current_path(oldCwd_);
-    fs::remove_all(root_);
   }
   // Opens the dialog as the menu command does: load, first page, show.
   void Open() {
@@ -62,8 +55,9 @@ class CompactDevFormTest : public ::testing::Test {
     });
   }
 
-  std::string root_, projectFolder_;
-  fs::path oldCwd_;
+  testing_world::ExampleCopy example_;
+  const std::string root_ = example_.root;
+  std::string projectFolder_;
   testing_world::FakeMessages messages_;
   dialogs::QtPickers pickers_{messages_, nullptr};
   settings::DialogServices services_;

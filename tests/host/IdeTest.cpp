@@ -26,19 +26,11 @@ namespace fs = std::filesystem;
 class IdeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tidewell-ide-XXXXXX";
-    root_ = ::mkdtemp(pattern);
-    fs::copy(std::string(TIDEWELL_SOURCE_DIR) + "/examples/HelloCF", root_ + "/HelloCF", fs::copy_options::recursive);
     oldCwd_ = fs::current_path();
-    ::setenv("TIDEWELL_DOSDEVICES", (std::string(TIDEWELL_SOURCE_DIR) + "/examples/toolchain/dosdevices").c_str(), 1);
     ide_ = std::make_unique<host::IdeWindow>(messages_);
     menusBefore_ = Titles(ide_->Menus()->actions());
   }
-  void TearDown() override {
-    ide_.reset();
-    fs::current_path(oldCwd_);
-    fs::remove_all(root_);
-  }
+  void TearDown() override { ide_.reset(); }
   void Load() { ide_->LoadPackages({TIDEWELL_PACKAGE}, nullptr); }
   static QStringList Titles(const QList<QAction*>& actions) {
     QStringList titles;
@@ -67,7 +59,8 @@ class IdeTest : public ::testing::Test {
     return part;
   }
 
-  std::string root_;
+  testing_world::ExampleCopy example_;
+  const std::string root_ = example_.root;
   fs::path oldCwd_;
   testing_world::FakeMessages messages_;
   std::unique_ptr<host::IdeWindow> ide_;
