@@ -1,7 +1,11 @@
 #include "platform/CommandLine.h"
 
+#ifdef _WIN32
+#include "platform/WindowsApi.h"
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 
@@ -105,6 +109,20 @@ std::string ProgramText(std::string_view line) {
   return std::string(line.substr(i, (end == std::string_view::npos ? line.size() : end) - i));
 }
 
+#ifdef _WIN32
+
+// Where CreateProcessA would find the program: as given, then along the
+// system's search path, trying ".exe" when the name has no extension.
+std::optional<std::string> FindProgram(const std::string& programText) {
+  if (programText.empty()) return std::nullopt;
+  char found[MAX_PATH + 1];
+  DWORD n = SearchPathA(nullptr, programText.c_str(), ".exe", sizeof found, found, nullptr);
+  if (n == 0 || n >= sizeof found) return std::nullopt;
+  return std::string(found, n);
+}
+
+#else
+
 namespace {
 bool IsRunnableFile(const std::string& host) {
   struct stat st;
@@ -131,5 +149,7 @@ std::optional<std::string> FindProgram(const std::string& programText) {
   }
   return std::nullopt;
 }
+
+#endif
 
 }  // namespace platform

@@ -1,5 +1,8 @@
 #include "platform/Database.h"
 
+#ifdef _WIN32
+#include "platform/WindowsApi.h"  // the ODBC headers build on it
+#endif
 #include <malloc.h>
 #include <sql.h>
 #include <sqlext.h>

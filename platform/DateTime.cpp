@@ -6,7 +6,36 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/WindowsApi.h"
+
 namespace platform {
+
+#ifdef _WIN32
+
+// The machine's local time and the user's separators, as Windows keeps them.
+DateTime Now() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return DateTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
+namespace {
+char LocaleSeparator(LCTYPE which, char fallback) {
+  char buffer[8];
+  return GetLocaleInfoA(LOCALE_USER_DEFAULT, which, buffer, sizeof buffer) > 1 ? buffer[0] : fallback;
+}
+}  // namespace
+
+char DateSeparator() {
+  static const char separator = LocaleSeparator(LOCALE_SDATE, '/');
+  return separator;
+}
+char TimeSeparator() {
+  static const char separator = LocaleSeparator(LOCALE_STIME, ':');
+  return separator;
+}
+
+#else
 
 DateTime Now() {
   auto now = std::chrono::system_clock::now();
@@ -20,6 +49,8 @@ DateTime Now() {
 
 char DateSeparator() { return '/'; }
 char TimeSeparator() { return ':'; }
+
+#endif
 
 namespace {
 std::string Digits(int value, int width) {

@@ -1,15 +1,32 @@
 // The console process on Windows, with the calls the runner was designed
 // around: two anonymous pipes, duplicated handles so the child inherits only
 // its own ends, a hidden child with redirected standard handles, and
-// synchronous reads until the pipe breaks (error 109).
+// synchronous reads until the pipe breaks (error 109). The command line goes
+// to CreateProcessA unchanged: Windows itself finds the program and splits
+// the arguments.
 #ifdef _WIN32
-
-#include <windows.h>
-#include <shellapi.h>
 
 #include "platform/Process.h"
 
+#include <string>
+
+#include "platform/CommandLine.h"
+#include "platform/WindowsApi.h"
+
+#include <shellapi.h>
+
 namespace platform {
+
+namespace {
+
+// Why CreateProcessA failed, naming the program as the command line does.
+std::string StartProblem(const std::string& commandLine, DWORD error) {
+  std::string program = ProgramText(commandLine);
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return program + " was not found";
+  return program + " could not be started (error " + std::to_string(error) + ")";
+}
+
+}  // namespace
 
 struct ConsoleProcess::State {
   std::string error;
@@ -29,9 +46,17 @@ bool ConsoleProcess::Start(const std::string& commandLine, const std::string& wo
   SECURITY_ATTRIBUTES sa{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE outRead, outWrite, errWrite, inRead, inWrite;
   HANDLE self = GetCurrentProcess();
-  CreatePipe(&outRead, &outWrite, &sa, 0);
+  if (!CreatePipe(&outRead, &outWrite, &sa, 0)) {
+    state_->error = StartProblem(commandLine, GetLastError());
+    return false;
+  }
+  if (!CreatePipe(&inRead, &inWrite, &sa, 0)) {
+    state_->error = StartProblem(commandLine, GetLastError());
+    CloseHandle(outRead);
+    CloseHandle(outWrite);
+    return false;
+  }
   DuplicateHandle(self, outWrite, self, &errWrite, 0, TRUE, DUPLICATE_SAME_ACCESS);
-  CreatePipe(&inRead, &inWrite, &sa, 0);
   DuplicateHandle(self, outRead, self, &state_->read, 0, FALSE, DUPLICATE_SAME_ACCESS);
   DuplicateHandle(self, inWrite, self, &state_->write, 0, FALSE, DUPLICATE_SAME_ACCESS);
   CloseHandle(outRead);
@@ -44,42 +69,49 @@ bool ConsoleProcess::Start(const std::string& commandLine, const std::string& wo
   si.hStdOutput = outWrite;
   si.hStdError = errWrite;
   std::string line = commandLine;
-  BOOL started = CreateProcessA(nullptr, line.data(), &sa, &sa, TRUE, 0, nullptr, workingFolder.c_str(), &si,
-                                &state_->info);
+  BOOL started = CreateProcessA(nullptr, line.data(), &sa, &sa, TRUE, 0, nullptr,
+                                workingFolder.empty() ? nullptr : workingFolder.c_str(), &si, &state_->info);
+  DWORD error = GetLastError();
   CloseHandle(outWrite);
   CloseHandle(inRead);
   CloseHandle(errWrite);
-  if (!started) state_->error = commandLine + " could not be started (error " + std::to_string(GetLastError()) + ")";
+  if (!started) state_->error = StartProblem(commandLine, error);
   return started != FALSE;
 }
 
 const std::string& ConsoleProcess::StartError() const { return state_->error; }
 
 ConsoleProcess::ReadResult ConsoleProcess::Read(char* buffer, size_t size) {
+  if (!state_->info.hProcess) return {0, ReadStatus::BrokenPipe};
   DWORD n = 0;
   BOOL ok = ReadFile(state_->read, buffer, static_cast<DWORD>(size), &n, nullptr);
   if (ok && n > 0) return {n, ReadStatus::Data};
-  return {n, GetLastError() == ERROR_BROKEN_PIPE ? ReadStatus::BrokenPipe : ReadStatus::Failed};
+  if (ok) return {0, ReadStatus::Data};  // a zero-byte write by the child
+  return {0, GetLastError() == ERROR_BROKEN_PIPE ? ReadStatus::BrokenPipe : ReadStatus::Failed};
 }
 
 namespace {
 
 // WinExec gives no handle to watch; CreateProcessA with the same hidden show
-// state does, so the build can see the tool end or end it.
+// state does, so the build can see the tool end or end it. The program runs
+// in a job of its own, so that ending it ends what it started too.
 class HiddenChild : public StartedProcess {
  public:
-  explicit HiddenChild(PROCESS_INFORMATION info) : info_(info) {}
+  HiddenChild(PROCESS_INFORMATION info, HANDLE job) : info_(info), job_(job) {}
   ~HiddenChild() override {
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
+    if (job_) CloseHandle(job_);
   }
   bool HasExited() const override { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }
   void Terminate() override {
+    if (job_) TerminateJobObject(job_, 1);
     if (!HasExited()) TerminateProcess(info_.hProcess, 1);
   }
 
  private:
   PROCESS_INFORMATION info_;
+  HANDLE job_;
 };
 
 }  // namespace
@@ -91,9 +123,15 @@ std::unique_ptr<StartedProcess> StartHidden(const std::string& commandLine) {
   si.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION info{};
   std::string line = commandLine;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info))
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si, &info))
     return nullptr;
-  return std::make_unique<HiddenChild>(info);
+  HANDLE job = CreateJobObjectA(nullptr, nullptr);
+  if (job && !AssignProcessToJobObject(job, info.hProcess)) {
+    CloseHandle(job);  // already in a job that allows no other: end it alone
+    job = nullptr;
+  }
+  ResumeThread(info.hThread);
+  return std::make_unique<HiddenChild>(info, job);
 }
 
 void OpenWithDesktop(const std::string& address) {

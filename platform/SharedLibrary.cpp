@@ -1,7 +1,7 @@
 #include "platform/SharedLibrary.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/WindowsApi.h"
 #else
 #include <dlfcn.h>
 #endif

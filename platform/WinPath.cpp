@@ -2,7 +2,7 @@
 
 #ifdef _WIN32
 
-#include <windows.h>
+#include "platform/WindowsApi.h"
 
 namespace platform {
 std::string ToHostPath(const std::string& windowsPath) { return windowsPath; }
@@ -10,7 +10,14 @@ std::string ToWindowsPath(const std::string& hostPath) { return hostPath; }
 std::string DosDevicesFolder() { return {}; }
 std::string PathProblem(const std::string& path) {
   if (path.empty()) return "no file name given";
-  if (path.size() >= MAX_PATH) return "the path is longer than the system allows";
+  for (size_t start = 0; start < path.size();) {
+    size_t end = path.find_first_of("\\/", start);
+    if (end == std::string::npos) end = path.size();
+    if (end - start > 255) return "the name \"" + path.substr(start, end - start) + "\" is longer than the file system allows";
+    start = end + 1;
+  }
+  if (path.size() >= MAX_PATH)
+    return "the path is longer than the system allows (" + std::to_string(path.size()) + " characters)";
   return {};
 }
 }  // namespace platform

@@ -14,6 +14,14 @@
 #include "settings/Pickers.h"
 #include "shell/ToolsAPI.h"
 
+// Skips the test on Windows, naming the POSIX-only fixture it needs (shell
+// scripts as programs, permission bits, symbolic links, a dosdevices folder).
+#ifdef _WIN32
+#define POSIX_ONLY(reason) GTEST_SKIP() << "POSIX only: " << (reason)
+#else
+#define POSIX_ONLY(reason) static_cast<void>(0)
+#endif
+
 namespace testing_world {
 
 class TestWorld : public ::testing::Test {
@@ -38,6 +46,7 @@ class TestWorld : public ::testing::Test {
   std::string oldCwd_;
   std::string oldDosDevices_;
   bool hadDosDevices_ = false;
+  std::vector<std::string> before_;  // on Windows: the top of drive C: before the test
 };
 
 // A copy of the bundled example project in a temporary folder of its own,

@@ -1,5 +1,7 @@
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <sstream>
 
@@ -114,6 +116,9 @@ TEST_F(ResourceTest, TheDialogsProjectFolderWinsOverTheRecord) {
 }
 
 TEST_F(ResourceTest, AHangingResourceCompilerIsGoneAfterTheBuild) {
+#ifdef _WIN32
+  GTEST_SKIP() << "POSIX only: the resource compiler is a shell script, its processes are read from /proc";
+#else
   // A resource compiler that starts a helper of its own and never finishes.
   Write("C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe",
         "#!/bin/sh\nsleep 600 &\necho $$ $! >> '" + Host("C:\\pids") + "'\nwait\n");
@@ -135,4 +140,5 @@ TEST_F(ResourceTest, AHangingResourceCompilerIsGoneAfterTheBuild) {
     }
     EXPECT_TRUE(gone) << pid << " still runs";
   }
+#endif
 }

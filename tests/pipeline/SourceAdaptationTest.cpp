@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include "pipeline/SourceAdaptation.h"
 #include "tests/pipeline/BuildFixture.h"
 
@@ -143,11 +145,12 @@ class UnitFilesTest : public BuildTest {
 };
 
 TEST_F(UnitFilesTest, AReadOnlyUnitStopsTheBuildWithItsErrorAndStaysByteForByte) {
-  ::chmod(Host("C:\\P\\U.pas").c_str(), 0444);
+  namespace fs = std::filesystem;
+  fs::permissions(Host("C:\\P\\U.pas"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   EXPECT_EQ(BuildError(), "Cannot create file \"U.pas\". The file is read-only");
   EXPECT_EQ(Read("C:\\P\\U.pas"), unit);
   EXPECT_TRUE(runs.empty());
-
+#ifndef _WIN32
   // Writable by its owner only: read-only for another user.
   ::chmod(Host("C:\\P\\U.pas").c_str(), 0644);
   EXPECT_EQ(AsUnprivileged([this] {
@@ -156,9 +159,11 @@ TEST_F(UnitFilesTest, AReadOnlyUnitStopsTheBuildWithItsErrorAndStaysByteForByte)
             }),
             "");
   EXPECT_EQ(Read("C:\\P\\U.pas"), unit);
+#endif
 }
 
 TEST_F(UnitFilesTest, AWritableUnitIsPatchedInAReadOnlyFolderAndKeepsItsHardLink) {
+#ifndef _WIN32  // folder permissions and a second user
   ::chmod(Host("C:\\P\\U.pas").c_str(), 0666);
   ::chmod(Host("C:\\P").c_str(), 0755);  // another user may not add files to it
   EXPECT_EQ(AsUnprivileged([this] {
@@ -168,7 +173,8 @@ TEST_F(UnitFilesTest, AWritableUnitIsPatchedInAReadOnlyFolderAndKeepsItsHardLink
             "");
 
   Write("C:\\P\\U.pas", unit);
-  ASSERT_EQ(::link(Host("C:\\P\\U.pas").c_str(), Host("C:\\Shared.pas").c_str()), 0);
+#endif
+  std::filesystem::create_hard_link(Host("C:\\P\\U.pas"), Host("C:\\Shared.pas"));
   EXPECT_EQ(BuildError(), "");
   EXPECT_EQ(Read("C:\\Shared.pas"), patched);
 }

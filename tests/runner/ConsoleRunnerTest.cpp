@@ -1,14 +1,56 @@
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/Files.h"
+#include "platform/MessagePump.h"
+#include "runner/ConsoleRunner.h"
+#include "tests/TestWorld.h"
+
+#ifdef _WIN32
+
+// On Windows the programs are the system's own command interpreter: the
+// command line reaches CreateProcessA as written, and the interpreter sees
+// it whole (its blanks included).
+class ConsoleRunnerTest : public testing_world::TestWorld {
+ protected:
+  std::string Run(const std::string& commandLine, const std::string& folder = ".") {
+    return runner::getDOSOutput(commandLine, folder, messages);
+  }
+  testing_world::FakeMessages messages;
+};
+
+TEST_F(ConsoleRunnerTest, TheCommandLineArrivesUnchangedAndBothOutputsShareOneText) {
+  EXPECT_EQ(Run("cmd /c echo a  \"b  c\""), "a  \"b  c\"\r\n");
+  EXPECT_EQ(Run("cmd /c echo out& echo err 1>&2"), "out\r\nerr \r\n");
+}
+
+TEST_F(ConsoleRunnerTest, TheWorkingFolderIsTheOneGivenOrTheCallersCurrentFolder) {
+  MakeFolder("C:\\Work Here");
+  EXPECT_EQ(Run("cmd /c cd", "C:\\Work Here"), "C:\\Work Here\r\n");
+  platform::SetCurrentDir("C:\\Work Here");
+  EXPECT_EQ(Run("cmd /c cd"), "C:\\Work Here\r\n");
+}
+
+TEST_F(ConsoleRunnerTest, AProgramThatCannotStartGivesAnEmptyTextAndAReason) {
+  EXPECT_EQ(Run("C:\\No\\Such\\Program.exe -x"), "");
+  runner::ConsoleRun run = runner::RunConsoleCommand("C:\\No\\Such\\Program.exe -x", ".", messages);
+  EXPECT_FALSE(run.Started);
+  EXPECT_EQ(run.StartError, "C:\\No\\Such\\Program.exe was not found");
+  EXPECT_TRUE(messages.errors.empty());
+}
+
+TEST(ConsoleRunnerPosix, ScriptedPrograms) {
+  GTEST_SKIP() << "POSIX only: the programs these tests run are shell scripts and /bin tools";
+}
+
+#else
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
-
-#include "platform/MessagePump.h"
-#include "runner/ConsoleRunner.h"
-#include "tests/TestWorld.h"
 
 class ConsoleRunnerTest : public testing_world::TestWorld {
  protected:
@@ -119,3 +161,5 @@ TEST_F(ConsoleRunnerTest, WindowsProgramsRunThroughWineInThePrefixTheDrivesComeF
   EXPECT_TRUE(run.Started);
   EXPECT_EQ(run.Output, root_ + "|" + Host("C:\\Tools\\dccil.exe") + "|-x\n");
 }
+
+#endif

@@ -1,4 +1,4 @@
-#include <sys/stat.h>
+#include <filesystem>
 
 #include "tests/settings/DialogFixture.h"
 
@@ -211,7 +211,9 @@ TEST_F(DialogTest, TheProjectFieldsComeFromTheProjectAndItsCurrentEditor) {
 TEST_F(DialogTest, AFileErrorDuringTheBuildIsReportedAndTheButtonStaysOffUntilTheNextShowing) {
   Write("C:\\P\\Project1.dpr", "uses U in 'U.pas';\r\n");
   Write("C:\\P\\U.pas", "interface\r\n");
-  ::chmod(Host("C:\\P\\U.pas").c_str(), 0444);
+  std::filesystem::permissions(Host("C:\\P\\U.pas"), std::filesystem::perms::owner_read |
+                                                         std::filesystem::perms::group_read |
+                                                         std::filesystem::perms::others_read);
   testing_world::OpenProject("C:\\P\\Project1.dpr");
   OpenDialog();
   dialog->BitBtn1Click();

@@ -159,6 +159,9 @@ TEST_F(DialogTest, ANewDialogWithoutAFileSavesItsDesignValues) {
 }
 
 TEST_F(DialogTest, AnUnreadableFileIsReportedAndStopsTheLoad) {
+#ifdef _WIN32
+  GTEST_SKIP() << "POSIX only: a file that fails every read (a link to /proc/self/mem)";
+#else
   testing_world::OpenProject("C:\\P\\Project1.dpr");
   platform::SetCurrentDir("C:\\P");
   dialog->MS_Assmbly_List.Add("kept.dll");
@@ -170,6 +173,7 @@ TEST_F(DialogTest, AnUnreadableFileIsReportedAndStopsTheLoad) {
   EXPECT_EQ(dialog->MS_Assmbly_List.Count(), 0);
   EXPECT_EQ(dialog->CFOptions.ProjectPath, "");
   EXPECT_FALSE(dialog->CFOptions.Loading);
+#endif
 }
 
 TEST_F(DialogTest, AFailedSaveIsReportedAndTheDialogKeepsItsState) {

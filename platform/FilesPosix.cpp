@@ -1,0 +1,290 @@
+#include "platform/Files.h"
+
+#ifndef _WIN32
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cerrno>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/Text.h"
+#include "platform/WinPath.h"
+
+namespace platform {
+
+namespace {
+
+std::string Reason(int error) { return std::strerror(error); }
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  if (path.empty()) return false;
+  struct stat st;
+  return ::stat(ToHostPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  if (path.empty()) return false;
+  struct stat st;
+  return ::stat(ToHostPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool DeleteFile(const std::string& path) {
+  return !path.empty() && FileExists(path) && ::unlink(ToHostPath(path).c_str()) == 0;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  if (!FileExists(from) || FileExists(to)) return false;  // as on Windows: no overwrite
+  std::string target = ToHostPath(to);
+  return ::rename(ToHostPath(from).c_str(), target.c_str()) == 0;
+}
+
+bool CopyFile(const std::string& from, const std::string& to) {
+  if (!FileExists(from)) return false;
+  try {
+    WriteFileText(to, ReadFileText(from));
+    return true;
+  } catch (const FileError&) {
+    return false;
+  }
+}
+
+namespace {
+// Names in `folder` of the folders (or the files matching `masks`), sorted
+// without regard to case. An unreadable folder lists nothing.
+std::vector<std::string> ListEntries(const std::string& folder, bool folders, const std::string& masks) {
+  std::vector<std::string> names;
+  std::string host = ToHostPath(folder.empty() ? std::string(".") : folder);
+  DIR* dir = ::opendir(host.c_str());
+  if (!dir) return names;
+  while (dirent* e = ::readdir(dir)) {
+    std::string name = e->d_name;
+    if (name == "." || name == ".." || (!folders && !MatchesMask(name, masks))) continue;
+    struct stat st;
+    if (::stat((host + "/" + name).c_str(), &st) == 0 && (folders ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode)))
+      names.push_back(name);
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
+  return names;
+}
+}  // namespace
+
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& masks) {
+  return ListEntries(folder, false, masks);
+}
+
+std::vector<std::string> ListFolders(const std::string& folder) { return ListEntries(folder, true, ""); }
+
+std::vector<std::string> ListDrives() {
+  std::vector<std::string> drives;
+  if (DIR* dir = ::opendir(DosDevicesFolder().c_str())) {
+    while (dirent* e = ::readdir(dir)) {
+      std::string name = e->d_name;
+      if (name.size() == 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0])))
+        drives.push_back(UpperCase(name));
+    }
+    ::closedir(dir);
+  }
+  if (std::find(drives.begin(), drives.end(), "Z:") == drives.end()) drives.push_back("Z:");
+  std::sort(drives.begin(), drives.end());
+  return drives;
+}
+
+std::string GetCurrentDir() {
+  char buffer[4096];
+  return ::getcwd(buffer, sizeof buffer) ? ToWindowsPath(buffer) : std::string();
+}
+
+bool SetCurrentDir(const std::string& path) {
+  return !path.empty() && ::chdir(ToHostPath(path).c_str()) == 0;
+}
+
+std::string ReadFileText(const std::string& path) {
+  std::string host = ToHostPath(path);
+  int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw FileError("Cannot open file \"" + path + "\". " + Reason(errno));
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    throw FileError("Cannot open file \"" + path + "\". It is a folder");
+  }
+  std::string text;
+  if (st.st_size > 0) text.reserve(static_cast<size_t>(st.st_size));
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      int error = errno;
+      ::close(fd);
+      throw FileError("Cannot read file \"" + path + "\". " + Reason(error));
+    }
+    if (n == 0) break;
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return text;
+}
+
+namespace {
+
+// The file's folder and name on the host, through a symbolic link to the
+// file it names: a link stays a link, and the file it points to is written.
+struct HostTarget {
+  std::string Path, Folder;
+};
+
+HostTarget Target(const std::string& path) {
+  HostTarget t;
+  t.Path = ToHostPath(path);
+  if (char* resolved = ::realpath(t.Path.c_str(), nullptr)) {
+    t.Path = resolved;
+    std::free(resolved);
+  }
+  size_t slash = t.Path.find_last_of('/');
+  t.Folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : t.Path.substr(0, slash));
+  return t;
+}
+
+[[noreturn]] void Fail(const char* what, const std::string& path, const std::string& reason) {
+  throw FileError(std::string("Cannot ") + what + " file \"" + path + "\". " + reason);
+}
+
+// Why an existing file cannot be written, or empty. A file without any
+// write permission is read-only, for root too, as the read-only attribute is
+// on Windows; so is one this user may not write.
+std::string NotWritable(const struct stat& st, const std::string& host) {
+  if (S_ISDIR(st.st_mode)) return "It is a folder";
+  if ((st.st_mode & 0222) == 0) return "The file is read-only";
+  if (::access(host.c_str(), W_OK) != 0) return Reason(errno);
+  return {};
+}
+
+void RefuseReadOnly(const struct stat& st, const std::string& host, const std::string& path) {
+  if (std::string why = NotWritable(st, host); !why.empty()) Fail("create", path, why);
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  for (size_t done = 0; done < text.size();) {
+    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return ::fsync(fd) == 0 || errno == EINVAL;  // EINVAL: a file that cannot be synced (a pipe)
+}
+
+// Truncates and writes the file itself: its identity, links, owner and
+// permissions stay whatever happens.
+void WriteInPlace(const std::string& host, const std::string& path, const std::string& text) {
+  int fd = ::open(host.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (fd < 0) Fail("create", path, Reason(errno));
+  bool written = WriteAll(fd, text);
+  int error = errno;
+  if (::close(fd) != 0 && written) {
+    written = false;
+    error = errno;
+  }
+  if (!written) Fail("write", path, Reason(error));
+}
+
+mode_t NewFileMode() {
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  return static_cast<mode_t>(0666 & ~mask);
+}
+
+}  // namespace
+
+void TouchFile(const std::string& path) {
+  HostTarget target = Target(path);
+  struct stat st;
+  if (::stat(target.Path.c_str(), &st) != 0) Fail("create", path, Reason(errno));
+  RefuseReadOnly(st, target.Path, path);
+  if (::utimensat(AT_FDCWD, target.Path.c_str(), nullptr, 0) != 0) Fail("write", path, Reason(errno));
+}
+
+void WriteFileText(const std::string& path, const std::string& text) {
+  if (path.empty()) Fail("create", path, "No file name given");
+  HostTarget target = Target(path);
+  struct stat old;
+  const bool existed = ::stat(target.Path.c_str(), &old) == 0;
+  if (existed) RefuseReadOnly(old, target.Path, path);
+  // Other hard links would keep the old text: write such a file in place.
+  if (existed && old.st_nlink > 1) return WriteInPlace(target.Path, path, text);
+
+  // A short temporary name, whatever the length of the file's own name.
+  std::string temp = target.Folder + "/.tidewell-XXXXXX";
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) {
+    // A folder that takes no new file: the file itself may still be written.
+    if (existed) return WriteInPlace(target.Path, path, text);
+    Fail("create", path, Reason(errno));
+  }
+  auto abandon = [&] {
+    ::close(fd);
+    ::unlink(temp.c_str());
+  };
+  struct stat made;
+  bool keepsOwner = !existed || (::fstat(fd, &made) == 0 && made.st_uid == old.st_uid && made.st_gid == old.st_gid) ||
+                    ::fchown(fd, old.st_uid, old.st_gid) == 0;
+  if (!keepsOwner || ::fchmod(fd, existed ? (old.st_mode & 07777) : NewFileMode()) != 0) {
+    abandon();  // a replacement would change the file's owner or group
+    return WriteInPlace(target.Path, path, text);
+  }
+  if (!WriteAll(fd, text)) {
+    int error = errno;
+    abandon();
+    Fail("write", path, Reason(error));
+  }
+  if (::close(fd) != 0 || ::rename(temp.c_str(), target.Path.c_str()) != 0) {
+    int error = errno;
+    ::unlink(temp.c_str());
+    Fail("write", path, Reason(error));
+  }
+}
+
+std::string WriteProblem(const std::string& path) {
+  if (std::string problem = PathProblem(path); !problem.empty()) return problem;
+  HostTarget target = Target(path);
+  struct stat st;
+  if (::stat(target.Path.c_str(), &st) == 0) {
+    std::string why = NotWritable(st, target.Path);
+    if (!why.empty()) why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
+    return why;
+  }
+  if (::stat(target.Folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return "its folder does not exist";
+  if (::access(target.Folder.c_str(), W_OK | X_OK) != 0) return "its folder cannot be written: " + Reason(errno);
+  return {};
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  HostTarget first = Target(a), second = Target(b);
+  struct stat x, y;
+  if (::stat(first.Path.c_str(), &x) == 0 && ::stat(second.Path.c_str(), &y) == 0)
+    return x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+  auto canonical = [](const HostTarget& t) {
+    std::string name = t.Path.substr(t.Path.find_last_of('/') + 1);  // npos + 1 is 0
+    char* folder = ::realpath(t.Folder.c_str(), nullptr);
+    std::string path = std::string(folder ? folder : t.Folder.c_str()) + "/" + name;
+    std::free(folder);
+    return path;
+  };
+  return canonical(first) == canonical(second);
+}
+
+bool StandardErrorIsTerminal() { return ::isatty(2) == 1; }
+
+}  // namespace platform
+
+#endif
