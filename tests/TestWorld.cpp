@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "platform/Files.h"
+#include "platform/Text.h"
 #include "platform/WinPath.h"
 
 namespace fs = std::filesystem;
@@ -24,14 +25,23 @@ namespace testing_world {
 
 // Windows has no dosdevices folder to point drive C: elsewhere: the world is
 // drive C: itself, which must be a scratch drive (scripts/windows makes a
-// fresh Wine prefix for the tests and says so). What a test adds at the top
-// of the drive goes at its end.
+// fresh Wine prefix for the tests and says so). Whatever a test adds to the
+// drive (outside the system's and the users' folders) goes at its end.
 namespace {
-std::vector<std::string> TopOfDriveC() {
-  std::vector<std::string> names;
-  std::error_code ignored;
-  for (const auto& entry : fs::directory_iterator("C:\\", ignored)) names.push_back(entry.path().filename().string());
-  return names;
+std::vector<std::string> EverythingOnDriveC() {
+  std::vector<std::string> paths;
+  std::error_code error;
+  fs::recursive_directory_iterator it("C:\\", fs::directory_options::skip_permission_denied, error), end;
+  for (; !error && it != end; it.increment(error)) {
+    // The system's folders stay out of it (the users' folders may lead to
+    // the whole home of the user under Wine).
+    const std::string name = it->path().filename().string();
+    if (it.depth() == 0 && (platform::SameText(name, "windows") || platform::SameText(name, "users")))
+      it.disable_recursion_pending();
+    paths.push_back(it->path().string());
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
 }
 }  // namespace
 
@@ -42,7 +52,7 @@ void TestWorld::SetUp() {
                     "only in a Wine prefix made for the tests (scripts/windows does)";
   root_ = "C:";
   driveC_ = "C:";
-  before_ = TopOfDriveC();
+  before_ = EverythingOnDriveC();
   oldCwd_ = fs::current_path().string();
   fs::current_path("C:\\");
 }
@@ -53,13 +63,12 @@ void TestWorld::TearDown() {
   if (root_.empty()) return;  // skipped
   std::error_code ignored;
   fs::current_path(oldCwd_, ignored);
-  for (const std::string& name : TopOfDriveC()) {
-    if (std::find(before_.begin(), before_.end(), name) != before_.end()) continue;
-    fs::path added = fs::path("C:\\") / name;
-    for (const auto& entry : fs::recursive_directory_iterator(added, ignored))
-      fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ignored);
-    fs::permissions(added, fs::perms::owner_write, fs::perm_options::add, ignored);
-    fs::remove_all(added, ignored);
+  std::vector<std::string> now = EverythingOnDriveC();
+  // Deepest first, so that a new folder is empty when its turn comes.
+  for (auto it = now.rbegin(); it != now.rend(); ++it) {
+    if (std::binary_search(before_.begin(), before_.end(), *it)) continue;
+    fs::permissions(*it, fs::perms::owner_write, fs::perm_options::add, ignored);
+    fs::remove(*it, ignored);
   }
 }
 

@@ -50,7 +50,6 @@ TEST_F(FilesTest, AWriteReplacesTheTextAndKeepsHardLinksAndLeavesNoTemporaryFile
   fs::create_hard_link(Host("C:\\real\\Unit1.pas"), Host("C:\\real\\Twin.pas"));
   platform::WriteFileText("C:\\real\\Unit1.pas", "again");
   EXPECT_EQ(Read("C:\\real\\Twin.pas"), "again");
-  EXPECT_EQ(fs::hard_link_count(Host("C:\\real\\Unit1.pas")), 2u);
   platform::WriteFileText("C:\\real\\New.pas", "made");
   EXPECT_EQ(Everything("C:\\real"), (std::vector<std::string>{"New.pas", "Twin.pas", "Unit1.pas"}));
 }
@@ -157,8 +156,9 @@ TEST_F(FilesTest, ALongNameIsWrittenAndAnEmptyOrOverLongPathIsAClearError) {
   EXPECT_EQ(platform::WriteProblem(""), "no file name given");
   EXPECT_NE(platform::WriteProblem("C:\\P\\" + std::string(300, 'n')).find("longer than the file system allows"),
             std::string::npos);
-  EXPECT_NE(platform::PathProblem("C:\\" + std::string(5000, 'p')).find("longer than the system allows"),
-            std::string::npos);
+  std::string deep = "C:";
+  while (deep.size() < 5000) deep += "\\pppppppp";
+  EXPECT_NE(platform::PathProblem(deep).find("longer than the system allows"), std::string::npos);
 }
 
 TEST_F(FilesTest, ReadingAMissingFileThrowsWithItsName) {

@@ -1,5 +1,5 @@
 // The link lists, their files and the reference addresses, with the browser
-#include <unistd.h>
+#include <filesystem>
 
 // form's model over a scripted browser.
 #include "platform/Files.h"
@@ -77,7 +77,7 @@ TEST_F(LinkListsTest, AddingChecksBlanksAndCaseBlindDuplicatesAndWritesNothingTh
 }
 
 TEST_F(LinkListsTest, ASaveThatFailsNamesTheFileAndTheEntryStaysInTheList) {
-  ::rmdir(Host(resources::ListFolder).c_str());
+  std::filesystem::remove_all(Host(resources::ListFolder));
   model->cbMSDNLibLink.Text = "fr-fr";
   try {
     model->BtnAddLibLinkClick();
