@@ -116,15 +116,23 @@ class HiddenChild : public StartedProcess {
 
 }  // namespace
 
+// The child's console goes nowhere: its standard handles are the null
+// device, and a console program gets no console of its own.
 std::unique_ptr<StartedProcess> StartHidden(const std::string& commandLine) {
+  SECURITY_ATTRIBUTES sa{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE null = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING,
+                            0, nullptr);
   STARTUPINFOA si{};
   si.cb = sizeof si;
-  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
   si.wShowWindow = SW_HIDE;
+  si.hStdInput = si.hStdOutput = si.hStdError = null;
   PROCESS_INFORMATION info{};
   std::string line = commandLine;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si, &info))
-    return nullptr;
+  BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED | CREATE_NO_WINDOW,
+                                nullptr, nullptr, &si, &info);
+  if (null != INVALID_HANDLE_VALUE) CloseHandle(null);
+  if (!started) return nullptr;
   HANDLE job = CreateJobObjectA(nullptr, nullptr);
   if (job && !AssignProcessToJobObject(job, info.hProcess)) {
     CloseHandle(job);  // already in a job that allows no other: end it alone
