@@ -14,14 +14,6 @@
 #include "settings/Pickers.h"
 #include "shell/ToolsAPI.h"
 
-// Skips the test on Windows, naming the POSIX-only fixture it needs (shell
-// scripts as programs, permission bits, symbolic links, a dosdevices folder).
-#ifdef _WIN32
-#define POSIX_ONLY(reason) GTEST_SKIP() << "POSIX only: " << (reason)
-#else
-#define POSIX_ONLY(reason) static_cast<void>(0)
-#endif
-
 namespace testing_world {
 
 class TestWorld : public ::testing::Test {
