@@ -8,7 +8,10 @@
 
 #include "platform/Process.h"
 
+#include <algorithm>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/CommandLine.h"
 #include "platform/WindowsApi.h"
@@ -92,16 +95,42 @@ ConsoleProcess::ReadResult ConsoleProcess::Read(char* buffer, size_t size) {
 
 namespace {
 
+// The jobs of the hidden programs still watched, for the interrupt handler:
+// they have no console, so Ctrl-C does not reach them by itself.
+std::mutex jobsLock;
+std::vector<HANDLE> liveJobs;
+
+void Watch(HANDLE job) {
+  std::lock_guard<std::mutex> lock(jobsLock);
+  liveJobs.push_back(job);
+}
+
+void Unwatch(HANDLE job) {
+  std::lock_guard<std::mutex> lock(jobsLock);
+  liveJobs.erase(std::remove(liveJobs.begin(), liveJobs.end(), job), liveJobs.end());
+}
+
+BOOL WINAPI EndHiddenPrograms(DWORD) {
+  std::lock_guard<std::mutex> lock(jobsLock);
+  for (HANDLE job : liveJobs) TerminateJobObject(job, 1);
+  return FALSE;  // and on to the default handler, which ends this process
+}
+
 // WinExec gives no handle to watch; CreateProcessA with the same hidden show
 // state does, so the build can see the tool end or end it. The program runs
 // in a job of its own, so that ending it ends what it started too.
 class HiddenChild : public StartedProcess {
  public:
-  HiddenChild(PROCESS_INFORMATION info, HANDLE job) : info_(info), job_(job) {}
+  HiddenChild(PROCESS_INFORMATION info, HANDLE job) : info_(info), job_(job) {
+    if (job_) Watch(job_);
+  }
   ~HiddenChild() override {
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
-    if (job_) CloseHandle(job_);
+    if (job_) {
+      Unwatch(job_);
+      CloseHandle(job_);
+    }
   }
   bool HasExited() const override { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }
   void Terminate() override {
@@ -146,8 +175,9 @@ void OpenWithDesktop(const std::string& address) {
   ShellExecuteA(GetDesktopWindow(), "Open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-// Console programs share the console's Ctrl-C; nothing more to do.
-void EndChildrenOnInterrupt() {}
+// Console programs share the console's Ctrl-C and end with it; the hidden
+// ones have no console and are ended by the handler.
+void EndChildrenOnInterrupt() { SetConsoleCtrlHandler(EndHiddenPrograms, TRUE); }
 
 }  // namespace platform
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include "platform/DateTime.h"
 #include "platform/Text.h"
 
@@ -21,4 +23,24 @@ TEST(DateTime, PatternsOfTheSystem) {
   EXPECT_EQ(platform::FormatDateTime("hh:mm", t), "09:04");
   EXPECT_EQ(platform::FormatDateTime("yyyy-mm-dd\"T\"hh:nn:ss.zzz", t), "2007-03-05T09:04:07.012");
   EXPECT_EQ(platform::FormatDateTime("yyyy/mm/dd hh:nn:ss", platform::ZeroDateTime), "1899/12/30 00:00:00");
+}
+
+// The machine's local time, as the C library reports it for the same moment.
+TEST(DateTime, NowIsTheLocalTime) {
+  std::time_t before = std::time(nullptr);
+  platform::DateTime now = platform::Now();
+  std::time_t after = std::time(nullptr);
+  std::tm local{};
+  local.tm_year = now.Year - 1900;
+  local.tm_mon = now.Month - 1;
+  local.tm_mday = now.Day;
+  local.tm_hour = now.Hour;
+  local.tm_min = now.Minute;
+  local.tm_sec = now.Second;
+  local.tm_isdst = -1;
+  std::time_t read = std::mktime(&local);  // takes the fields as local time
+  EXPECT_GE(read, before - 1);
+  EXPECT_LE(read, after + 1);
+  EXPECT_GE(now.Millisecond, 0);
+  EXPECT_LT(now.Millisecond, 1000);
 }
