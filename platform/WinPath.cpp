@@ -6,7 +6,13 @@
 
 namespace platform {
 std::string ToHostPath(const std::string& windowsPath) { return windowsPath; }
-std::string ToWindowsPath(const std::string& hostPath) { return hostPath; }
+// The path made whole (a relative one starts from the current folder).
+std::string ToWindowsPath(const std::string& hostPath) {
+  if (hostPath.empty()) return {};
+  char full[MAX_PATH + 1];
+  DWORD n = GetFullPathNameA(hostPath.c_str(), sizeof full, full, nullptr);
+  return n && n < sizeof full ? std::string(full, n) : hostPath;
+}
 std::string DosDevicesFolder() { return {}; }
 std::string PathProblem(const std::string& path) {
   if (path.empty()) return "no file name given";

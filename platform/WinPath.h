@@ -4,7 +4,7 @@
 // ($TIDEWELL_DOSDEVICES, else $WINEPREFIX/dosdevices, else ~/.wine/dosdevices;
 // drive Z: is "/" when no entry names it), "\" becomes "/", and a component
 // missing in its exact case is looked up without regard to case. On Windows
-// both directions are the identity.
+// both directions are the identity (a relative path is made whole).
 #include <string>
 
 namespace platform {

@@ -85,6 +85,9 @@ TEST_F(WinPathTest, OnWindowsPathsPassBothWaysUnchanged) {
 #else
   EXPECT_EQ(platform::ToHostPath("c:\\PROGRAM FILES\\x.exe"), "c:\\PROGRAM FILES\\x.exe");
   EXPECT_EQ(platform::ToWindowsPath("C:\\x"), "C:\\x");
+  MakeFolder("C:\\Projects");
+  platform::SetCurrentDir("C:\\Projects");
+  EXPECT_EQ(platform::ToWindowsPath("HelloCF.dpr"), "C:\\Projects\\HelloCF.dpr");
   EXPECT_EQ(platform::DosDevicesFolder(), "");
   std::vector<std::string> drives = platform::ListDrives();
   EXPECT_NE(std::find(drives.begin(), drives.end(), "C:"), drives.end());
