@@ -222,7 +222,12 @@ std::string WriteProblem(const std::string& path) {
     if (!why.empty()) why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
     return why;
   }
-  if (!DirectoryExists(FolderOf(path))) return "its folder does not exist";
+  const std::string folder = FolderOf(path);
+  if (!DirectoryExists(folder)) return "its folder does not exist";
+  // Whether the folder takes a new file shows only by making one.
+  char probe[MAX_PATH + 1];
+  if (!GetTempFileNameA(folder.c_str(), "twk", 0, probe)) return "its folder cannot be written: " + Reason(GetLastError());
+  DeleteFileA(probe);
   return {};
 }
 
