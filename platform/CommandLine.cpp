@@ -1,8 +1,6 @@
 #include "platform/CommandLine.h"
 
-#ifdef _WIN32
-#include "platform/WindowsApi.h"
-#else
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -109,19 +107,7 @@ std::string ProgramText(std::string_view line) {
   return std::string(line.substr(i, (end == std::string_view::npos ? line.size() : end) - i));
 }
 
-#ifdef _WIN32
-
-// Where CreateProcessA would find the program: as given, then along the
-// system's search path, trying ".exe" when the name has no extension.
-std::optional<std::string> FindProgram(const std::string& programText) {
-  if (programText.empty()) return std::nullopt;
-  char found[MAX_PATH + 1];
-  DWORD n = SearchPathA(nullptr, programText.c_str(), ".exe", sizeof found, found, nullptr);
-  if (n == 0 || n >= sizeof found) return std::nullopt;
-  return std::string(found, n);
-}
-
-#else
+#ifndef _WIN32
 
 namespace {
 bool IsRunnableFile(const std::string& host) {

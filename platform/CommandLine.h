@@ -36,8 +36,11 @@ std::optional<ResolvedCommand> ResolveCommandLine(std::string_view commandLine, 
 // to the first blank. For messages about a program that cannot start.
 std::string ProgramText(std::string_view commandLine);
 
-// The default lookup: the program text as a Windows path, as given then with
-// ".exe"; a bare name (no folder) is also searched along $PATH.
+#ifndef _WIN32
+// The default lookup on POSIX hosts: the program text as a Windows path, as
+// given then with ".exe"; a bare name (no folder) is also searched along
+// $PATH. (On Windows, CreateProcessA finds the program itself.)
 std::optional<std::string> FindProgram(const std::string& programText);
+#endif
 
 }  // namespace platform

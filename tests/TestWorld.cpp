@@ -165,12 +165,14 @@ void TestWorld::Write(const std::string& windowsPath, const std::string& bytes) 
   std::ofstream(host, std::ios::binary) << bytes;
 }
 
-std::string TestWorld::Read(const std::string& windowsPath) const {
-  std::ifstream in(Host(windowsPath), std::ios::binary);
+std::string ReadHostFile(const std::string& hostPath) {
+  std::ifstream in(hostPath, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
 }
+
+std::string TestWorld::Read(const std::string& windowsPath) const { return ReadHostFile(Host(windowsPath)); }
 
 bool TestWorld::Exists(const std::string& windowsPath) const { return fs::exists(Host(windowsPath)); }
 

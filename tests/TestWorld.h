@@ -41,6 +41,9 @@ class TestWorld : public ::testing::Test {
   std::vector<std::string> before_;  // on Windows: the top of drive C: before the test
 };
 
+// The bytes of a host file; empty when it cannot be read.
+std::string ReadHostFile(const std::string& hostPath);
+
 // A copy of the bundled example project in a temporary folder of its own,
 // with the drives of the stand-in toolchain (TIDEWELL_DOSDEVICES). The
 // current folder and the drives come back, and the copy goes, at the end.

@@ -25,15 +25,9 @@ class BuildCommandTest : public ::testing::Test {
                           "/examples/toolchain/dosdevices' '" + std::string(TIDEWELL_BINARY) + "' " + args + " >'" +
                           root_ + "/out.txt' 2>'" + root_ + "/err.txt'";
     int status = std::system(command.c_str());
-    out = Slurp(root_ + "/out.txt");
-    err = Slurp(root_ + "/err.txt");
+    out = testing_world::ReadHostFile(root_ + "/out.txt");
+    err = testing_world::ReadHostFile(root_ + "/err.txt");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  static std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
   }
   void Append(const std::string& file, const std::string& text) {
     std::ofstream(project_ + "/" + file, std::ios::app | std::ios::binary) << text;
@@ -113,16 +107,16 @@ TEST_F(BuildCommandTest, AnOptionsFileInTheFolderTheCommandRunsFromIsNotRead) {
 
 TEST_F(BuildCommandTest, RebuildingTheSameCopyLeavesItsSourcesAsTheyAre) {
   ASSERT_EQ(Tidewell("build HelloCF.dpr"), 0);
-  const std::string project = Slurp(project_ + "/HelloCF.dpr");
+  const std::string project = testing_world::ReadHostFile(project_ + "/HelloCF.dpr");
   EXPECT_NE(project.find("\r  {$IFNDEF CF}\r  [STAThread]\r  {$ENDIF}\r\n"), std::string::npos);
   ASSERT_EQ(Tidewell("build HelloCF.dpr"), 0);
-  EXPECT_EQ(Slurp(project_ + "/HelloCF.dpr"), project);
+  EXPECT_EQ(testing_world::ReadHostFile(project_ + "/HelloCF.dpr"), project);
   // The unit's inserted line breaks are written as CR LF by the second build;
   // from then on it stays as it is.
-  const std::string unit = Slurp(project_ + "/WinForm.pas");
+  const std::string unit = testing_world::ReadHostFile(project_ + "/WinForm.pas");
   EXPECT_EQ(unit.find("\r{"), std::string::npos);
   ASSERT_EQ(Tidewell("build HelloCF.dpr"), 0);
-  EXPECT_EQ(Slurp(project_ + "/WinForm.pas"), unit);
+  EXPECT_EQ(testing_world::ReadHostFile(project_ + "/WinForm.pas"), unit);
   EXPECT_TRUE(fs::exists(project_ + "/HelloCF._xe"));
 }
 
@@ -137,7 +131,7 @@ TEST_F(BuildCommandTest, AnEmptyOrOverLongProjectPathIsAClearUsageError) {
 }
 
 TEST_F(BuildCommandTest, ACompilerThatCannotBeStartedHasAnExitStatusOfItsOwn) {
-  std::string options = Slurp(project_ + "/CFOption.OPN");
+  std::string options = testing_world::ReadHostFile(project_ + "/CFOption.OPN");
   options.replace(0, options.find("\r\n"), "BDS_Compiler_Path=C:\\No Such Folder");
   std::ofstream(project_ + "/CFOption.OPN", std::ios::binary) << options;
   EXPECT_EQ(Tidewell("build HelloCF.dpr"), 3);
@@ -147,12 +141,12 @@ TEST_F(BuildCommandTest, ACompilerThatCannotBeStartedHasAnExitStatusOfItsOwn) {
 }
 
 TEST_F(BuildCommandTest, AReadOnlyUnitThatNeedsAPatchStopsTheBuildAndStaysAsItWas) {
-  const std::string unit = Slurp(project_ + "/WinForm.pas");
+  const std::string unit = testing_world::ReadHostFile(project_ + "/WinForm.pas");
   fs::permissions(project_ + "/WinForm.pas", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   EXPECT_EQ(Tidewell("build HelloCF.dpr"), 2);
   EXPECT_EQ(err, "error: Cannot create file \"WinForm.pas\". The file is read-only\n");
   EXPECT_TRUE(out.ends_with("--> AutoFix ...\"WinForm.pas\".....\n")) << out;
-  EXPECT_EQ(Slurp(project_ + "/WinForm.pas"), unit);
+  EXPECT_EQ(testing_world::ReadHostFile(project_ + "/WinForm.pas"), unit);
   EXPECT_FALSE(fs::exists(project_ + "/HelloCF.exe"));
 }
 
@@ -170,7 +164,7 @@ TEST_F(BuildCommandTest, InterruptingTheBuildEndsTheCompilerItStarted) {
   fs::create_directories(bin);
   std::ofstream(bin + "/dccil") << "#!/bin/sh\necho $$ > '" << root_ << "/dccil.pid'\necho compiling\nexec sleep 600\n";
   fs::permissions(bin + "/dccil", fs::perms::owner_all);
-  std::string options = Slurp(project_ + "/CFOption.OPN");
+  std::string options = testing_world::ReadHostFile(project_ + "/CFOption.OPN");
   options.replace(0, options.find("\r\n"), "BDS_Compiler_Path=Z:" + bin);
   std::ofstream(project_ + "/CFOption.OPN", std::ios::binary) << options;
 
@@ -185,11 +179,11 @@ TEST_F(BuildCommandTest, InterruptingTheBuildEndsTheCompilerItStarted) {
   pid_t compiler = 0;
   for (int i = 0; i < 200 && compiler == 0; ++i) {
     ::usleep(50 * 1000);
-    std::istringstream(Slurp(root_ + "/dccil.pid")) >> compiler;
+    std::istringstream(testing_world::ReadHostFile(root_ + "/dccil.pid")) >> compiler;
   }
   ASSERT_GT(compiler, 0) << "the compiler never started";
   // What the build has done so far is already on the terminal.
-  EXPECT_NE(Slurp(root_ + "/out.txt").find("--> AutoFix ...\"WinForm.pas\".......OK !!\n"), std::string::npos);
+  EXPECT_NE(testing_world::ReadHostFile(root_ + "/out.txt").find("--> AutoFix ...\"WinForm.pas\".......OK !!\n"), std::string::npos);
 
   ::kill(tidewell, SIGINT);
   int status = 0;

@@ -3,8 +3,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "tests/TestWorld.h"
 
@@ -58,14 +56,8 @@ class WineToolchainTest : public ::testing::Test {
                                 driveVariables + " '" + TIDEWELL_BINARY + "' build '" + windowsProject_ + "' >'" + log +
                                 "' 2>&1";
     int status = std::system(command.c_str());
-    out = Slurp(log);
+    out = testing_world::ReadHostFile(log);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  static std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
   }
   void ExpectTheExampleBuilt() {
     EXPECT_NE(out.find("--> ReCompile Resource File...\"WinForm.resx\".......OK !!\n"), std::string::npos) << out;
@@ -74,8 +66,8 @@ class WineToolchainTest : public ::testing::Test {
               std::string::npos)
         << out;
     // The resource compiler found the C:\ paths it was given.
-    EXPECT_EQ(Slurp(project_ + "/WinForm.TWinForm.resources").rfind("STAND-IN RESOURCES\r\n", 0), 0u);
-    EXPECT_EQ(Slurp(project_ + "/HelloCF.exe"), "Stand-in program for HelloCF\r\n");
+    EXPECT_EQ(testing_world::ReadHostFile(project_ + "/WinForm.TWinForm.resources").rfind("STAND-IN RESOURCES\r\n", 0), 0u);
+    EXPECT_EQ(testing_world::ReadHostFile(project_ + "/HelloCF.exe"), "Stand-in program for HelloCF\r\n");
     EXPECT_FALSE(fs::exists(home_ + "/.wine")) << "wine ran in ~/.wine, not in the prefix of the drives";
   }
 
