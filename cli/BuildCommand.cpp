@@ -1,8 +1,11 @@
 #include "cli/BuildCommand.h"
 
 #include <cctype>
+#include <filesystem>
 #include <iostream>
+#include <optional>
 
+#include "cli/CiMessages.h"
 #include "cli/ConsoleIDE.h"
 #include "platform/Files.h"
 #include "platform/PathText.h"
@@ -16,7 +19,7 @@ namespace cli {
 namespace {
 
 const char* const BuildHelp =
-    "Usage: tidewell build PROJECT.dpr\n"
+    "Usage: tidewell build [--messages=FORMAT] PROJECT.dpr\n"
     "\n"
     "Builds a Delphi for .NET project for the .NET Compact Framework with the\n"
     "settings kept in CFOption.OPN beside the project file: recompiles its .resx\n"
@@ -29,6 +32,14 @@ const char* const BuildHelp =
     "\n"
     "The message list is printed as the build goes on. Ctrl-C ends the build and\n"
     "the tools it started.\n"
+    "\n"
+    "  --messages=FORMAT  list (the default): the message list;\n"
+    "                     github: the message list, then the compiler's errors and\n"
+    "                     warnings as GitHub Actions annotations (::error file=...);\n"
+    "                     json: instead of the list, one JSON object a line for each\n"
+    "                     compiler message: {\"file\",\"line\",\"kind\",\"text\"}.\n"
+    "                     Files are named relative to the current folder where they\n"
+    "                     lie inside it.\n"
     "\n"
     "Exit status: 0 built, 1 the compiler reported an error, 2 the build could not\n"
     "start, 3 the compiler could not be started.\n";
@@ -86,24 +97,80 @@ std::string ProjectPathArgument(const std::string& argument) {
   return windowsPath ? argument : platform::ToWindowsPath(argument);
 }
 
+namespace {
+
+int Usage(const std::string& problem) {
+  std::cerr << "tidewell build: " << problem << "\n\n" << BuildHelp;
+  return 2;
+}
+
+// The compiler's messages of a finished build in a CI system's format.
+void PrintCiMessages(const std::vector<std::string>& lines, MessageFormat format, const std::string& projectFile,
+                     const std::string& startFolder) {
+  const std::string projectFolder = platform::ToHostPath(platform::ExtractFilePath(projectFile));
+  bool compilerOutput = false;  // the compiler's lines follow the one-blank line
+  for (const std::string& line : lines) {
+    if (!compilerOutput) {
+      compilerOutput = line == " ";
+      continue;
+    }
+    std::optional<runner::CompilerMessage> message = runner::ParseCompilerMessage(line);
+    if (!message) continue;
+    std::string file = message->File.empty()
+                           ? std::string()
+                           : DisplayPath(platform::ToHostPath(message->File), projectFolder, startFolder);
+    std::cout << (format == MessageFormat::Json ? JsonMessage(*message, file) : GitHubAnnotation(*message, file));
+  }
+  std::cout << std::flush;
+}
+
+}  // namespace
+
 int RunBuildCommand(const std::vector<std::string>& args) {
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-    std::cout << BuildHelp;
-    return 0;
+  MessageFormat format = MessageFormat::List;
+  bool formatGiven = false;
+  std::vector<std::string> projects;
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded) {
+      projects.push_back(arg);
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "--help" || arg == "-h") {
+      std::cout << BuildHelp;
+      return 0;
+    }
+    if (arg == "--messages" || arg.starts_with("--messages=")) {
+      if (formatGiven) return Usage("--messages given twice");
+      std::string name;
+      if (arg == "--messages") {
+        if (i + 1 == args.size()) return Usage("--messages needs a format: list, github or json");
+        name = args[++i];
+      } else {
+        name = arg.substr(std::string("--messages=").size());
+      }
+      if (!ParseMessageFormat(name, format)) return Usage("unknown message format '" + name + "' (list, github or json)");
+      formatGiven = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return Usage("unknown option '" + arg + "'");
+    } else {
+      projects.push_back(arg);
+    }
   }
-  if (args.size() != 1) {
-    std::cerr << "tidewell build: expected one project file\n\n" << BuildHelp;
-    return 2;
-  }
-  if (std::string problem = platform::PathProblem(args[0]); !problem.empty()) {
+  if (projects.size() != 1) return Usage("expected one project file");
+  const std::string& projectArgument = projects[0];
+  if (std::string problem = platform::PathProblem(projectArgument); !problem.empty()) {
     std::cerr << "tidewell build: cannot use the project path: " << problem << "\n";
     return 2;
   }
-  const std::string projectFile = ProjectPathArgument(args[0]);
+  const std::string projectFile = ProjectPathArgument(projectArgument);
   if (!platform::FileExists(projectFile)) {
-    std::cerr << "tidewell build: project file not found: " << args[0] << "\n";
+    std::cerr << "tidewell build: project file not found: " << projectArgument << "\n";
     return 2;
   }
+  std::error_code noFolder;
+  const std::string startFolder = std::filesystem::current_path(noFolder).string();
 
   auto project = std::make_shared<ConsoleProject>(projectFile);
   Pub_Project_Intf = project;
@@ -134,12 +201,15 @@ int RunBuildCommand(const std::vector<std::string>& args) {
 
   bool failed = false;
   bool compilerOutput = false;  // the compiler's lines follow the one-blank line
-  {
+  if (format == MessageFormat::Json) {
+    dialog.BitBtn1Click();
+  } else {
     MessagePrinter printer(dialog.MessageList);
     dialog.MessageList.SetObserver(&printer);
     dialog.BitBtn1Click();
     dialog.MessageList.SetObserver(nullptr);
   }
+  if (format != MessageFormat::List) PrintCiMessages(dialog.MessageList.Lines(), format, projectFile, startFolder);
   bool stopped = messages.Shown() > 0;
   for (const std::string& line : dialog.MessageList.Lines()) {
     failed = failed || (compilerOutput && IsErrorLine(line));

@@ -5,6 +5,7 @@
 
 #include "cli/BuildCommand.h"
 #include "cli/ExportCommand.h"
+#include "platform/Version.h"
 
 namespace {
 
@@ -17,15 +18,24 @@ const char* const Help =
     "  build PROJECT.dpr   build a project with the settings in its CFOption.OPN\n"
     "  export ...          export a database table to an XML data file for a device\n"
     "\n"
-    "Run 'tidewell COMMAND --help' for a command's options.\n";
+    "Run 'tidewell COMMAND --help' for a command's options, 'tidewell --version'\n"
+    "for the version.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+  if (args.empty()) {
+    std::cerr << Help;
+    return 2;
+  }
+  if (args[0] == "--help" || args[0] == "-h") {
     std::cout << Help;
-    return args.empty() ? 2 : 0;
+    return 0;
+  }
+  if (args[0] == "--version") {
+    std::cout << "tidewell " << platform::VersionText() << "\n";
+    return 0;
   }
   std::string command = args[0];
   args.erase(args.begin());

@@ -1,35 +1,89 @@
 // tidewell-ide: the stand-in IDE.
-//   tidewell-ide [--package LIBRARY]... [PROJECT.dpr]
-// Without --package it loads the TidewellKit package built beside it.
+//   tidewell-ide [--package LIBRARY]... [--list-menus] [PROJECT.dpr]
+// Without --package it loads the TidewellKit package, found through the
+// program's library search path: beside it in the build folder, in the
+// private library folder of an installed tree.
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QMenuBar>
 #include <QPainter>
 #include <QSplashScreen>
 #include <cstdio>
-#include <filesystem>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "dialogs/FormsHost.h"
 #include "host/IdeWindow.h"
+#include "platform/Version.h"
 #include "resources/WebEngineBrowser.h"
 
+namespace {
+
+const char* const DefaultPackage = "libTidewellKit.so";
+
+bool HasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  QCommandLineParser parser;
+  parser.setApplicationDescription("The stand-in IDE of TidewellKit: opens a Delphi for .NET project with the "
+                                   "TidewellKit package loaded.");
+  QCommandLineOption help({"h", "help"}, "Show this help and exit.");
+  QCommandLineOption version("version", "Show the version and exit.");
+  QCommandLineOption package("package", "Load LIBRARY instead of the TidewellKit package (repeatable).", "LIBRARY");
+  QCommandLineOption listMenus("list-menus", "Load the packages, print the menu bar's menus one a line, and exit.");
+  parser.addOptions({help, version, package, listMenus});
+  parser.addPositionalArgument("PROJECT.dpr", "The project to open (a Linux or a Windows path).", "[PROJECT.dpr]");
+  if (!parser.parse(arguments)) {
+    std::fprintf(stderr, "tidewell-ide: %s\n\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
+    return 2;
+  }
+  if (parser.isSet(help)) {
+    std::printf("%s", qPrintable(parser.helpText()));
+    return 0;
+  }
+  if (parser.isSet(version)) {
+    std::printf("tidewell-ide %s\n", platform::VersionText());
+    return 0;
+  }
+  if (parser.positionalArguments().size() > 1) {
+    std::fprintf(stderr, "tidewell-ide: one project at most\n\n%s", qPrintable(parser.helpText()));
+    return 2;
+  }
+  if (!HasDisplay()) {
+    std::fprintf(stderr, "tidewell-ide: no display to open a window on: set DISPLAY or WAYLAND_DISPLAY "
+                         "(or QT_QPA_PLATFORM=offscreen)\n");
+    return 2;
+  }
+  std::vector<std::string> packages;
+  for (const QString& library : parser.values(package)) packages.push_back(library.toStdString());
+  if (packages.empty()) packages.push_back(DefaultPackage);
+  const std::string project =
+      parser.positionalArguments().isEmpty() ? std::string() : parser.positionalArguments().first().toStdString();
+
   resources::WebEngineBrowser::PrepareEngine();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   QApplication::setApplicationName("tidewell-ide");
-  std::vector<std::string> packages;
-  std::string project;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--package" && i + 1 < argc) packages.push_back(argv[++i]);
-    else if (arg == "--help" || arg == "-h") {
-      std::printf("Usage: tidewell-ide [--package LIBRARY]... [PROJECT.dpr]\n");
-      return 0;
-    } else project = arg;
+  QApplication::setApplicationVersion(platform::VersionText());
+
+  if (parser.isSet(listMenus)) {
+    forms::QtMessages messages;
+    host::IdeWindow ide(messages);
+    ide.LoadPackages(packages, nullptr);
+    for (QAction* menu : ide.Menus()->actions()) std::printf("%s\n", qPrintable(menu->text()));
+    return ide.LoadProblems.empty() ? 0 : 1;
   }
-  if (packages.empty())
-    packages.push_back((std::filesystem::read_symlink("/proc/self/exe").parent_path() / "libTidewellKit.so").string());
 
   QPixmap picture(520, 260);
   picture.fill(QColor(20, 40, 110));

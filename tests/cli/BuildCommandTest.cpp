@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include <cstdlib>
@@ -85,6 +86,37 @@ TEST_F(BuildCommandTest, HelpSaysWhatEachCommandDoes) {
   EXPECT_EQ(Tidewell("build --help"), 0);
   EXPECT_NE(out.find("Exit status"), std::string::npos);
   EXPECT_EQ(Tidewell("frobnicate"), 2);
+}
+
+TEST_F(BuildCommandTest, CiFormatsNameTheCompilersMessagesByFileAndLine) {
+  Append("WinForm.pas", "  Broken; {!error}\r\n");
+  // The second build writes the inserted line breaks as CR LF; from then on
+  // the lines stay put.
+  ASSERT_EQ(Tidewell("build HelloCF.dpr"), 1);
+  ASSERT_EQ(Tidewell("build HelloCF.dpr"), 1);
+  const std::string unit = testing_world::ReadHostFile(project_ + "/WinForm.pas");
+  const std::string line = std::to_string(1 + std::count(unit.begin(), unit.begin() + unit.find("{!error}"), '\n'));
+  const std::string list = out;
+  // The unit is adapted already: the lines stay put from here on.
+  ASSERT_EQ(Tidewell("build --messages=github HelloCF.dpr"), 1);
+  EXPECT_EQ(out, list + "::error file=WinForm.pas,line=" + line +
+                     "::Marked as wrong by the stand-in compiler\n::error file=HelloCF.dpr,line=94::Could not compile program\n");
+  ASSERT_EQ(Tidewell("build --messages json HelloCF.dpr"), 1);
+  EXPECT_EQ(out, "{\"file\":\"WinForm.pas\",\"line\":" + line +
+                     ",\"kind\":\"error\",\"text\":\"Marked as wrong by the stand-in compiler\"}\n"
+                     "{\"file\":\"HelloCF.dpr\",\"line\":94,\"kind\":\"fatal\",\"text\":\"Could not compile program\"}\n");
+  EXPECT_EQ(Tidewell("build --messages=xml HelloCF.dpr"), 2);
+  EXPECT_NE(err.find("unknown message format 'xml'"), std::string::npos);
+  EXPECT_EQ(Tidewell("build --messages=json --messages=list HelloCF.dpr"), 2);
+  EXPECT_EQ(Tidewell("build --frobnicate HelloCF.dpr"), 2);
+}
+
+TEST_F(BuildCommandTest, VersionAndUsageErrorsGoWhereScriptsLookForThem) {
+  EXPECT_EQ(Tidewell("--version"), 0);
+  EXPECT_TRUE(out.starts_with("tidewell 2.0.0")) << out;
+  EXPECT_EQ(Tidewell(""), 2);
+  EXPECT_EQ(out, "");
+  EXPECT_NE(err.find("Usage: tidewell COMMAND"), std::string::npos);
 }
 
 TEST(BuildCommand, ErrorLinesAreCompilerErrorsAndFatalErrors) {

@@ -1,0 +1,28 @@
+#pragma once
+// The compiler's messages in the forms CI systems read: GitHub Actions
+// workflow commands, and JSON Lines (one object a line).
+#include <string>
+
+#include "runner/CompilerMessage.h"
+
+namespace cli {
+
+enum class MessageFormat { List, GitHub, Json };
+
+// "list", "github" or "json"; false for any other name.
+bool ParseMessageFormat(const std::string& name, MessageFormat& format);
+
+// "::error file=F,line=N::text\n" for errors and fatal errors, "::warning ..."
+// for warnings; empty for hints. `file` is the path to show (empty: none).
+std::string GitHubAnnotation(const runner::CompilerMessage& message, const std::string& file);
+
+// {"file":"F","line":N,"kind":"error","text":"..."} and a line end; file
+// and line are null when the message names no file.
+std::string JsonMessage(const runner::CompilerMessage& message, const std::string& file);
+
+// The path a CI system shows for a file the compiler names: `file` is
+// resolved against the project's folder (both host paths) and given relative
+// to `currentFolder` when it lies inside it, else whole; "/" separates names.
+std::string DisplayPath(const std::string& file, const std::string& projectFolder, const std::string& currentFolder);
+
+}  // namespace cli
