@@ -1,5 +1,6 @@
 #include "cli/BuildCommand.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <iostream>
@@ -7,11 +8,14 @@
 
 #include "cli/CiMessages.h"
 #include "cli/ConsoleIDE.h"
+#include "platform/CommandLine.h"
 #include "platform/Files.h"
 #include "platform/PathText.h"
 #include "platform/Process.h"
+#include "platform/Text.h"
 #include "platform/WinPath.h"
 #include "runner/ConsoleRunner.h"
+#include "pipeline/CompilerCommandLine.h"
 #include "settings/CompactDevModel.h"
 
 namespace cli {
@@ -92,9 +96,17 @@ bool IsErrorLine(const std::string& line) {
 }
 
 std::string ProjectPathArgument(const std::string& argument) {
-  bool windowsPath = argument.find('\\') != std::string::npos ||
-                     (argument.size() >= 2 && argument[1] == ':' && std::isalpha(static_cast<unsigned char>(argument[0])));
-  return windowsPath ? argument : platform::ToWindowsPath(argument);
+  // After a drive letter, "/" and "\" both separate names.
+  if (argument.size() >= 2 && argument[1] == ':' && std::isalpha(static_cast<unsigned char>(argument[0]))) {
+    std::string path = argument;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+  }
+  // A path of this host, or a relative one written the Windows way
+  // (".\\App\\X.dpr"): made whole from the current folder.
+  std::string path = argument;
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return platform::ToWindowsPath(path);
 }
 
 namespace {
@@ -182,9 +194,11 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   settings::DialogServices services;
   services.Messages = &messages;
   std::string compilerNotStarted;
+  std::optional<platform::ExitStatus> compilerExit;
   services.RunConsole = [&](const std::string& commandLine, const std::string& folder) {
     runner::ConsoleRun run = runner::RunConsoleCommand(commandLine, folder, messages);
     if (!run.Started) compilerNotStarted = run.StartError;
+    compilerExit = run.Exit;
     return run.Output;
   };
   settings::CompactDevModel dialog(services);
@@ -195,6 +209,14 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   // load cannot pick up an options file from wherever the command was run.
   platform::SetCurrentDir(platform::ExtractFilePath(projectFile));
   if (!dialog.LoadWithLoadingFlag()) return 2;
+  // A compiler that is not there would find the sources patched for nothing
+  // (after the dialog's own first checks, which keep their say).
+  if (const std::string commandLine = pipeline::CompilerCommandLine(dialog);
+      !platform::Trim(dialog.MSAssemblyFolderText()).empty() && !platform::CanFindProgram(commandLine)) {
+    std::cerr << "tidewell build: the compiler could not be started: " << platform::ProgramText(commandLine)
+              << " was not found\n";
+    return 3;
+  }
   dialog.PageControl1 = 0;
   dialog.FormShow();
   if (messages.Shown() > 0) return 2;
@@ -206,7 +228,9 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   } else {
     MessagePrinter printer(dialog.MessageList);
     dialog.MessageList.SetObserver(&printer);
+    messages.BeforeShowing = [&printer] { printer.Finish(); };  // an error starts a line of its own
     dialog.BitBtn1Click();
+    messages.BeforeShowing = nullptr;
     dialog.MessageList.SetObserver(nullptr);
   }
   if (format != MessageFormat::List) PrintCiMessages(dialog.MessageList.Lines(), format, projectFile, startFolder);
@@ -222,6 +246,12 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   if (!compilerNotStarted.empty()) {
     std::cerr << "tidewell build: the compiler could not be started: " << compilerNotStarted << "\n";
     return 3;
+  }
+  if (compilerExit && compilerExit->Failed()) {
+    std::cerr << "tidewell build: the compiler "
+              << (compilerExit->Signal ? "was ended by " : "ended with ") << platform::DescribeExit(*compilerExit)
+              << "\n";
+    return 1;
   }
   return failed ? 1 : 0;
 }

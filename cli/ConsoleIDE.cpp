@@ -22,11 +22,13 @@ void* ConsoleModuleServices::QueryInterface(const TGUID& iid) {
 }
 
 void ConsoleMessages::ShowMessage(const std::string& text) {
+  if (BeforeShowing) BeforeShowing();
   ++shown_;
   std::cerr << text << std::endl;
 }
 
 void ConsoleMessages::ShowError(const std::string& text) {
+  if (BeforeShowing) BeforeShowing();
   ++shown_;
   std::cerr << "error: " << text << std::endl;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The IDE as the headless front end presents it: one project whose current
 // editor shows the project file, and messages on standard error.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -41,6 +42,8 @@ class ConsoleMessages : public platform::MessageService {
   void ShowError(const std::string& text) override;
   bool AskYesNo(const std::string& question) override;
   int Shown() const { return shown_; }
+  // Called before a message is written (to end a line open on standard output).
+  std::function<void()> BeforeShowing;
 
  private:
   int shown_ = 0;

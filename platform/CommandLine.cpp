@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/WinPath.h"
+#include "platform/Files.h"
 
 namespace platform {
 
@@ -137,5 +138,15 @@ std::optional<std::string> FindProgram(const std::string& programText) {
 }
 
 #endif
+
+bool CanFindProgram(std::string_view commandLine) {
+#ifdef _WIN32
+  // As CreateProcessA looks for it: as named, then with ".exe".
+  const std::string program = ProgramText(commandLine);
+  return !program.empty() && (FileExists(program) || FileExists(program + ".exe"));
+#else
+  return ResolveCommandLine(commandLine, &FindProgram).has_value();
+#endif
+}
 
 }  // namespace platform

@@ -36,6 +36,10 @@ std::optional<ResolvedCommand> ResolveCommandLine(std::string_view commandLine, 
 // to the first blank. For messages about a program that cannot start.
 std::string ProgramText(std::string_view commandLine);
 
+// True when the program of a command line can be found where starting it
+// would look: to check before work that only makes sense if it can run.
+bool CanFindProgram(std::string_view commandLine);
+
 #ifndef _WIN32
 // The default lookup on POSIX hosts: the program text as a Windows path, as
 // given then with ".exe"; a bare name (no folder) is also searched along

@@ -15,6 +15,8 @@ class FileError : public std::runtime_error {
 
 bool FileExists(const std::string& path);       // a file, not a folder
 bool DirectoryExists(const std::string& path);
+// A read-only file (no write permission at all, on Linux as the read-only
+// attribute on Windows) is neither deleted nor renamed: false.
 bool DeleteFile(const std::string& path);
 bool RenameFile(const std::string& from, const std::string& to);
 // Copies, replacing the target.
@@ -41,6 +43,8 @@ std::string GetCurrentDir();
 // Makes `path` current; false when it cannot.
 bool SetCurrentDir(const std::string& path);
 
+// The whole text of a regular file; anything else (a folder, a FIFO, a
+// device) is a FileError that names it, at once.
 std::string ReadFileText(const std::string& path);
 // Gives the file the current time as its modification time, as a rewrite
 // with the same bytes would. Throws FileError as WriteFileText does.
@@ -52,7 +56,10 @@ void TouchFile(const std::string& path);
 // name, with the old file's permissions, owner and group, so a failure leaves
 // the old file whole; a file with other hard links, or in a folder that takes
 // no new file, or whose owner a new file could not keep, is written in place
-// (truncated, written, flushed). A link is followed to the file it names.
+// (room for the new text reserved first, written over the old, cut to its
+// length; should a write still fail, the old text is put back). Signals that
+// end the process wait until the file is whole. A link is followed to the
+// file it names. Only a regular file is replaced.
 void WriteFileText(const std::string& path, const std::string& text);
 
 // Why WriteFileText would refuse `path` before it starts (a bad path, a
@@ -63,6 +70,14 @@ std::string WriteProblem(const std::string& path);
 // True when two paths name the same file: the same file on disk, or the same
 // host path for files that do not exist yet.
 bool SameFile(const std::string& a, const std::string& b);
+
+// The call that reserves room for `length` bytes of an open file (its
+// descriptor) without changing its size, before an in-place rewrite: 0, or
+// the error number. Tests put another in its place to make a file system
+// that cannot reserve; nullptr puts the real one back. Returns the one before.
+// POSIX only.
+using ReserveCall = int (*)(int fd, long long length);
+ReserveCall SetReserveCall(ReserveCall call);
 
 // True when standard error goes to a terminal (progress is drawn there).
 bool StandardErrorIsTerminal();

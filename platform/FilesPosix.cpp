@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/HeldSignals.h"
 #include "platform/Text.h"
 #include "platform/WinPath.h"
 
@@ -23,7 +25,56 @@ namespace {
 
 std::string Reason(int error) { return std::strerror(error); }
 
+// A file without any write permission is read-only, for root too, as the
+// read-only attribute is on Windows: the build neither deletes nor renames it.
+bool ReadOnly(const std::string& host) {
+  struct stat st;
+  return ::stat(host.c_str(), &st) == 0 && (st.st_mode & 0222) == 0;
+}
+
 }  // namespace
+
+namespace {
+
+sigset_t EndingSignals() {
+  sigset_t ending;
+  sigemptyset(&ending);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&ending, signal);
+  return ending;
+}
+
+int ReserveByFallocate(int fd, long long length) {
+#ifdef __linux__
+  return ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(length)) == 0 ? 0 : errno;
+#else
+  (void)fd;
+  (void)length;
+  return EOPNOTSUPP;
+#endif
+}
+
+ReserveCall reserveCall = &ReserveByFallocate;
+
+}  // namespace
+
+HeldSignals::HeldSignals() {
+  static_assert(sizeof(sigset_t) <= sizeof(saved_));
+  sigset_t ending = EndingSignals();
+  ::pthread_sigmask(SIG_BLOCK, &ending, reinterpret_cast<sigset_t*>(saved_));
+}
+
+HeldSignals::~HeldSignals() { ::pthread_sigmask(SIG_SETMASK, reinterpret_cast<sigset_t*>(saved_), nullptr); }
+
+void RefuseEndingSignals() {
+  sigset_t ending = EndingSignals();
+  ::pthread_sigmask(SIG_BLOCK, &ending, nullptr);
+}
+
+ReserveCall SetReserveCall(ReserveCall call) {
+  ReserveCall previous = reserveCall;
+  reserveCall = call ? call : &ReserveByFallocate;
+  return previous;
+}
 
 bool FileExists(const std::string& path) {
   if (path.empty()) return false;
@@ -38,13 +89,15 @@ bool DirectoryExists(const std::string& path) {
 }
 
 bool DeleteFile(const std::string& path) {
-  return !path.empty() && FileExists(path) && ::unlink(ToHostPath(path).c_str()) == 0;
+  if (path.empty() || !FileExists(path)) return false;
+  const std::string host = ToHostPath(path);
+  return !ReadOnly(host) && ::unlink(host.c_str()) == 0;
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
   if (!FileExists(from) || FileExists(to)) return false;  // as on Windows: no overwrite
-  std::string target = ToHostPath(to);
-  return ::rename(ToHostPath(from).c_str(), target.c_str()) == 0;
+  const std::string source = ToHostPath(from), target = ToHostPath(to);
+  return !ReadOnly(source) && ::rename(source.c_str(), target.c_str()) == 0;
 }
 
 bool CopyFile(const std::string& from, const std::string& to) {
@@ -111,13 +164,22 @@ bool SetCurrentDir(const std::string& path) {
 
 std::string ReadFileText(const std::string& path) {
   std::string host = ToHostPath(path);
-  int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking, so that opening a FIFO cannot wait for a writer; only a
+  // regular file is read.
+  int fd = ::open(host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) throw FileError("Cannot open file \"" + path + "\". " + Reason(errno));
   struct stat st;
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0) {
+    int error = errno;
     ::close(fd);
-    throw FileError("Cannot open file \"" + path + "\". It is a folder");
+    throw FileError("Cannot open file \"" + path + "\". " + Reason(error));
   }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw FileError("Cannot open file \"" + path + "\". " +
+                    (S_ISDIR(st.st_mode) ? "It is a folder" : "It is not a regular file"));
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   std::string text;
   if (st.st_size > 0) text.reserve(static_cast<size_t>(st.st_size));
   char buffer[65536];
@@ -165,6 +227,7 @@ HostTarget Target(const std::string& path) {
 // on Windows; so is one this user may not write.
 std::string NotWritable(const struct stat& st, const std::string& host) {
   if (S_ISDIR(st.st_mode)) return "It is a folder";
+  if (!S_ISREG(st.st_mode)) return "It is not a regular file";
   if ((st.st_mode & 0222) == 0) return "The file is read-only";
   if (::access(host.c_str(), W_OK) != 0) return Reason(errno);
   return {};
@@ -174,9 +237,10 @@ void RefuseReadOnly(const struct stat& st, const std::string& host, const std::s
   if (std::string why = NotWritable(st, host); !why.empty()) Fail("create", path, why);
 }
 
-bool WriteAll(int fd, const std::string& text) {
+bool WriteAll(int fd, const std::string& text, off_t offset = -1) {
   for (size_t done = 0; done < text.size();) {
-    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    ssize_t n = offset < 0 ? ::write(fd, text.data() + done, text.size() - done)
+                           : ::pwrite(fd, text.data() + done, text.size() - done, offset + static_cast<off_t>(done));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     done += static_cast<size_t>(n);
@@ -184,18 +248,46 @@ bool WriteAll(int fd, const std::string& text) {
   return ::fsync(fd) == 0 || errno == EINVAL;  // EINVAL: a file that cannot be synced (a pipe)
 }
 
-// Truncates and writes the file itself: its identity, links, owner and
-// permissions stay whatever happens.
-void WriteInPlace(const std::string& host, const std::string& path, const std::string& text) {
-  int fd = ::open(host.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-  if (fd < 0) Fail("create", path, Reason(errno));
-  bool written = WriteAll(fd, text);
-  int error = errno;
-  if (::close(fd) != 0 && written) {
-    written = false;
-    error = errno;
+// Reads the whole of an open file from its start.
+bool ReadAll(int fd, std::string& text) {
+  char buffer[65536];
+  for (off_t at = 0;;) {
+    ssize_t n = ::pread(fd, buffer, sizeof buffer, at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    text.append(buffer, static_cast<size_t>(n));
+    at += n;
   }
-  if (!written) Fail("write", path, Reason(error));
+}
+
+// Rewrites the file itself: its identity, links, owner and permissions stay
+// whatever happens, and so does its text unless the new text is all there.
+// The space the new text needs beyond the old is reserved first, so a full
+// disk stops the write before a byte of the old text is overwritten; where
+// the file system cannot reserve, the old text is put back after a failure.
+// Only then is the text written over the old and the file cut to its length.
+void WriteInPlace(const std::string& host, const std::string& path, const std::string& text) {
+  int fd = ::open(host.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) Fail("create", path, Reason(errno));
+  auto fail = [&](const char* what, int error) {
+    ::close(fd);
+    Fail(what, path, Reason(error));
+  };
+  std::string old;
+  if (!ReadAll(fd, old)) fail("read", errno);
+  if (text.size() > old.size()) {
+    int reserved = reserveCall(fd, static_cast<long long>(text.size()));
+    if (reserved != 0 && reserved != EOPNOTSUPP && reserved != ENOSYS) fail("write", reserved);
+  }
+  if (!WriteAll(fd, text, 0) || ::ftruncate(fd, static_cast<off_t>(text.size())) != 0 ||
+      (::fsync(fd) != 0 && errno != EINVAL)) {
+    int error = errno;
+    // Back to the old text: its blocks are still the file's own.
+    if (WriteAll(fd, old, 0)) (void)!::ftruncate(fd, static_cast<off_t>(old.size()));
+    fail("write", error);
+  }
+  if (::close(fd) != 0) Fail("write", path, Reason(errno));
 }
 
 mode_t NewFileMode() {
@@ -216,6 +308,9 @@ void TouchFile(const std::string& path) {
 
 void WriteFileText(const std::string& path, const std::string& text) {
   if (path.empty()) Fail("create", path, "No file name given");
+  // Ctrl-C and the like end the process only once the file holds its old or
+  // its new text whole, and no temporary file is left.
+  HeldSignals held;
   HostTarget target = Target(path);
   struct stat old;
   const bool existed = ::stat(target.Path.c_str(), &old) == 0;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/HeldSignals.h"
 #include "platform/Text.h"
 #include "platform/WinPath.h"
 #include "platform/WindowsApi.h"
@@ -253,6 +254,13 @@ bool StandardErrorIsTerminal() {
   DWORD mode;
   return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
+
+// Console control events are handled by the process layer; nothing to hold.
+HeldSignals::HeldSignals() : saved_{} {}
+HeldSignals::~HeldSignals() = default;
+void RefuseEndingSignals() {}
+
+ReserveCall SetReserveCall(ReserveCall) { return nullptr; }
 
 }  // namespace platform
 

@@ -6,15 +6,20 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 #include <cerrno>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "platform/CommandLine.h"
+#include "platform/HeldSignals.h"
 #include "platform/WinPath.h"
 
 extern char** environ;  // the process's environment, for children
@@ -90,6 +95,7 @@ struct ChildWatch {
   pid_t pid = -1;
   std::mutex lock;
   bool exited = false;
+  ExitStatus status;  // once exited
 };
 
 // Reaps a child without blocking the caller, from a small detached thread
@@ -97,10 +103,13 @@ struct ChildWatch {
 void Reap(const std::shared_ptr<ChildWatch>& watch) {
   if (watch->pid <= 0) return;
   std::thread([watch] {
+    RefuseEndingSignals();
     siginfo_t info{};
     while (::waitid(P_PID, static_cast<id_t>(watch->pid), &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {}
     std::lock_guard<std::mutex> hold(watch->lock);
     watch->exited = true;
+    if (info.si_code == CLD_EXITED) watch->status.Code = info.si_status;
+    else watch->status.Signal = info.si_status;
     Forget(watch->pid);
     while (::waitpid(watch->pid, nullptr, 0) < 0 && errno == EINTR) {}
   }).detach();
@@ -114,10 +123,11 @@ std::shared_ptr<ChildWatch> Watch(pid_t pid) {
 }
 
 // Forks and execs; -1 when the program could not be started (fork, folder or
-// exec failed), which the child reports through a pipe that closes on exec.
-// The child leads a process group of its own, so that it can be ended with
-// everything it started. In the child only async-signal-safe calls are made.
-pid_t Spawn(const Launch& launch, const std::string& hostFolder, int in, int out, int err) {
+// exec failed), which the child reports through a pipe that closes on exec,
+// with the reason in `error`. The child leads a process group of its own, so
+// that it can be ended with everything it started, and on Linux is killed
+// when this process dies. In the child only async-signal-safe calls are made.
+pid_t Spawn(const Launch& launch, const std::string& hostFolder, int in, int out, int err, int* startError = nullptr) {
   std::vector<char*> argv, envp;
   for (const auto& a : launch.Argv) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
@@ -125,15 +135,26 @@ pid_t Spawn(const Launch& launch, const std::string& hostFolder, int in, int out
   envp.push_back(nullptr);
   char** environment = launch.Environment.empty() ? environ : envp.data();
   int report[2];
-  if (::pipe2(report, O_CLOEXEC) != 0) return -1;
+  if (::pipe2(report, O_CLOEXEC) != 0) {
+    if (startError) *startError = errno;
+    return -1;
+  }
+  const pid_t parent = ::getpid();
   pid_t pid = ::fork();
   if (pid == 0) {
+#ifdef __linux__
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(127);  // the parent died before the call
+#endif
     ::setpgid(0, 0);
     ::dup2(in, 0);
     ::dup2(out, 1);
     ::dup2(err, 2);
     ::signal(SIGPIPE, SIG_DFL);
     ::signal(SIGINT, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
     if (hostFolder.empty() || ::chdir(hostFolder.c_str()) == 0) ::execvpe(argv[0], argv.data(), environment);
     int error = errno;
     (void)!::write(report[1], &error, sizeof error);
@@ -141,6 +162,7 @@ pid_t Spawn(const Launch& launch, const std::string& hostFolder, int in, int out
   }
   ::close(report[1]);
   if (pid < 0) {
+    if (startError) *startError = errno;
     ::close(report[0]);
     return -1;
   }
@@ -151,6 +173,7 @@ pid_t Spawn(const Launch& launch, const std::string& hostFolder, int in, int out
   ::close(report[0]);
   if (n > 0) {
     while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {}
+    if (startError) *startError = error;
     return -1;
   }
   return pid;
@@ -193,7 +216,6 @@ ConsoleProcess::ConsoleProcess() : state_(std::make_unique<State>()) {}
 ConsoleProcess::~ConsoleProcess() {
   if (state_->readEnd >= 0) ::close(state_->readEnd);
   if (state_->inputWriteEnd >= 0) ::close(state_->inputWriteEnd);
-  if (state_->watch) Reap(state_->watch);
 }
 
 bool ConsoleProcess::Start(const std::string& commandLine, const std::string& workingFolder) {
@@ -216,17 +238,36 @@ bool ConsoleProcess::Start(const std::string& commandLine, const std::string& wo
     ::close(output[1]);
     return false;
   }
-  pid_t pid = Spawn(launch, folder, input[0], output[1], output[1]);
+  int startError = 0;
+  pid_t pid = Spawn(launch, folder, input[0], output[1], output[1], &startError);
   ::close(output[1]);
   ::close(input[0]);
+  ::close(input[1]);  // the child reads end of file
   state_->readEnd = output[0];
-  state_->inputWriteEnd = input[1];
   state_->watch = Watch(pid);
-  if (pid <= 0) state_->error = command->Program + " could not be started";
+  Reap(state_->watch);
+  if (pid <= 0) {
+    state_->error = command->Program + " could not be started";
+    if (startError) state_->error += ": " + std::string(std::strerror(startError));
+  }
   return pid > 0;
 }
 
 const std::string& ConsoleProcess::StartError() const { return state_->error; }
+
+std::optional<ExitStatus> ConsoleProcess::Exit() const {
+  if (!state_->watch || state_->watch->pid <= 0) return std::nullopt;
+  std::lock_guard<std::mutex> hold(state_->watch->lock);
+  if (!state_->watch->exited) return std::nullopt;
+  return state_->watch->status;
+}
+
+std::string DescribeExit(const ExitStatus& status) {
+  if (status.Signal == 0) return "status " + std::to_string(status.Code);
+  std::string text = "signal " + std::to_string(status.Signal);
+  if (const char* name = ::sigabbrev_np(status.Signal)) text += std::string(" (SIG") + name + ")";
+  return text;
+}
 
 ConsoleProcess::ReadResult ConsoleProcess::Read(char* buffer, size_t size) {
   if (state_->readEnd < 0) return {0, ReadStatus::BrokenPipe};

@@ -1,12 +1,25 @@
 #pragma once
 // Child processes with their console captured. Standard output and standard
-// error share one pipe; standard input is a pipe that stays open and is never
-// written. A command line is never given to a shell.
+// error share one pipe; standard input is at end of file (a tool that reads
+// it ends its input at once, never waits). A command line is never given to a
+// shell. On Linux a child also ends when the process that started it dies,
+// however it dies.
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform {
+
+// How a program ended: with an exit code, or ended by a signal (POSIX).
+struct ExitStatus {
+  int Code = 0;
+  int Signal = 0;  // the signal's number when a signal ended it, else 0
+  bool Failed() const { return Code != 0 || Signal != 0; }
+};
+
+// "status N", or "signal N (SIGSEGV)": for messages.
+std::string DescribeExit(const ExitStatus& status);
 
 class ConsoleProcess {
  public:
@@ -30,6 +43,10 @@ class ConsoleProcess {
 
   // One read of at most `size` bytes. BrokenPipe once every writer has closed.
   ReadResult Read(char* buffer, size_t size);
+
+  // How the program ended, once it has; nothing while it still runs (or when
+  // it never started). Never waits.
+  std::optional<ExitStatus> Exit() const;
 
  private:
   struct State;

@@ -8,6 +8,8 @@
 
 #include "platform/Process.h"
 
+#include <cstdio>
+
 #include <algorithm>
 #include <mutex>
 #include <string>
@@ -78,11 +80,32 @@ bool ConsoleProcess::Start(const std::string& commandLine, const std::string& wo
   CloseHandle(outWrite);
   CloseHandle(inRead);
   CloseHandle(errWrite);
+  CloseHandle(state_->write);  // the child reads end of file
+  state_->write = nullptr;
   if (!started) state_->error = StartProblem(commandLine, error);
   return started != FALSE;
 }
 
 const std::string& ConsoleProcess::StartError() const { return state_->error; }
+
+std::optional<ExitStatus> ConsoleProcess::Exit() const {
+  DWORD code = 0;
+  if (!state_->info.hProcess || !GetExitCodeProcess(state_->info.hProcess, &code) || code == STILL_ACTIVE)
+    return std::nullopt;
+  ExitStatus status;
+  status.Code = static_cast<int>(code);
+  return status;
+}
+
+std::string DescribeExit(const ExitStatus& status) {
+  const unsigned code = static_cast<unsigned>(status.Code);
+  if (code >= 0xC0000000u) {  // an exception ended it (0xC0000005: access violation)
+    char text[32];
+    std::snprintf(text, sizeof text, "status 0x%08X", code);
+    return text;
+  }
+  return "status " + std::to_string(status.Code);
+}
 
 ConsoleProcess::ReadResult ConsoleProcess::Read(char* buffer, size_t size) {
   if (!state_->info.hProcess) return {0, ReadStatus::BrokenPipe};

@@ -7,6 +7,10 @@
 
 namespace runner {
 
+namespace {
+constexpr int ExitWaitMs = 2000;
+}  // namespace
+
 std::string getDOSOutput(const std::string& commandLine, const std::string& workingFolder,
                          platform::MessageService& messages) {
   return RunConsoleCommand(commandLine, workingFolder, messages).Output;
@@ -38,6 +42,14 @@ ConsoleRun RunConsoleCommand(const std::string& commandLine, const std::string& 
     }
     buffer[read.Count] = '\0';
     output.append(buffer, std::strlen(buffer));  // a zero byte ends this chunk's text
+    platform::ProcessMessages();
+  }
+  // Its output ends as the program does: give it a moment to be reaped,
+  // keeping the host responsive, but never wait for a program that lives on.
+  for (int waited = 0; run.Started && waited < ExitWaitMs; waited += 10) {
+    run.Exit = child.Exit();
+    if (run.Exit) break;
+    platform::Sleep(10);
     platform::ProcessMessages();
   }
   return run;

@@ -5,7 +5,10 @@
 // messages before the first read and after every read, so the host stays
 // responsive. Returns when every writer of the pipe has closed; the child is
 // never waited for or killed.
+#include <optional>
 #include <string>
+
+#include "platform/Process.h"
 
 #include "platform/MessageService.h"
 
@@ -22,6 +25,9 @@ struct ConsoleRun {
   std::string Output;
   bool Started = false;
   std::string StartError;  // why it did not start
+  // How the program ended, when it had ended by the time its output did (or
+  // soon after); nothing for a program that goes on without its output.
+  std::optional<platform::ExitStatus> Exit;
 };
 ConsoleRun RunConsoleCommand(const std::string& commandLine, const std::string& workingFolder,
                              platform::MessageService& messages);

@@ -172,6 +172,25 @@ std::string ReadHostFile(const std::string& hostPath) {
   return text.str();
 }
 
+FolderSnapshot::FolderSnapshot(const std::string& hostFolder) {
+  std::error_code error;
+  for (auto it = fs::recursive_directory_iterator(hostFolder, error); !error && it != fs::recursive_directory_iterator();
+       it.increment(error)) {
+    const std::string relative = fs::relative(it->path(), hostFolder).generic_string();
+    const auto status = it->symlink_status();
+    std::string entry = std::to_string(static_cast<int>(status.permissions())) + " ";
+    if (fs::is_directory(status)) entry += "folder";
+    else if (fs::is_symlink(status)) entry += "link " + fs::read_symlink(it->path()).string();
+    else entry += ReadHostFile(it->path().string());
+    entries[relative] = entry;
+  }
+}
+
+std::ostream& operator<<(std::ostream& out, const FolderSnapshot& snapshot) {
+  for (const auto& [path, entry] : snapshot.entries) out << path << " (" << entry.size() << " bytes)\n";
+  return out;
+}
+
 std::string TestWorld::Read(const std::string& windowsPath) const { return ReadHostFile(Host(windowsPath)); }
 
 bool TestWorld::Exists(const std::string& windowsPath) const { return fs::exists(Host(windowsPath)); }

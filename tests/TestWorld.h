@@ -6,7 +6,9 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,16 @@ class TestWorld : public ::testing::Test {
 
 // The bytes of a host file; empty when it cannot be read.
 std::string ReadHostFile(const std::string& hostPath);
+
+// Every file under a host folder with its bytes and permissions, and every
+// folder: equal snapshots mean nothing was created, deleted or changed.
+struct FolderSnapshot {
+  explicit FolderSnapshot(const std::string& hostFolder);
+  std::map<std::string, std::string> entries;  // relative path -> permissions and bytes
+  bool operator==(const FolderSnapshot&) const = default;
+};
+// The paths in which two snapshots differ, for failure messages.
+std::ostream& operator<<(std::ostream& out, const FolderSnapshot& snapshot);
 
 // A copy of the bundled example project in a temporary folder of its own,
 // with the drives of the stand-in toolchain (TIDEWELL_DOSDEVICES). The

@@ -30,6 +30,17 @@ class BuildCommandTest : public ::testing::Test {
     err = testing_world::ReadHostFile(root_ + "/err.txt");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
+  // Makes the project build with a compiler of the test's own: a shell
+  // script with this body.
+  void UseCompiler(const std::string& body) {
+    const std::string bin = root_ + "/compiler";
+    fs::create_directories(bin);
+    std::ofstream(bin + "/dccil") << "#!/bin/sh\n" << body;
+    fs::permissions(bin + "/dccil", fs::perms::owner_all);
+    std::string options = testing_world::ReadHostFile(project_ + "/CFOption.OPN");
+    options.replace(0, options.find("\r\n"), "BDS_Compiler_Path=Z:" + bin);
+    std::ofstream(project_ + "/CFOption.OPN", std::ios::binary) << options;
+  }
   void Append(const std::string& file, const std::string& text) {
     std::ofstream(project_ + "/" + file, std::ios::app | std::ios::binary) << text;
   }
@@ -119,6 +130,24 @@ TEST_F(BuildCommandTest, VersionAndUsageErrorsGoWhereScriptsLookForThem) {
   EXPECT_NE(err.find("Usage: tidewell COMMAND"), std::string::npos);
 }
 
+TEST_F(BuildCommandTest, ACompilerThatFailsSilentlyOrCrashesFailsTheBuild) {
+  UseCompiler("echo compiling\nexit 2\n");
+  EXPECT_EQ(Tidewell("build HelloCF.dpr"), 1);
+  EXPECT_TRUE(out.ends_with(" \ncompiling\n")) << out;  // the list stays as it is
+  EXPECT_EQ(err, "tidewell build: the compiler ended with status 2\n");
+  UseCompiler("kill -SEGV $$\n");
+  EXPECT_EQ(Tidewell("build HelloCF.dpr"), 1);
+  EXPECT_EQ(err, "tidewell build: the compiler was ended by signal 11 (SIGSEGV)\n");
+  UseCompiler("echo fine\n");
+  EXPECT_EQ(Tidewell("build HelloCF.dpr"), 0) << err;
+}
+
+TEST_F(BuildCommandTest, ACompilerThatReadsItsInputMeetsItsEnd) {
+  UseCompiler("cat\necho read everything\n");
+  EXPECT_EQ(Tidewell("build HelloCF.dpr"), 0);
+  EXPECT_TRUE(out.ends_with(" \nread everything\n")) << out;
+}
+
 TEST(BuildCommand, ErrorLinesAreCompilerErrorsAndFatalErrors) {
   EXPECT_TRUE(cli::IsErrorLine("WinForm.pas(3) Error: Undeclared identifier"));
   EXPECT_TRUE(cli::IsErrorLine("Fatal: File not found"));
@@ -162,14 +191,16 @@ TEST_F(BuildCommandTest, AnEmptyOrOverLongProjectPathIsAClearUsageError) {
   EXPECT_NE(err.find("longer than the system allows"), std::string::npos) << err;
 }
 
-TEST_F(BuildCommandTest, ACompilerThatCannotBeStartedHasAnExitStatusOfItsOwn) {
+TEST_F(BuildCommandTest, AMissingCompilerHasAnExitStatusOfItsOwnAndNothingIsTouched) {
   std::string options = testing_world::ReadHostFile(project_ + "/CFOption.OPN");
   options.replace(0, options.find("\r\n"), "BDS_Compiler_Path=C:\\No Such Folder");
   std::ofstream(project_ + "/CFOption.OPN", std::ios::binary) << options;
+  std::ofstream(project_ + "/System.dcpil") << "x";
+  const testing_world::FolderSnapshot before(project_);
   EXPECT_EQ(Tidewell("build HelloCF.dpr"), 3);
   EXPECT_EQ(err, "tidewell build: the compiler could not be started: C:\\No Such Folder\\dccil was not found\n");
-  EXPECT_TRUE(out.ends_with("\n \n")) << out;  // the message list ends with the line before the compiler's
-  EXPECT_FALSE(fs::exists(project_ + "/HelloCF.exe"));
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(testing_world::FolderSnapshot(project_), before);
 }
 
 TEST_F(BuildCommandTest, AReadOnlyUnitThatNeedsAPatchStopsTheBuildAndStaysAsItWas) {
@@ -190,41 +221,38 @@ TEST_F(BuildCommandTest, AMissingResxCostsNoWait) {
   EXPECT_NE(out.find("--> Resource File \"WinForm.TWinForm.resources\" was not created"), std::string::npos) << out;
 }
 
-TEST_F(BuildCommandTest, InterruptingTheBuildEndsTheCompilerItStarted) {
+TEST_F(BuildCommandTest, EndingTheBuildHoweverItEndsEndsTheCompilerItStarted) {
   // A compiler that never finishes and says where it is.
-  const std::string bin = root_ + "/hang";
-  fs::create_directories(bin);
-  std::ofstream(bin + "/dccil") << "#!/bin/sh\necho $$ > '" << root_ << "/dccil.pid'\necho compiling\nexec sleep 600\n";
-  fs::permissions(bin + "/dccil", fs::perms::owner_all);
-  std::string options = testing_world::ReadHostFile(project_ + "/CFOption.OPN");
-  options.replace(0, options.find("\r\n"), "BDS_Compiler_Path=Z:" + bin);
-  std::ofstream(project_ + "/CFOption.OPN", std::ios::binary) << options;
+  UseCompiler("echo $$ > '" + root_ + "/dccil.pid'\necho compiling\nexec sleep 600\n");
+  for (int signal : {SIGINT, SIGTERM, SIGKILL}) {
+    SCOPED_TRACE(signal);
+    fs::remove(root_ + "/dccil.pid");
+    std::string command = "cd '" + project_ + "' && TIDEWELL_DOSDEVICES='" + std::string(TIDEWELL_SOURCE_DIR) +
+                          "/examples/toolchain/dosdevices' exec '" + std::string(TIDEWELL_BINARY) +
+                          "' build HelloCF.dpr >'" + root_ + "/out.txt' 2>&1";
+    pid_t tidewell = ::fork();
+    if (tidewell == 0) {
+      ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    pid_t compiler = 0;
+    for (int i = 0; i < 200 && compiler == 0; ++i) {
+      ::usleep(50 * 1000);
+      std::istringstream(testing_world::ReadHostFile(root_ + "/dccil.pid")) >> compiler;
+    }
+    ASSERT_GT(compiler, 0) << "the compiler never started";
+    // What the build has done so far is already on the terminal.
+    EXPECT_NE(testing_world::ReadHostFile(root_ + "/out.txt").find("--> AutoFix ...\"WinForm.pas\""), std::string::npos);
 
-  std::string command = "cd '" + project_ + "' && TIDEWELL_DOSDEVICES='" + std::string(TIDEWELL_SOURCE_DIR) +
-                        "/examples/toolchain/dosdevices' exec '" + std::string(TIDEWELL_BINARY) +
-                        "' build HelloCF.dpr >'" + root_ + "/out.txt' 2>&1";
-  pid_t tidewell = ::fork();
-  if (tidewell == 0) {
-    ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
+    ::kill(tidewell, signal);
+    int status = 0;
+    ::waitpid(tidewell, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal);
+    bool gone = false;
+    for (int i = 0; i < 100 && !gone; ++i) {
+      gone = ::kill(compiler, 0) != 0;
+      if (!gone) ::usleep(50 * 1000);
+    }
+    EXPECT_TRUE(gone) << "the compiler outlived the build";
   }
-  pid_t compiler = 0;
-  for (int i = 0; i < 200 && compiler == 0; ++i) {
-    ::usleep(50 * 1000);
-    std::istringstream(testing_world::ReadHostFile(root_ + "/dccil.pid")) >> compiler;
-  }
-  ASSERT_GT(compiler, 0) << "the compiler never started";
-  // What the build has done so far is already on the terminal.
-  EXPECT_NE(testing_world::ReadHostFile(root_ + "/out.txt").find("--> AutoFix ...\"WinForm.pas\".......OK !!\n"), std::string::npos);
-
-  ::kill(tidewell, SIGINT);
-  int status = 0;
-  ::waitpid(tidewell, &status, 0);
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);
-  bool gone = false;
-  for (int i = 0; i < 100 && !gone; ++i) {
-    gone = ::kill(compiler, 0) != 0;
-    if (!gone) ::usleep(50 * 1000);
-  }
-  EXPECT_TRUE(gone) << "the compiler outlived the build";
 }

@@ -114,10 +114,30 @@ TEST_F(ConsoleRunnerTest, TheHostPumpRunsBeforeTheFirstReadAndAfterEveryRead) {
   EXPECT_GE(pumps, 3);  // before, after the 16 bytes, after the 4
 }
 
-TEST_F(ConsoleRunnerTest, StandardInputStaysOpenAndUnwritten) {
-  // A child that reads its input sees neither data nor its end: the read
-  // times out (status above 128) rather than meeting end of file (1).
-  EXPECT_EQ(Run(R"(/bin/bash -c "read -t 0.2 x; echo status=$?")"), "status=142\n");
+TEST_F(ConsoleRunnerTest, StandardInputIsAtItsEndSoAToolThatReadsItNeverWaits) {
+  // End of file (status 1), not a read that times out (above 128).
+  EXPECT_EQ(Run(R"(/bin/bash -c "read -t 5 x; echo status=$?")"), "status=1\n");
+}
+
+TEST_F(ConsoleRunnerTest, HowTheProgramEndedIsKnownByExitCodeOrSignal) {
+  runner::ConsoleRun run = runner::RunConsoleCommand(R"(/bin/sh -c "echo x; exit 3")", ".", messages);
+  ASSERT_TRUE(run.Exit);
+  EXPECT_EQ(run.Exit->Code, 3);
+  EXPECT_EQ(platform::DescribeExit(*run.Exit), "status 3");
+  run = runner::RunConsoleCommand(R"(/bin/sh -c "kill -SEGV $$")", ".", messages);
+  ASSERT_TRUE(run.Exit);
+  EXPECT_EQ(platform::DescribeExit(*run.Exit), "signal 11 (SIGSEGV)");
+  EXPECT_TRUE(run.Exit->Failed());
+  run = runner::RunConsoleCommand("/bin/true", ".", messages);
+  ASSERT_TRUE(run.Exit);
+  EXPECT_FALSE(run.Exit->Failed());
+}
+
+TEST_F(ConsoleRunnerTest, AStartFailureSaysWhy) {
+  Write("C:\\Tools\\tool", "#!/bin/sh\necho never\n");  // not executable
+  runner::ConsoleRun run = runner::RunConsoleCommand("C:\\Tools\\tool", ".", messages);
+  EXPECT_FALSE(run.Started);
+  EXPECT_EQ(run.StartError, Host("C:\\Tools\\tool") + " could not be started: Permission denied");
 }
 
 TEST_F(ConsoleRunnerTest, AChildThatOutlivesItsOutputIsStillReaped) {
