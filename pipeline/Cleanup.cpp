@@ -31,7 +31,10 @@ void DelPjAllDcpil(const std::string& projectFolder,
   for (const settings::CatalogueEntries* list : catalogues)
     for (const settings::CatalogueEntry& entry : *list) {
       if (entry.Text.size() < 3) continue;
-      platform::DeleteFile(projectFolder + entry.Text.substr(0, entry.Text.size() - 3) + "dcpil");
+      const std::string path = projectFolder + entry.Text.substr(0, entry.Text.size() - 3) + "dcpil";
+      // An entry of someone else's options file never reaches outside the project.
+      if (entry.Text.find(':') != std::string::npos || !platform::IsInsideFolder(path, projectFolder)) continue;
+      platform::DeleteFile(path);
     }
 }
 

@@ -26,6 +26,14 @@ bool RecompileResource(const std::string& line, BuildInputs& inputs, BuildHost& 
   if (inputs.ProjectFolderText() != options.ProjectPath) options.ProjectPath = inputs.ProjectFolderText();
   const std::string compiledPath = options.ProjectPath + compiled;
   const std::string sourcePath = options.ProjectPath + source;
+  // A project from elsewhere must not reach files outside its folder.
+  for (const auto& [name, path] : {std::pair{compiled, compiledPath}, std::pair{source, sourcePath}}) {
+    // A drive or a stream (":") joined after the folder names nothing sound.
+    if (name.find(':') != std::string::npos || !platform::IsInsideFolder(path, options.ProjectPath)) {
+      host.Messages().Add("--> Resource File \"" + name + "\" lies outside the project folder: left alone !!");
+      return false;
+    }
+  }
   if (platform::FileExists(compiledPath)) platform::DeleteFile(compiledPath);
 
   // The wait is pointless once nothing can still create the file: the copy
@@ -33,7 +41,8 @@ bool RecompileResource(const std::string& line, BuildInputs& inputs, BuildHost& 
   const settings::Profile* profile = settings::ProfileAt(inputs.ProfileNumber());
   std::unique_ptr<platform::StartedProcess> tool;
   bool copied = false;
-  if (profile && platform::FileExists(profile->ResGen)) {
+  const bool compiles = profile && platform::FileExists(profile->ResGen);
+  if (compiles) {
     runner::MessageList& messages = host.Messages();
     messages.Add("--> ReCompile Resource File...\"" + source + "\".....");
     tool = host.StartHidden(ResGenCommandLine(profile->ResGen, sourcePath, compiledPath));
@@ -42,15 +51,22 @@ bool RecompileResource(const std::string& line, BuildInputs& inputs, BuildHost& 
     copied = platform::CopyFile(sourcePath, compiledPath);
   }
 
+  bool toolEnded = false;
   for (int waited = 0;; waited += wait.IntervalMs) {
-    const bool toolEnded = !tool || tool->HasExited();  // asked before the file, so no late file is missed
+    toolEnded = !tool || tool->HasExited();  // asked before the file, so no late file is missed
     if (platform::FileExists(compiledPath)) return true;
     if (waited >= wait.TimeoutMs || (tool ? toolEnded : !copied)) break;
     host.Wait(wait.IntervalMs);
   }
   if (tool) tool->Terminate();
-  host.Messages().Add("--> Resource File \"" + compiled + "\" was not created within " +
-                      std::to_string(wait.TimeoutMs / 1000) + " s; the build goes on without it !!");
+  // Why the file is not there, as far as the build can tell.
+  std::string why;
+  if (!compiles)
+    why = copied ? "was copied but is not there" : "was not created: \"" + source + "\" could not be copied";
+  else if (!tool) why = "was not created: the resource compiler could not be started";
+  else if (toolEnded) why = "was not created: the resource compiler ended without writing it";
+  else why = "was still not there after " + std::to_string(wait.TimeoutMs / 1000) + " s";
+  host.Messages().Add("--> Resource File \"" + compiled + "\" " + why + "; the build goes on without it !!");
   return false;
 }
 

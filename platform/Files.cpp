@@ -1,8 +1,10 @@
 #include "platform/Files.h"
 
 #include <cctype>
+#include <filesystem>
 
 #include "platform/Text.h"
+#include "platform/WinPath.h"
 
 // What the file functions share on every host; the host's own calls are in
 // FilesPosix.cpp and FilesWindows.cpp.
@@ -45,6 +47,17 @@ bool MatchesMask(const std::string& name, const std::string& masks) {
     start = end + 1;
   }
   return false;
+}
+
+bool IsInsideFolder(const std::string& path, const std::string& folder) {
+  namespace fs = std::filesystem;
+  if (path.empty() || folder.empty()) return false;
+  std::error_code pathError, folderError;
+  const fs::path inner = fs::weakly_canonical(fs::path(ToHostPath(path)), pathError);
+  const fs::path outer = fs::weakly_canonical(fs::path(ToHostPath(folder)), folderError);
+  if (pathError || folderError) return false;
+  const fs::path relative = inner.lexically_relative(outer);
+  return !relative.empty() && *relative.begin() != ".." && relative != ".";
 }
 
 }  // namespace platform

@@ -14,6 +14,9 @@ class FileError : public std::runtime_error {
 };
 
 bool FileExists(const std::string& path);       // a file, not a folder
+// True when anything has this name: a file, a folder, a FIFO, a device, a
+// symbolic link even to nothing.
+bool NameTaken(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // A read-only file (no write permission at all, on Linux as the read-only
 // attribute on Windows) is neither deleted nor renamed: false.
@@ -78,6 +81,11 @@ bool SameFile(const std::string& a, const std::string& b);
 // POSIX only.
 using ReserveCall = int (*)(int fd, long long length);
 ReserveCall SetReserveCall(ReserveCall call);
+
+// True when `path` names something inside `folder` (at any depth), once
+// "." and ".." are resolved and symbolic links followed as far as the path
+// exists: what a build may delete, copy or hand to a tool in a project.
+bool IsInsideFolder(const std::string& path, const std::string& folder);
 
 // True when standard error goes to a terminal (progress is drawn there).
 bool StandardErrorIsTerminal();

@@ -82,6 +82,11 @@ bool FileExists(const std::string& path) {
   return ::stat(ToHostPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool NameTaken(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::lstat(ToHostPath(path).c_str(), &st) == 0;
+}
+
 bool DirectoryExists(const std::string& path) {
   if (path.empty()) return false;
   struct stat st;

@@ -22,7 +22,9 @@ void CompactDevModel::InitOptions() {
   Ed_Emulator_Screen_Width.SetText("240");
   Ed_Emulator_Screen_Height.SetText("320");
 
-  if (platform::FileExists(OptionsFileName)) {
+  // Anything by that name is read: a folder, a FIFO or a broken link is an
+  // error that names it, not a missing file.
+  if (platform::FileExists(OptionsFileName) || platform::NameTaken(OptionsFileName)) {
     MS_Assmbly_List.Clear();
     Delphi_Assmbly_List.Clear();
     Third_Assmbly_List.Clear();

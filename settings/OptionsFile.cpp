@@ -41,7 +41,10 @@ OptionsCatalogue ParseCatalogue(const platform::Lines& lines, const std::string&
 
 }  // namespace
 
-OptionsFileContent ParseOptionsFile(const platform::Lines& lines) {
+OptionsFileContent ParseOptionsFile(const platform::Lines& file) {
+  // A UTF-8 byte-order mark (an editor's) is no part of the first key.
+  platform::Lines lines = file;
+  if (!lines.empty() && lines[0].starts_with("\xEF\xBB\xBF")) lines[0].erase(0, 3);
   OptionsFileContent c;
   auto value = [&](const char* key) { return platform::ValueOf(lines, key); };
   auto valueOr = [&](const char* key, const std::string& fallback) {

@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include "pipeline/Cleanup.h"
 #include "tests/pipeline/BuildFixture.h"
 
@@ -49,4 +51,19 @@ TEST_F(CleanupTest, ABlankProjectFolderDeletesNothingEvenInTheCurrentFolder) {
 #ifndef _WIN32
   EXPECT_TRUE(Exists("C:\\P\\ \tMyLib.dcpil"));
 #endif
+}
+
+TEST_F(CleanupTest, ReadOnlyFilesAndFilesOutsideTheProjectStay) {
+  for (const char* f : {"P\\Project1.pdb", "P\\Stale.resources", "P\\System.dcpil", "P\\Project1.exe", "Outside.dcpil"})
+    Write(std::string("C:\\") + f, "committed");
+  // No write permission: the read-only attribute on Windows.
+  for (const char* f : {"P\\Project1.pdb", "P\\Stale.resources", "P\\System.dcpil", "P\\Project1.exe"})
+    std::filesystem::permissions(Host(std::string("C:\\") + f), std::filesystem::perms::owner_read);
+  pipeline::DeleteStaleCompanionFiles("C:\\P\\", "Project1");
+  pipeline::BackupOutputProgram("C:\\P\\", "Project1");
+  settings::CatalogueEntries ms{{"System.dll", true}, {"..\\Outside.dll", true}};
+  pipeline::DelPjAllDcpil("C:\\P\\", {&ms});
+  EXPECT_EQ(platform::ListFiles("C:\\P", "*"),
+            (std::vector<std::string>{"Project1.exe", "Project1.pdb", "Stale.resources", "System.dcpil"}));
+  EXPECT_EQ(Read("C:\\Outside.dcpil"), "committed");
 }

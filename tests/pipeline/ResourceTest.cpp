@@ -3,7 +3,11 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
+#include <filesystem>
 #include <sstream>
+
+namespace fs = std::filesystem;
 
 #include "pipeline/ResourceRecompile.h"
 #include "tests/pipeline/BuildFixture.h"
@@ -70,7 +74,7 @@ TEST_F(ResourceTest, AResourceCompilerThatHangsCostsTheBoundIsEndedAndTheBuildGo
   Write("C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe", "");
   profile = 0;
   Build();
-  EXPECT_EQ(Shown()[2], "--> Resource File \"A.TA.resources\" was not created within 0 s; the build goes on without it !!");
+  EXPECT_EQ(Shown()[2], "--> Resource File \"A.TA.resources\" was still not there after 0 s; the build goes on without it !!");
   EXPECT_EQ(runs.size(), 1u);  // the compiler still runs
   EXPECT_EQ(WaitedInSteps(waits), 400);  // 200 ms for each of the two resources
   EXPECT_EQ(terminations, 2);
@@ -83,7 +87,8 @@ TEST_F(ResourceTest, NoWaitWhenNothingCanStillCreateTheFile) {
   toolsExitAtOnce = true;
   Build();
   EXPECT_EQ(WaitedInSteps(waits), 0);
-  EXPECT_EQ(Shown()[2].rfind("--> Resource File \"A.TA.resources\" was not created", 0), 0u) << Shown()[2];
+  EXPECT_EQ(Shown()[2], "--> Resource File \"A.TA.resources\" was not created: the resource compiler ended without "
+                        "writing it; the build goes on without it !!");
   EXPECT_EQ(terminations, 0);
 
   // Without a resource compiler, the .resx file to copy does not exist.
@@ -92,8 +97,39 @@ TEST_F(ResourceTest, NoWaitWhenNothingCanStillCreateTheFile) {
   platform::DeleteFile("C:\\P\\A.resx");
   Build();
   EXPECT_EQ(WaitedInSteps(waits), 0);
-  EXPECT_EQ(Shown()[1].rfind("--> Resource File \"A.TA.resources\" was not created", 0), 0u) << Shown()[1];
+  EXPECT_EQ(Shown()[1], "--> Resource File \"A.TA.resources\" was not created: \"A.resx\" could not be copied; the "
+                        "build goes on without it !!");
   EXPECT_EQ(Read("C:\\P\\B.TB.resources"), "<b/>");
+}
+
+TEST_F(ResourceTest, NamesThatLeadOutOfTheProjectAreLeftAlone) {
+  // Files outside the project that a hostile project file names.
+  Write("C:\\outside\\notes.txt", "mine");
+  Write("C:\\outside\\template.resx", "theirs");
+  fs::create_directories(Host("C:\\P\\linked"));
+  fs::remove(Host("C:\\P\\linked"));
+  fs::create_directory_symlink(Host("C:\\outside"), Host("C:\\P\\linked"));
+  Write("C:\\P\\Project1.dpr",
+        "{$R '.resources\\..\\..\\outside\\notes.txt.resources' 'A.resx'}\r\n"
+        "{$R 'C:\\outside\\notes.txt.resources' 'A.resx'}\r\n"
+        "{$R 'linked\\notes.txt.resources' 'A.resx'}\r\n"
+        "{$R 'Copy.resources' '..\\outside\\template.resx'}\r\n"
+        "{$R 'B.TB.resources' 'B.resx'}\r\n");
+  for (int number : {-1, 0}) {
+    SCOPED_TRACE(number);
+    if (number == 0) Write("C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe", "");
+    profile = number;
+    Build();
+    EXPECT_EQ(Read("C:\\outside\\notes.txt"), "mine");
+    EXPECT_FALSE(Exists("C:\\outside\\notes.txt.resources"));
+    EXPECT_FALSE(Exists("C:\\P\\Copy.resources"));
+    for (const char* name : {".resources\\..\\..\\outside\\notes.txt.resources", "C:\\outside\\notes.txt.resources",
+                             "linked\\notes.txt.resources", "..\\outside\\template.resx"})
+      EXPECT_NE(std::find(Shown().begin(), Shown().end(),
+                          std::string("--> Resource File \"") + name + "\" lies outside the project folder: left alone !!"),
+                Shown().end()) << name;
+    for (const std::string& command : started) EXPECT_EQ(command.find("outside"), std::string::npos) << command;
+  }
 }
 
 TEST_F(ResourceTest, AToolThatWritesItsFileAndEndsIsNotMistakenForAFailure) {

@@ -6,7 +6,10 @@
 #include <unistd.h>
 #endif
 
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/Files.h"
 #include "platform/TextLines.h"
@@ -199,3 +202,99 @@ TEST_F(FilesTest, RenameNeverOverwritesAndCopyDoes) {
   EXPECT_TRUE(platform::SameFile("C:\\new.xml", "C:\\sub\\..\\new.xml"));
   EXPECT_FALSE(platform::SameFile("C:\\b", "C:\\c"));
 }
+
+#ifndef _WIN32
+
+// A small file system of the test's own that fills up for real: a tmpfs,
+// which only root may mount. Skips with the reason otherwise.
+class FullDiskTest : public FilesTest {
+ protected:
+  void SetUp() override {
+    FilesTest::SetUp();
+    disk_ = Host("C:\\disk");
+    fs::create_directories(disk_);
+    if (::geteuid() != 0 || std::system(("mount -t tmpfs -o size=256k tmpfs '" + disk_ + "' 2>/dev/null").c_str()) != 0)
+      GTEST_SKIP() << "needs root to mount a small tmpfs that can fill up";
+    mounted_ = true;
+  }
+  void TearDown() override {
+    platform::SetReserveCall(nullptr);
+    if (mounted_) (void)!std::system(("umount '" + disk_ + "'").c_str());
+    FilesTest::TearDown();
+  }
+  // Fills the disk but for `room` bytes.
+  void FillBut(size_t room) {
+    std::ofstream filler(disk_ + "/filler", std::ios::binary);
+    std::string block(4096, 'f');
+    while (fs::space(disk_).available > room + block.size()) filler.write(block.data(), block.size()), filler.flush();
+  }
+  std::string disk_;
+  bool mounted_ = false;
+};
+
+TEST_F(FullDiskTest, AnInPlaceRewriteThatDoesNotFitLeavesTheOldTextInEveryLink) {
+  const std::string old = "unit Precious;\r\n" + std::string(20000, 'p') + "\r\nend.\r\n";
+  Write("C:\\disk\\Unit.pas", old);
+  fs::create_hard_link(disk_ + "/Unit.pas", disk_ + "/Twin.pas");  // written in place
+  FillBut(0);
+  const std::string longer = old + std::string(100000, 'n');
+  // With room reserved first, and with a file system that cannot reserve
+  // (the old text is then put back).
+  for (bool reserves : {true, false}) {
+    SCOPED_TRACE(reserves ? "reserving" : "not reserving");
+    platform::SetReserveCall(reserves ? nullptr : +[](int, long long) { return EOPNOTSUPP; });
+    EXPECT_NE(WriteError("C:\\disk\\Unit.pas", longer).find("No space left on device"), std::string::npos);
+    EXPECT_EQ(Read("C:\\disk\\Twin.pas"), old);
+    EXPECT_EQ(Read("C:\\disk\\Unit.pas"), old);
+  }
+  // A shorter text fits, and nothing of the longer old text is left behind.
+  platform::WriteFileText("C:\\disk\\Unit.pas", "unit Short;\r\n");
+  EXPECT_EQ(Read("C:\\disk\\Twin.pas"), "unit Short;\r\n");
+}
+
+TEST_F(FullDiskTest, AReplacementThatDoesNotFitLeavesTheOldFileAndNoTemporaryFile) {
+  Write("C:\\disk\\Unit.pas", "old text");
+  FillBut(0);
+  EXPECT_NE(WriteError("C:\\disk\\Unit.pas", std::string(100000, 'n')).find("No space left on device"),
+            std::string::npos);
+  EXPECT_EQ(Read("C:\\disk\\Unit.pas"), "old text");
+  EXPECT_EQ(Everything("C:\\disk"), (std::vector<std::string>{"Unit.pas", "filler"}));
+}
+
+TEST_F(FilesTest, OnlyRegularFilesAreReadAndAnythingElseIsNamedAtOnce) {
+  MakeFolder("C:\\P");
+  ASSERT_EQ(::mkfifo(Host("C:\\P\\Unit.pas").c_str(), 0644), 0);
+  fs::create_symlink("/dev/zero", Host("C:\\P\\Zero.pas"));
+  for (const char* name : {"C:\\P\\Unit.pas", "C:\\P\\Zero.pas"}) {
+    try {
+      platform::ReadFileText(name);  // neither waits for a writer nor reads for ever
+      ADD_FAILURE() << name;
+    } catch (const platform::FileError& e) {
+      EXPECT_EQ(std::string(e.what()), std::string("Cannot open file \"") + name + "\". It is not a regular file");
+    }
+  }
+  EXPECT_EQ(WriteError("C:\\P\\Unit.pas", "x"), "Cannot create file \"C:\\P\\Unit.pas\". It is not a regular file");
+  EXPECT_TRUE(fs::is_fifo(Host("C:\\P\\Unit.pas")));
+  EXPECT_TRUE(platform::NameTaken("C:\\P\\Unit.pas"));
+  fs::create_symlink(Host("C:\\P\\nothing"), Host("C:\\P\\Dangling.OPN"));
+  EXPECT_TRUE(platform::NameTaken("C:\\P\\Dangling.OPN"));
+  EXPECT_FALSE(platform::NameTaken("C:\\P\\Missing.OPN"));
+}
+
+TEST_F(FilesTest, AFileWithoutWritePermissionIsNeitherDeletedNorRenamed) {
+  Write("C:\\P\\App.pdb", "kept");
+  Write("C:\\P\\App.exe", "kept too");
+  fs::permissions(Host("C:\\P\\App.pdb"), fs::perms::owner_read | fs::perms::group_read);
+  fs::permissions(Host("C:\\P\\App.exe"), fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_FALSE(platform::DeleteFile("C:\\P\\App.pdb"));
+  EXPECT_FALSE(platform::RenameFile("C:\\P\\App.exe", "C:\\P\\App._xe"));
+  EXPECT_EQ(Read("C:\\P\\App.pdb"), "kept");
+  EXPECT_EQ(Read("C:\\P\\App.exe"), "kept too");
+  EXPECT_FALSE(Exists("C:\\P\\App._xe"));
+  // A file this user may not write, but whose folder allows the delete, goes.
+  Write("C:\\P\\Other.pdb", "x");
+  fs::permissions(Host("C:\\P\\Other.pdb"), fs::perms::owner_write | fs::perms::owner_read);
+  EXPECT_TRUE(platform::DeleteFile("C:\\P\\Other.pdb"));
+}
+
+#endif
