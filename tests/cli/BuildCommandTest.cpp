@@ -21,8 +21,9 @@ namespace fs = std::filesystem;
 class BuildCommandTest : public ::testing::Test {
  protected:
 
-  int Tidewell(const std::string& args) {
-    std::string command = "cd '" + project_ + "' && TIDEWELL_DOSDEVICES='" + std::string(TIDEWELL_SOURCE_DIR) +
+  int Tidewell(const std::string& args) { return TidewellIn(project_, args); }
+  int TidewellIn(const std::string& folder, const std::string& args) {
+    std::string command = "cd '" + folder + "' && TIDEWELL_DOSDEVICES='" + std::string(TIDEWELL_SOURCE_DIR) +
                           "/examples/toolchain/dosdevices' '" + std::string(TIDEWELL_BINARY) + "' " + args + " >'" +
                           root_ + "/out.txt' 2>'" + root_ + "/err.txt'";
     int status = std::system(command.c_str());
@@ -146,6 +147,41 @@ TEST_F(BuildCommandTest, ACompilerThatReadsItsInputMeetsItsEnd) {
   UseCompiler("cat\necho read everything\n");
   EXPECT_EQ(Tidewell("build HelloCF.dpr"), 0);
   EXPECT_TRUE(out.ends_with(" \nread everything\n")) << out;
+}
+
+TEST_F(BuildCommandTest, EveryFormOfTheProjectPathBuildsInTheProjectsOwnFolder) {
+  fs::create_directories(project_ + "/sub");
+  struct Case {
+    std::string folder, path;
+  } cases[] = {
+      {root_, "'Z:" + project_ + "/HelloCF.dpr'"},  // a drive, then "/"
+      {root_, "'Z:" + project_ + "\\HelloCF.dpr'"},
+      {root_, "'Hello CF\\HelloCF.dpr'"},          // relative, the Windows way
+      {root_, "'.\\Hello CF\\HelloCF.dpr'"},
+      {root_, "'./Hello CF/../Hello CF/HelloCF.dpr'"},
+      {project_ + "/sub", "../HelloCF.dpr"},
+      {project_ + "/sub", "'..\\HelloCF.dpr'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    fs::remove(project_ + "/HelloCF.exe");
+    EXPECT_EQ(TidewellIn(c.folder, "build " + c.path), 0) << out << err;
+    EXPECT_TRUE(fs::exists(project_ + "/HelloCF.exe"));
+    EXPECT_TRUE(fs::is_empty(project_ + "/sub"));
+  }
+  EXPECT_FALSE(fs::exists(root_ + "/HelloCF.exe"));
+}
+
+TEST_F(BuildCommandTest, AnErrorLineStartsOnALineOfItsOwn) {
+  fs::permissions(project_ + "/WinForm.pas", fs::perms::owner_read);
+  std::string command = "cd '" + project_ + "' && TIDEWELL_DOSDEVICES='" + std::string(TIDEWELL_SOURCE_DIR) +
+                        "/examples/toolchain/dosdevices' '" + std::string(TIDEWELL_BINARY) + "' build HelloCF.dpr >'" +
+                        root_ + "/both.txt' 2>&1";
+  EXPECT_NE(std::system(command.c_str()), 0);
+  EXPECT_NE(testing_world::ReadHostFile(root_ + "/both.txt")
+                .find("--> AutoFix ...\"WinForm.pas\".....\nerror: Cannot create file \"WinForm.pas\"."),
+            std::string::npos)
+      << testing_world::ReadHostFile(root_ + "/both.txt");
 }
 
 TEST(BuildCommand, ErrorLinesAreCompilerErrorsAndFatalErrors) {

@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <functional>
+
 #include "platform/Files.h"
 #include "platform/TextLines.h"
 
@@ -174,6 +177,38 @@ TEST_F(DialogTest, AnUnreadableFileIsReportedAndStopsTheLoad) {
   EXPECT_EQ(dialog->CFOptions.ProjectPath, "");
   EXPECT_FALSE(dialog->CFOptions.Loading);
 #endif
+}
+
+TEST_F(DialogTest, AnOptionsFileThatIsThereButNoFileIsAnErrorNotAMissingFile) {
+#ifdef _WIN32
+  GTEST_SKIP() << "POSIX only: FIFOs and symbolic links";
+#else
+  testing_world::OpenProject("C:\\P\\Project1.dpr");
+  platform::SetCurrentDir("C:\\P");
+  const std::string host = Host("C:\\P\\CFOption.OPN");
+  const std::vector<std::function<void()>> makers = {
+      [&] { std::filesystem::create_directory(host); },
+      [&] { ::mkfifo(host.c_str(), 0644); },  // would wait for a writer for ever
+      [&] { std::filesystem::create_symlink(host + ".gone", host); },
+      [&] { std::filesystem::create_symlink(host, host); },
+  };
+  for (const auto& make : makers) {
+    std::filesystem::remove(host);
+    make();
+    messages.errors.clear();
+    EXPECT_FALSE(dialog->LoadWithLoadingFlag());
+    ASSERT_EQ(messages.errors.size(), 1u);
+    EXPECT_NE(messages.errors[0].find("\"CFOption.OPN\""), std::string::npos) << messages.errors[0];
+  }
+#endif
+}
+
+TEST_F(DialogTest, AByteOrderMarkDoesNotHideTheFirstKey) {
+  testing_world::OpenProject("C:\\P\\Project1.dpr");
+  platform::SetCurrentDir("C:\\P");
+  Write("C:\\P\\CFOption.OPN", "\xEF\xBB\xBF" "BDS_Compiler_Path=C:\\Delphi\\Bin\r\nMS_Assembly_Path=C:\\M\r\n");
+  EXPECT_TRUE(dialog->LoadWithLoadingFlag());
+  EXPECT_EQ(dialog->EdDCCIL_Path.Text(), "C:\\Delphi\\Bin");
 }
 
 TEST_F(DialogTest, AFailedSaveIsReportedAndTheDialogKeepsItsState) {
