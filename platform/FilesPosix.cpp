@@ -128,7 +128,7 @@ std::vector<std::string> ListEntries(const std::string& folder, bool folders, co
     if (name == "." || name == ".." || (!folders && !MatchesMask(name, masks))) continue;
     struct stat st;
     if (::stat((host + "/" + name).c_str(), &st) == 0 && (folders ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode)))
-      names.push_back(name);
+      names.push_back(HostToCodePage(name));  // the system's text
   }
   ::closedir(dir);
   std::sort(names.begin(), names.end(),

@@ -14,6 +14,9 @@ std::string ToWindowsPath(const std::string& hostPath) {
   return n && n < sizeof full ? std::string(full, n) : hostPath;
 }
 std::string DosDevicesFolder() { return {}; }
+
+std::string CodePageToHost(const std::string& name) { return name; }
+std::string HostToCodePage(const std::string& name) { return name; }
 std::string PathProblem(const std::string& path) {
   if (path.empty()) return "no file name given";
   for (size_t start = 0; start < path.size();) {
@@ -31,6 +34,7 @@ std::string PathProblem(const std::string& path) {
 #else
 
 #include <dirent.h>
+#include <iconv.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,6 +42,7 @@ std::string PathProblem(const std::string& path) {
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "platform/Text.h"
@@ -69,11 +74,54 @@ std::string DriveFolder(char drive) {
   return {};
 }
 
-// Appends one component to a host folder, finding it without regard to case
-// when it does not exist as written.
-std::string Append(const std::string& base, const std::string& component) {
-  std::string joined = base == "/" ? "/" + component : base + "/" + component;
-  if (Exists(joined)) return joined;
+bool IsAscii(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Text from one character set to another with iconv; nothing when a byte or
+// a character has no place in the other.
+std::optional<std::string> Convert(const std::string& text, const char* from, const char* to) {
+  iconv_t converter = ::iconv_open(to, from);
+  if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  std::string out(text.size() * 4 + 4, '\0');
+  char* in = const_cast<char*>(text.data());
+  size_t inLeft = text.size();
+  char* put = out.data();
+  size_t outLeft = out.size();
+  const bool done = ::iconv(converter, &in, &inLeft, &put, &outLeft) != static_cast<size_t>(-1) && inLeft == 0;
+  ::iconv_close(converter);
+  if (!done) return std::nullopt;
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+}  // namespace
+
+std::string CodePage() {
+  const char* page = std::getenv("TIDEWELL_CODEPAGE");
+  return page && *page ? page : "CP1252";
+}
+
+std::string CodePageToHost(const std::string& name) {
+  if (IsAscii(name)) return name;
+  return Convert(name, CodePage().c_str(), "UTF-8").value_or(name);
+}
+
+std::string HostToCodePage(const std::string& name) {
+  if (IsAscii(name)) return name;
+  return Convert(name, "UTF-8", CodePage().c_str()).value_or(name);
+}
+
+namespace {
+
+// Appends one component to a host folder: as written (a name in the file
+// system's own text), else in the file system's text (UTF-8) from the
+// Windows code page, else found without regard to case.
+std::string Append(const std::string& base, const std::string& written) {
+  auto join = [&](const std::string& name) { return base == "/" ? "/" + name : base + "/" + name; };
+  if (Exists(join(written))) return join(written);
+  const std::string component = CodePageToHost(written);  // ASCII stays as it is
+  if (component != written && Exists(join(component))) return join(component);
   if (DIR* dir = ::opendir(base.empty() ? "." : base.c_str())) {
     std::string match;
     while (dirent* e = ::readdir(dir)) {
@@ -83,9 +131,9 @@ std::string Append(const std::string& base, const std::string& component) {
       }
     }
     ::closedir(dir);
-    if (!match.empty()) return base == "/" ? "/" + match : base + "/" + match;
+    if (!match.empty()) return join(match);
   }
-  return joined;
+  return join(component);
 }
 
 }  // namespace
@@ -161,7 +209,7 @@ std::string ToWindowsPath(const std::string& hostPath) {
   }
   std::string rest = bestPrefix == "/" ? path.substr(1) : path.substr(std::min(path.size(), bestPrefix.size() + 1));
   for (char& c : rest) c = c == '/' ? '\\' : c;
-  return std::string(1, bestDrive) + ":\\" + rest;
+  return std::string(1, bestDrive) + ":\\" + HostToCodePage(rest);
 }
 
 std::string PathProblem(const std::string& path) {

@@ -21,6 +21,14 @@ std::string ToWindowsPath(const std::string& hostPath);
 // than the file system allows), or empty when it can.
 std::string PathProblem(const std::string& path);
 
+// Names outside ASCII: the system's text is in the Windows code page (CP1252,
+// or $TIDEWELL_CODEPAGE: any name iconv knows), the file system's in UTF-8.
+// A name is converted where both know all its characters, and kept as it is
+// otherwise; ToHostPath also finds a name kept as it is. On Windows both are
+// the identity.
+std::string CodePageToHost(const std::string& name);
+std::string HostToCodePage(const std::string& name);
+
 // The dosdevices folder in use (empty on Windows).
 std::string DosDevicesFolder();
 

@@ -172,6 +172,19 @@ TEST_F(BuildCommandTest, EveryFormOfTheProjectPathBuildsInTheProjectsOwnFolder) 
   EXPECT_FALSE(fs::exists(root_ + "/HelloCF.exe"));
 }
 
+TEST_F(BuildCommandTest, AUnitNamedInTheWindowsCodePageIsFoundByItsUtf8Name) {
+  // The IDE writes the project file in the Windows code page ("\xF6" is o
+  // with two dots); the file system names the unit in UTF-8.
+  std::string project = testing_world::ReadHostFile(project_ + "/HelloCF.dpr");
+  project.replace(project.find("  WinForm in"), 0, "  MainF\xF6rm in 'MainF\xF6rm.pas',\r\n");
+  std::ofstream(project_ + "/HelloCF.dpr", std::ios::binary) << project;
+  std::ofstream(project_ + "/MainF\xC3\xB6rm.pas", std::ios::binary) << "unit MainF\xF6rm;\r\n\r\ninterface\r\n\r\nimplementation\r\n\r\nend.\r\n";
+  EXPECT_EQ(Tidewell("build HelloCF.dpr"), 0) << out << err;
+  EXPECT_NE(out.find("--> AutoFix ...\"MainF\xF6rm.pas\".......OK !!"), std::string::npos) << out;
+  EXPECT_NE(testing_world::ReadHostFile(project_ + "/MainF\xC3\xB6rm.pas").find("{$define CF}"), std::string::npos);
+  EXPECT_FALSE(fs::exists(project_ + "/MainF\xF6rm.pas"));
+}
+
 TEST_F(BuildCommandTest, AnErrorLineStartsOnALineOfItsOwn) {
   fs::permissions(project_ + "/WinForm.pas", fs::perms::owner_read);
   std::string command = "cd '" + project_ + "' && TIDEWELL_DOSDEVICES='" + std::string(TIDEWELL_SOURCE_DIR) +

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/Files.h"
 #include "platform/WinPath.h"
@@ -74,6 +75,32 @@ TEST_F(WinPathTest, HostPathsPassUnchangedAndAnEmptyPathStaysEmpty) {
   EXPECT_EQ(platform::ToWindowsPath(""), "");
   EXPECT_EQ(platform::ToHostPath(""), "");
   EXPECT_EQ(platform::ToWindowsPath("x.txt"), "C:\\x.txt");  // relative to the current folder
+#endif
+}
+
+TEST_F(WinPathTest, NamesInTheWindowsCodePageMeetTheirUtf8NamesOnDisk) {
+#ifdef _WIN32
+  GTEST_SKIP() << "POSIX only: file names in UTF-8";
+#else
+  MakeFolder("C:\\P");
+  const std::string folder = Host("C:\\P");
+  std::ofstream(folder + "/MainF\xC3\xB6rm.pas") << "unit";  // on disk: UTF-8
+  // Written by the IDE in the Windows code page (0xF6), found on disk.
+  EXPECT_EQ(platform::ToHostPath("C:\\P\\MainF\xF6rm.pas"), folder + "/MainF\xC3\xB6rm.pas");
+  EXPECT_EQ(platform::ToHostPath("C:\\P\\MAINF\xF6RM.PAS"), folder + "/MainF\xC3\xB6rm.pas");
+  // A name already in UTF-8 is found as written; a new one is made in UTF-8.
+  EXPECT_EQ(platform::ToHostPath("C:\\P\\MainF\xC3\xB6rm.pas"), folder + "/MainF\xC3\xB6rm.pas");
+  EXPECT_EQ(platform::ToHostPath("C:\\P\\Neu\xE9.pas"), folder + "/Neu\xC3\xA9.pas");
+  // Back to the system's text: the code page where it has every character,
+  // else as it is.
+  EXPECT_EQ(platform::ToWindowsPath(folder + "/MainF\xC3\xB6rm.pas"), "C:\\P\\MainF\xF6rm.pas");
+  EXPECT_EQ(platform::ListFiles("C:\\P", "*.pas"), (std::vector<std::string>{"MainF\xF6rm.pas"}));
+  std::ofstream(folder + "/\xE6\x97\xA5.pas") << "unit";  // a name CP1252 has no place for
+  EXPECT_EQ(platform::ToWindowsPath(folder + "/\xE6\x97\xA5.pas"), "C:\\P\\\xE6\x97\xA5.pas");
+  EXPECT_EQ(platform::ToHostPath("C:\\P\\\xE6\x97\xA5.pas"), folder + "/\xE6\x97\xA5.pas");
+  ::setenv("TIDEWELL_CODEPAGE", "ISO-8859-7", 1);  // Greek: 0xE1 is alpha
+  EXPECT_EQ(platform::CodePageToHost("\xE1.pas"), "\xCE\xB1.pas");
+  ::unsetenv("TIDEWELL_CODEPAGE");
 #endif
 }
 
