@@ -8,6 +8,8 @@
 
 #include "cli/CiMessages.h"
 #include "cli/ConsoleIDE.h"
+#include "cli/UnifiedDiff.h"
+#include "platform/ChangePlan.h"
 #include "platform/CommandLine.h"
 #include "platform/Files.h"
 #include "platform/PathText.h"
@@ -23,7 +25,7 @@ namespace cli {
 namespace {
 
 const char* const BuildHelp =
-    "Usage: tidewell build [--messages=FORMAT] PROJECT.dpr\n"
+    "Usage: tidewell build [--messages=FORMAT] [--dry-run] PROJECT.dpr\n"
     "\n"
     "Builds a Delphi for .NET project for the .NET Compact Framework with the\n"
     "settings kept in CFOption.OPN beside the project file: recompiles its .resx\n"
@@ -37,6 +39,10 @@ const char* const BuildHelp =
     "The message list is printed as the build goes on. Ctrl-C ends the build and\n"
     "the tools it started.\n"
     "\n"
+    "  --dry-run, -n      change nothing and run no tool: print the files the build\n"
+    "                     would delete and rename (\"delete NAME\", \"rename NAME to\n"
+    "                     NAME\"), then a unified diff of every file it would write\n"
+    "                     (the project file, the units, copied resources).\n"
     "  --messages=FORMAT  list (the default): the message list;\n"
     "                     github: the message list, then the compiler's errors and\n"
     "                     warnings as GitHub Actions annotations (::error file=...);\n"
@@ -136,11 +142,30 @@ void PrintCiMessages(const std::vector<std::string>& lines, MessageFormat format
   std::cout << std::flush;
 }
 
+// What a dry run found a build would do: the files it would delete and
+// rename, one a line, then a unified diff of every file it would write.
+std::string DescribePlan(const std::vector<platform::ChangePlan::Change>& changes, const std::string& startFolder) {
+  auto shown = [&](const std::string& path) {
+    return DisplayPath(platform::ToHostPath(path), startFolder, startFolder);
+  };
+  std::string moves, diffs;
+  for (const platform::ChangePlan::Change& change : changes) {
+    using Change = platform::ChangePlan::Change;
+    if (change.What == Change::Delete) moves += "delete " + shown(change.Path) + "\n";
+    if (change.What == Change::Rename) moves += "rename " + shown(change.Path) + " to " + shown(change.To) + "\n";
+    if (change.What == Change::Write)
+      diffs += UnifiedDiff(change.OldText, change.NewText, change.Existed ? "a/" + shown(change.Path) : "/dev/null",
+                           "b/" + shown(change.Path));
+  }
+  return moves + diffs;
+}
+
 }  // namespace
 
 int RunBuildCommand(const std::vector<std::string>& args) {
   MessageFormat format = MessageFormat::List;
   bool formatGiven = false;
+  bool dryRun = false;
   std::vector<std::string> projects;
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -152,8 +177,9 @@ int RunBuildCommand(const std::vector<std::string>& args) {
     } else if (arg == "--help" || arg == "-h") {
       std::cout << BuildHelp;
       return 0;
-    }
-    if (arg == "--messages" || arg.starts_with("--messages=")) {
+    } else if (arg == "--dry-run" || arg == "-n") {
+      dryRun = true;
+    } else if (arg == "--messages" || arg.starts_with("--messages=")) {
       if (formatGiven) return Usage("--messages given twice");
       std::string name;
       if (arg == "--messages") {
@@ -201,6 +227,14 @@ int RunBuildCommand(const std::vector<std::string>& args) {
     compilerExit = run.Exit;
     return run.Output;
   };
+  // A dry run: every file change goes to the plan, and no tool runs.
+  std::optional<platform::ChangePlan> plan;
+  if (dryRun) {
+    plan.emplace();
+    services.RunConsole = [](const std::string&, const std::string&) { return std::string(); };
+    services.StartHidden = [](const std::string&) { return std::unique_ptr<platform::StartedProcess>(); };
+    services.Sleep = [](int) {};
+  }
   settings::CompactDevModel dialog(services);
   platform::EndChildrenOnInterrupt();
 
@@ -212,7 +246,7 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   // A compiler that is not there would find the sources patched for nothing
   // (after the dialog's own first checks, which keep their say).
   if (const std::string commandLine = pipeline::CompilerCommandLine(dialog);
-      !platform::Trim(dialog.MSAssemblyFolderText()).empty() && !platform::CanFindProgram(commandLine)) {
+      !dryRun && !platform::Trim(dialog.MSAssemblyFolderText()).empty() && !platform::CanFindProgram(commandLine)) {
     std::cerr << "tidewell build: the compiler could not be started: " << platform::ProgramText(commandLine)
               << " was not found\n";
     return 3;
@@ -220,6 +254,15 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   dialog.PageControl1 = 0;
   dialog.FormShow();
   if (messages.Shown() > 0) return 2;
+
+  if (dryRun) {
+    dialog.BitBtn1Click();
+    dialog.FormHide();
+    Pub_Project_Intf.reset();
+    Pub_ModuleService.reset();
+    std::cout << DescribePlan(plan->Changes(), startFolder) << std::flush;
+    return messages.Shown() > 0 ? 2 : 0;
+  }
 
   bool failed = false;
   bool compilerOutput = false;  // the compiler's lines follow the one-blank line

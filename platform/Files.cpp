@@ -3,6 +3,8 @@
 #include <cctype>
 #include <filesystem>
 
+#include "platform/ChangePlan.h"
+#include "platform/FilesOs.h"
 #include "platform/Text.h"
 #include "platform/WinPath.h"
 
@@ -58,6 +60,55 @@ bool IsInsideFolder(const std::string& path, const std::string& folder) {
   if (pathError || folderError) return false;
   const fs::path relative = inner.lexically_relative(outer);
   return !relative.empty() && *relative.begin() != ".." && relative != ".";
+}
+
+// The file functions: the host's, unless a change plan stands in for them.
+
+bool FileExists(const std::string& path) {
+  if (ChangePlan* plan = ChangePlan::Active()) return plan->Exists(path);
+  return OsFileExists(path);
+}
+
+bool DeleteFile(const std::string& path) {
+  if (ChangePlan* plan = ChangePlan::Active()) return plan->Delete(path);
+  return OsDeleteFile(path);
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  if (ChangePlan* plan = ChangePlan::Active()) return plan->Rename(from, to);
+  return OsRenameFile(from, to);
+}
+
+bool CopyFile(const std::string& from, const std::string& to) {
+  ChangePlan* plan = ChangePlan::Active();
+  if (!plan) return OsCopyFile(from, to);
+  if (!plan->Exists(from)) return false;
+  try {
+    plan->Write(to, plan->Read(from));
+    return true;
+  } catch (const FileError&) {
+    return false;
+  }
+}
+
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& masks) {
+  if (ChangePlan* plan = ChangePlan::Active()) return plan->List(folder, masks);
+  return OsListFiles(folder, masks);
+}
+
+std::string ReadFileText(const std::string& path) {
+  if (ChangePlan* plan = ChangePlan::Active()) return plan->Read(path);
+  return OsReadFileText(path);
+}
+
+void TouchFile(const std::string& path) {
+  if (ChangePlan::Active()) return;  // the text stays as it is
+  OsTouchFile(path);
+}
+
+void WriteFileText(const std::string& path, const std::string& text) {
+  if (ChangePlan* plan = ChangePlan::Active()) return plan->Write(path, text);
+  OsWriteFileText(path, text);
 }
 
 }  // namespace platform

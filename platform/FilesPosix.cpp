@@ -1,4 +1,5 @@
 #include "platform/Files.h"
+#include "platform/FilesOs.h"
 
 #ifndef _WIN32
 
@@ -76,7 +77,9 @@ ReserveCall SetReserveCall(ReserveCall call) {
   return previous;
 }
 
-bool FileExists(const std::string& path) {
+bool OsKeepsFile(const std::string& path) { return ReadOnly(ToHostPath(path)); }
+
+bool OsFileExists(const std::string& path) {
   if (path.empty()) return false;
   struct stat st;
   return ::stat(ToHostPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -93,22 +96,22 @@ bool DirectoryExists(const std::string& path) {
   return ::stat(ToHostPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool DeleteFile(const std::string& path) {
-  if (path.empty() || !FileExists(path)) return false;
+bool OsDeleteFile(const std::string& path) {
+  if (path.empty() || !OsFileExists(path)) return false;
   const std::string host = ToHostPath(path);
   return !ReadOnly(host) && ::unlink(host.c_str()) == 0;
 }
 
-bool RenameFile(const std::string& from, const std::string& to) {
-  if (!FileExists(from) || FileExists(to)) return false;  // as on Windows: no overwrite
+bool OsRenameFile(const std::string& from, const std::string& to) {
+  if (!OsFileExists(from) || OsFileExists(to)) return false;  // as on Windows: no overwrite
   const std::string source = ToHostPath(from), target = ToHostPath(to);
   return !ReadOnly(source) && ::rename(source.c_str(), target.c_str()) == 0;
 }
 
-bool CopyFile(const std::string& from, const std::string& to) {
-  if (!FileExists(from)) return false;
+bool OsCopyFile(const std::string& from, const std::string& to) {
+  if (!OsFileExists(from)) return false;
   try {
-    WriteFileText(to, ReadFileText(from));
+    OsWriteFileText(to, OsReadFileText(from));
     return true;
   } catch (const FileError&) {
     return false;
@@ -137,7 +140,7 @@ std::vector<std::string> ListEntries(const std::string& folder, bool folders, co
 }
 }  // namespace
 
-std::vector<std::string> ListFiles(const std::string& folder, const std::string& masks) {
+std::vector<std::string> OsListFiles(const std::string& folder, const std::string& masks) {
   return ListEntries(folder, false, masks);
 }
 
@@ -167,7 +170,7 @@ bool SetCurrentDir(const std::string& path) {
   return !path.empty() && ::chdir(ToHostPath(path).c_str()) == 0;
 }
 
-std::string ReadFileText(const std::string& path) {
+std::string OsReadFileText(const std::string& path) {
   std::string host = ToHostPath(path);
   // Not blocking, so that opening a FIFO cannot wait for a writer; only a
   // regular file is read.
@@ -303,7 +306,7 @@ mode_t NewFileMode() {
 
 }  // namespace
 
-void TouchFile(const std::string& path) {
+void OsTouchFile(const std::string& path) {
   HostTarget target = Target(path);
   struct stat st;
   if (::stat(target.Path.c_str(), &st) != 0) Fail("create", path, Reason(errno));
@@ -311,7 +314,7 @@ void TouchFile(const std::string& path) {
   if (::utimensat(AT_FDCWD, target.Path.c_str(), nullptr, 0) != 0) Fail("write", path, Reason(errno));
 }
 
-void WriteFileText(const std::string& path, const std::string& text) {
+void OsWriteFileText(const std::string& path, const std::string& text) {
   if (path.empty()) Fail("create", path, "No file name given");
   // Ctrl-C and the like end the process only once the file holds its old or
   // its new text whole, and no temporary file is left.

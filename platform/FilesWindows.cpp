@@ -2,6 +2,7 @@
 // careful write replaces a file with ReplaceFileA (which keeps its
 // attributes and security) or MoveFileExA.
 #include "platform/Files.h"
+#include "platform/FilesOs.h"
 
 #ifdef _WIN32
 
@@ -106,7 +107,12 @@ std::vector<std::string> ListEntries(const std::string& folder, bool folders, co
 
 }  // namespace
 
-bool FileExists(const std::string& path) {
+bool OsKeepsFile(const std::string& path) {
+  DWORD a = Attributes(path);
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
+}
+
+bool OsFileExists(const std::string& path) {
   DWORD a = Attributes(path);
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -118,17 +124,17 @@ bool DirectoryExists(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool DeleteFile(const std::string& path) { return FileExists(path) && DeleteFileA(path.c_str()) != 0; }
+bool OsDeleteFile(const std::string& path) { return OsFileExists(path) && DeleteFileA(path.c_str()) != 0; }
 
-bool RenameFile(const std::string& from, const std::string& to) {
-  return FileExists(from) && !to.empty() && MoveFileA(from.c_str(), to.c_str()) != 0;  // never replaces
+bool OsRenameFile(const std::string& from, const std::string& to) {
+  return OsFileExists(from) && !to.empty() && MoveFileA(from.c_str(), to.c_str()) != 0;  // never replaces
 }
 
-bool CopyFile(const std::string& from, const std::string& to) {
-  return FileExists(from) && !to.empty() && CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+bool OsCopyFile(const std::string& from, const std::string& to) {
+  return OsFileExists(from) && !to.empty() && CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
-std::vector<std::string> ListFiles(const std::string& folder, const std::string& masks) {
+std::vector<std::string> OsListFiles(const std::string& folder, const std::string& masks) {
   return ListEntries(folder, false, masks);
 }
 
@@ -152,7 +158,7 @@ std::string GetCurrentDir() {
 
 bool SetCurrentDir(const std::string& path) { return !path.empty() && SetCurrentDirectoryA(path.c_str()) != 0; }
 
-std::string ReadFileText(const std::string& path) {
+std::string OsReadFileText(const std::string& path) {
   if (DirectoryExists(path)) Fail("open", path, "It is a folder");
   Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -170,7 +176,7 @@ std::string ReadFileText(const std::string& path) {
   return text;
 }
 
-void TouchFile(const std::string& path) {
+void OsTouchFile(const std::string& path) {
   DWORD a = Attributes(path);
   if (a == INVALID_FILE_ATTRIBUTES) Fail("create", path, Reason(GetLastError()));
   if (std::string why = NotWritable(a); !why.empty()) Fail("create", path, why);
@@ -181,7 +187,7 @@ void TouchFile(const std::string& path) {
   if (!file.valid() || !SetFileTime(file.get(), nullptr, nullptr, &now)) Fail("write", path, Reason(GetLastError()));
 }
 
-void WriteFileText(const std::string& path, const std::string& text) {
+void OsWriteFileText(const std::string& path, const std::string& text) {
   if (path.empty()) Fail("create", path, "No file name given");
   const DWORD attributes = Attributes(path);
   const bool existed = attributes != INVALID_FILE_ATTRIBUTES;

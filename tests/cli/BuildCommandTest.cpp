@@ -185,6 +185,26 @@ TEST_F(BuildCommandTest, AUnitNamedInTheWindowsCodePageIsFoundByItsUtf8Name) {
   EXPECT_FALSE(fs::exists(project_ + "/MainF\xF6rm.pas"));
 }
 
+TEST_F(BuildCommandTest, ADryRunChangesNothingAndShowsExactlyWhatTheBuildWillDo) {
+  for (const char* name : {"HelloCF.pdb", "Old.resources", "HelloCF.exe", "System.dcpil"})
+    std::ofstream(project_ + "/" + name) << "stale";
+  const testing_world::FolderSnapshot before(project_);
+  ASSERT_EQ(Tidewell("build --dry-run HelloCF.dpr"), 0) << err;
+  EXPECT_EQ(testing_world::FolderSnapshot(project_), before);
+  EXPECT_TRUE(out.starts_with("delete System.dcpil\ndelete HelloCF.pdb\ndelete Old.resources\n"
+                              "rename HelloCF.exe to HelloCF._xe\n--- a/HelloCF.dpr\n+++ b/HelloCF.dpr\n")) << out;
+  // The diff, applied to a copy, gives the sources the real build writes.
+  const std::string plan = out;
+  fs::copy(project_, root_ + "/patched", fs::copy_options::recursive);
+  std::ofstream(root_ + "/plan.diff", std::ios::binary) << plan;
+  ASSERT_EQ(std::system(("cd '" + root_ + "/patched' && patch -s -p1 <../plan.diff").c_str()), 0) << plan;
+  ASSERT_EQ(Tidewell("build HelloCF.dpr"), 0) << err;
+  for (const char* name : {"HelloCF.dpr", "WinForm.pas"})
+    EXPECT_EQ(testing_world::ReadHostFile(root_ + "/patched/" + name), testing_world::ReadHostFile(project_ + "/" + name))
+        << name;
+  EXPECT_FALSE(fs::exists(project_ + "/HelloCF.pdb"));
+}
+
 TEST_F(BuildCommandTest, AnErrorLineStartsOnALineOfItsOwn) {
   fs::permissions(project_ + "/WinForm.pas", fs::perms::owner_read);
   std::string command = "cd '" + project_ + "' && TIDEWELL_DOSDEVICES='" + std::string(TIDEWELL_SOURCE_DIR) +
