@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
+#include <random>
 #include <chrono>
 
 #include <cstdlib>
@@ -203,6 +205,81 @@ TEST_F(BuildCommandTest, ADryRunChangesNothingAndShowsExactlyWhatTheBuildWillDo)
     EXPECT_EQ(testing_world::ReadHostFile(root_ + "/patched/" + name), testing_world::ReadHostFile(project_ + "/" + name))
         << name;
   EXPECT_FALSE(fs::exists(project_ + "/HelloCF.pdb"));
+}
+
+// Signals at random moments of builds that rewrite large units: each file
+// holds its old or its new text, byte for byte, and no temporary file stays.
+TEST_F(BuildCommandTest, SignalsAtRandomMomentsLeaveEveryUnitOldOrNewAndNoTemporaryFile) {
+  // WinForm.pas with a second hard link (rewritten in place), Big.pas
+  // without (replaced through a temporary file), both large.
+  std::string project = testing_world::ReadHostFile(project_ + "/HelloCF.dpr");
+  project.replace(project.find("  WinForm in"), 0, "  Big in 'Big.pas',\r\n");
+  std::ofstream(project_ + "/HelloCF.dpr", std::ios::binary) << project;
+  std::string filler;
+  for (int i = 0; i < 3000; ++i) filler += "  // padding " + std::string(4000, static_cast<char>('a' + i % 26)) + "\r\n";
+  std::ofstream(project_ + "/WinForm.pas", std::ios::app | std::ios::binary) << filler;
+  std::ofstream(project_ + "/Big.pas", std::ios::binary) << "unit Big;\r\n\r\ninterface\r\n\r\nimplementation\r\n" << filler
+                                                         << "end.\r\n";
+  const std::vector<std::string> units = {"HelloCF.dpr", "WinForm.pas", "Big.pas"};
+  std::map<std::string, std::string> old, built;
+  for (const std::string& unit : units) old[unit] = testing_world::ReadHostFile(project_ + "/" + unit);
+  auto reset = [&] {
+    for (const std::string& unit : units) {
+      fs::remove(project_ + "/" + unit);
+      std::ofstream(project_ + "/" + unit, std::ios::binary) << old[unit];
+    }
+    fs::remove(root_ + "/Twin.pas");
+    fs::create_hard_link(project_ + "/WinForm.pas", root_ + "/Twin.pas");
+  };
+  reset();
+  UseCompiler("touch '" + root_ + "/compiling'\n");
+  ASSERT_EQ(Tidewell("build HelloCF.dpr"), 0) << err;
+  for (const std::string& unit : units) built[unit] = testing_world::ReadHostFile(project_ + "/" + unit);
+  ASSERT_NE(built["Big.pas"], old["Big.pas"]);
+  // The rewrites come before the compiler: signals fall in the time until it starts.
+  reset();
+  fs::remove(root_ + "/compiling");
+  const auto started = std::chrono::steady_clock::now();
+  pid_t reference = ::fork();
+  if (reference == 0) {
+    ::execl(TIDEWELL_BINARY, TIDEWELL_BINARY, "build", (project_ + "/HelloCF.dpr").c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  while (!fs::exists(root_ + "/compiling") && std::chrono::steady_clock::now() - started < std::chrono::seconds(60))
+    ::usleep(1000);
+  const auto buildTime = (std::chrono::steady_clock::now() - started) * 5 / 4;
+  ::waitpid(reference, nullptr, 0);
+
+  std::mt19937 random(2026);
+  const int signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+  int interrupted = 0;
+  for (int round = 0; round < 40; ++round) {
+    reset();
+    const std::string command = "ulimit -c 0; cd '" + project_ + "' && TIDEWELL_DOSDEVICES='" +
+                                std::string(TIDEWELL_SOURCE_DIR) + "/examples/toolchain/dosdevices' exec '" +
+                                std::string(TIDEWELL_BINARY) + "' build HelloCF.dpr >/dev/null 2>&1";
+    pid_t tidewell = ::fork();
+    if (tidewell == 0) {
+      ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    const auto wait = std::chrono::duration_cast<std::chrono::microseconds>(buildTime) * (random() % 1000) / 1000;
+    ::usleep(static_cast<useconds_t>(wait.count()));
+    const int signal = signals[random() % 4];
+    ::kill(tidewell, signal);
+    int status = 0;
+    ::waitpid(tidewell, &status, 0);
+    if (WIFSIGNALED(status)) ++interrupted;
+    for (const std::string& unit : units) {
+      const std::string now = testing_world::ReadHostFile(project_ + "/" + unit);
+      EXPECT_TRUE(now == old[unit] || now == built[unit]) << unit << " in round " << round << " (signal " << signal
+                                                           << "): " << now.size() << " bytes";
+    }
+    EXPECT_EQ(testing_world::ReadHostFile(root_ + "/Twin.pas"), testing_world::ReadHostFile(project_ + "/WinForm.pas"));
+    for (const auto& entry : fs::directory_iterator(project_))
+      EXPECT_EQ(entry.path().filename().string().find(".tidewell-"), std::string::npos) << entry.path();
+  }
+  EXPECT_GT(interrupted, 0);
 }
 
 TEST_F(BuildCommandTest, AnErrorLineStartsOnALineOfItsOwn) {
