@@ -79,11 +79,46 @@ bool WriteAll(HANDLE file, const std::string& text) {
   return FlushFileBuffers(file) != 0;
 }
 
+// Rewrites the file itself, so that its other links see the new text. The
+// file is first made as long as the new text needs (a full disk stops here,
+// before a byte of the old text is overwritten), then written from its start
+// and cut to its length; should a write still fail, the old text goes back.
 void WriteInPlace(const std::string& path, const std::string& text) {
-  Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, TRUNCATE_EXISTING,
+  Handle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) Fail("create", path, Reason(GetLastError()));
-  if (!WriteAll(file.get(), text)) Fail("write", path, Reason(GetLastError()));
+  std::string old;
+  char buffer[65536];
+  DWORD n = 0;
+  while (ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr) && n > 0) old.append(buffer, n);
+  auto cutAt = [&](size_t length) {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(length);
+    return SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
+  };
+  if (text.size() > old.size() && !cutAt(text.size())) {
+    DWORD error = GetLastError();
+    cutAt(old.size());
+    Fail("write", path, Reason(error));
+  }
+  if (SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER || !WriteAll(file.get(), text) ||
+      !cutAt(text.size())) {
+    DWORD error = GetLastError();
+    if (SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER && WriteAll(file.get(), old))
+      cutAt(old.size());
+    Fail("write", path, Reason(error));
+  }
+}
+
+// The file's name as the folder holds it (its letter case), for a path that
+// names an existing file in any case.
+std::string NameOnDisk(const std::string& path) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return path;
+  FindClose(search);
+  size_t slash = path.find_last_of("\\/");
+  return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + found.cFileName;
 }
 
 std::vector<std::string> ListEntries(const std::string& folder, bool folders, const std::string& masks) {
@@ -187,8 +222,10 @@ void OsTouchFile(const std::string& path) {
   if (!file.valid() || !SetFileTime(file.get(), nullptr, nullptr, &now)) Fail("write", path, Reason(GetLastError()));
 }
 
-void OsWriteFileText(const std::string& path, const std::string& text) {
-  if (path.empty()) Fail("create", path, "No file name given");
+void OsWriteFileText(const std::string& typed, const std::string& text) {
+  if (typed.empty()) Fail("create", typed, "No file name given");
+  // The file keeps the name it has, whatever the case the caller wrote.
+  const std::string path = Attributes(typed) == INVALID_FILE_ATTRIBUTES ? typed : NameOnDisk(typed);
   const DWORD attributes = Attributes(path);
   const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
   if (existed) {
@@ -221,6 +258,8 @@ void OsWriteFileText(const std::string& path, const std::string& text) {
     DeleteFileA(temp);
     Fail("write", path, Reason(error));
   }
+  // Hidden, system, archive: as the file had them.
+  if (existed) SetFileAttributesA(path.c_str(), attributes);
 }
 
 std::string WriteProblem(const std::string& path) {

@@ -298,3 +298,22 @@ TEST_F(FilesTest, AFileWithoutWritePermissionIsNeitherDeletedNorRenamed) {
 }
 
 #endif
+
+#ifdef _WIN32
+#include <windows.h>
+
+TEST_F(FilesTest, ARewriteKeepsTheNameAsOnDiskAndTheFilesAttributes) {
+  Write("C:\\P\\MainForm.pas", "old");
+  const std::string host = Host("C:\\P\\MainForm.pas");
+  SetFileAttributesA(host.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+  platform::WriteFileText("C:\\P\\MAINFORM.PAS", "new");  // as the user typed it
+  EXPECT_EQ(Everything("C:\\P"), (std::vector<std::string>{"MainForm.pas"}));
+  EXPECT_EQ(Read("C:\\P\\MainForm.pas"), "new");
+  EXPECT_TRUE(GetFileAttributesA(host.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  // In place (a second link), a shorter text leaves nothing of the longer one.
+  ASSERT_TRUE(CreateHardLinkA(Host("C:\\P\\Twin.pas").c_str(), host.c_str(), nullptr));
+  platform::WriteFileText("C:\\P\\MainForm.pas", "a much longer text than before");
+  platform::WriteFileText("C:\\P\\MainForm.pas", "short");
+  EXPECT_EQ(Read("C:\\P\\Twin.pas"), "short");
+}
+#endif
