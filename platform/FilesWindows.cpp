@@ -162,7 +162,9 @@ bool DirectoryExists(const std::string& path) {
 bool OsDeleteFile(const std::string& path) { return OsFileExists(path) && DeleteFileA(path.c_str()) != 0; }
 
 bool OsRenameFile(const std::string& from, const std::string& to) {
-  return OsFileExists(from) && !to.empty() && MoveFileA(from.c_str(), to.c_str()) != 0;  // never replaces
+  // MoveFileA would move a read-only file; the build leaves it where it is.
+  return OsFileExists(from) && !OsKeepsFile(from) && !to.empty() &&
+         MoveFileA(from.c_str(), to.c_str()) != 0;  // never replaces
 }
 
 bool OsCopyFile(const std::string& from, const std::string& to) {

@@ -106,13 +106,16 @@ TEST_F(ResourceTest, NamesThatLeadOutOfTheProjectAreLeftAlone) {
   // Files outside the project that a hostile project file names.
   Write("C:\\outside\\notes.txt", "mine");
   Write("C:\\outside\\template.resx", "theirs");
-  fs::create_directories(Host("C:\\P\\linked"));
-  fs::remove(Host("C:\\P\\linked"));
+#ifndef _WIN32
   fs::create_directory_symlink(Host("C:\\outside"), Host("C:\\P\\linked"));
+  const std::string linked = "linked\\notes.txt.resources";
+#else
+  const std::string linked = "..\\P\\..\\..\\outside\\notes.txt.resources";  // no symbolic links under Wine
+#endif
   Write("C:\\P\\Project1.dpr",
         "{$R '.resources\\..\\..\\outside\\notes.txt.resources' 'A.resx'}\r\n"
         "{$R 'C:\\outside\\notes.txt.resources' 'A.resx'}\r\n"
-        "{$R 'linked\\notes.txt.resources' 'A.resx'}\r\n"
+        "{$R '" + linked + "' 'A.resx'}\r\n"
         "{$R 'Copy.resources' '..\\outside\\template.resx'}\r\n"
         "{$R 'B.TB.resources' 'B.resx'}\r\n");
   for (int number : {-1, 0}) {
@@ -123,8 +126,9 @@ TEST_F(ResourceTest, NamesThatLeadOutOfTheProjectAreLeftAlone) {
     EXPECT_EQ(Read("C:\\outside\\notes.txt"), "mine");
     EXPECT_FALSE(Exists("C:\\outside\\notes.txt.resources"));
     EXPECT_FALSE(Exists("C:\\P\\Copy.resources"));
-    for (const char* name : {".resources\\..\\..\\outside\\notes.txt.resources", "C:\\outside\\notes.txt.resources",
-                             "linked\\notes.txt.resources", "..\\outside\\template.resx"})
+    for (const std::string& name : {std::string(".resources\\..\\..\\outside\\notes.txt.resources"),
+                                    std::string("C:\\outside\\notes.txt.resources"), linked,
+                                    std::string("..\\outside\\template.resx")})
       EXPECT_NE(std::find(Shown().begin(), Shown().end(),
                           std::string("--> Resource File \"") + name + "\" lies outside the project folder: left alone !!"),
                 Shown().end()) << name;
