@@ -4,9 +4,12 @@
 #include <iostream>
 #include <map>
 
+#include "dataexport/StreamRecordSource.h"
 #include "dataexport/XmlExport.h"
 #include "platform/Database.h"
 #include "platform/Files.h"
+#include "platform/OutputStream.h"
+#include "platform/QueryStream.h"
 #include "platform/Text.h"
 #include "platform/TextLines.h"
 
@@ -33,6 +36,7 @@ const char* const ExportHelp =
 class TerminalProgress : public dataexport::ProgressSink {
  public:
   TerminalProgress() : enabled_(platform::StandardErrorIsTerminal()) {}
+  bool Shown() const { return enabled_; }
   ~TerminalProgress() override {
     if (enabled_ && drawn_) std::fputs("\n", stderr);
   }
@@ -51,7 +55,15 @@ class TerminalProgress : public dataexport::ProgressSink {
 
  private:
   void Draw() {
-    if (!enabled_ || maximum_ <= 0) return;
+    if (!enabled_) return;
+    if (maximum_ < 0) {  // a count the database did not give: records so far
+      if (progress_ % 10000 != 0) return;
+      std::fprintf(stderr, "\r%d records", progress_);
+      std::fflush(stderr);
+      drawn_ = true;
+      return;
+    }
+    if (maximum_ == 0) return;
     int percent = static_cast<int>(100LL * progress_ / maximum_);
     if (drawn_ && percent == lastPercent_) return;
     lastPercent_ = percent;
@@ -65,6 +77,32 @@ class TerminalProgress : public dataexport::ProgressSink {
   bool drawn_ = false;
   int maximum_ = 0, progress_ = 0, lastPercent_ = -1;
 };
+
+constexpr int MaxWarnings = 20;
+
+// The document into the output, piece by piece.
+class StreamSink : public dataexport::DocumentSink {
+ public:
+  explicit StreamSink(platform::OutputStream& out) : out_(out) {}
+  void Write(std::string_view text) override { out_.Write(text); }
+
+ private:
+  platform::OutputStream& out_;
+};
+
+// How many records a query gives, for the progress bar; -1 when the
+// database does not say.
+int CountRecords(const std::string& alias, const std::string& statement) {
+  try {
+    platform::TQuery count;
+    count.DatabaseName = alias;
+    count.SQL = {"select count(*) from (" + statement + ") counted"};
+    count.Open();
+    return count.Eof() ? -1 : platform::ParseInt(count.Field(0).AsString()).value_or(-1);
+  } catch (const platform::DatabaseError&) {
+    return -1;
+  }
+}
 
 int Usage(const std::string& problem) {
   std::cerr << "tidewell export: " << problem << "\n\n" << ExportHelp;
@@ -147,7 +185,8 @@ int RunExportCommand(const std::vector<std::string>& args) {
     const std::string codeFile = options.count("--code") ? options["--code"] : std::string();
     if (!codeFile.empty() && platform::SameFile(output, codeFile))
       return Usage("--output and --code name the same file");
-    std::vector<std::string> targets{output};
+    std::vector<std::string> targets;
+    if (!platform::IsStreamTarget(output)) targets.push_back(output);  // a FIFO, a device, "-": written through
     if (!codeFile.empty()) targets.push_back(codeFile);
     for (const std::string& file : targets)
       if (std::string problem = platform::WriteProblem(file); !problem.empty())
@@ -161,15 +200,37 @@ int RunExportCommand(const std::vector<std::string>& args) {
       return Failure("alias '" + request.AliasName + "' has no table '" + request.TableName + "' (see --list-tables)");
     request.TableName = *table;
 
-    // As the dialog does it: choose the alias, the table, then open.
-    platform::TQuery query;
-    query.DatabaseName = request.AliasName;
-    query.SQL = {"select * from " + request.TableName};
-    query.Open();
-    dataexport::QueryRecordSource source(query);
-    dataexport::CodeLines code;
+    // The records are written as they are fetched, so memory does not grow
+    // with the table; the file appears whole at the end, or not at all.
+    const std::string statement =
+        "select * from " + platform::Session.NameInQuery(request.AliasName, request.TableName);
     TerminalProgress progress;
-    dataexport::ExportToXml(source, request, [&] { return std::optional<std::string>(output); }, code, progress);
+    const int count = progress.Shown() ? CountRecords(request.AliasName, statement) : -1;
+    int warnings = 0;
+    platform::SetWarningSink([&warnings](const std::string& warning) {
+      if (++warnings <= MaxWarnings) std::cerr << "tidewell export: warning: " << warning << "\n";
+    });
+    dataexport::CodeLines code;
+    // A value wider than its column's declared size cannot be fetched in row
+    // sets: the export then starts again reading value by value (a FIFO or a
+    // device cannot take a second start, so it is read that way at once).
+    for (bool bound = !platform::IsStreamTarget(output);; bound = false) {
+      try {
+        platform::OutputStream out(output);
+        platform::QueryStream stream(request.AliasName, statement, bound);
+        dataexport::StreamRecordSource source(stream, count);
+        StreamSink sink(out);
+        warnings = 0;
+        dataexport::WriteXml(source, request, sink, code, progress);
+        out.Commit();
+        break;
+      } catch (const platform::QueryStream::WiderThanBound&) {
+        if (!bound) throw;
+      }
+    }
+    platform::SetWarningSink(nullptr);
+    if (warnings > MaxWarnings)
+      std::cerr << "tidewell export: " << warnings - MaxWarnings << " more warnings like these\n";
     if (!codeFile.empty()) platform::SaveLines(codeFile, code);
     return 0;
   } catch (const std::exception& e) {

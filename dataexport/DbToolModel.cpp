@@ -27,7 +27,7 @@ void DbToolModel::TableListClick() {
   if (!table) return;
   Gauge1Progress = 0;
   SrcQry.Close();
-  SQL_List = {"select * from " + *table};
+  SQL_List = {"select * from " + platform::Session.NameInQuery(SrcQry.DatabaseName, *table)};
   SrcQry.Close();
   // The query takes the pane's whole text, here and nowhere else.
   SrcQry.SQL = SQL_List;

@@ -27,14 +27,15 @@ class RecordSource {
   virtual void First() = 0;
   virtual bool Eof() = 0;
   virtual void Next() = 0;
+  // How many records there are; -1 when the source cannot tell.
   virtual int RecordCount() = 0;
   // How many bytes the values of all records take as stored, when the
   // source knows (0 otherwise): lets the pass size its document at once.
   virtual size_t ValueBytes() { return 0; }
   virtual int FieldCount() = 0;
   virtual FieldInfo Field(int index) = 0;
-  // The first field whose name is `name` without regard to case, as a
-  // lookup by name finds it; -1 when there is none.
+  // The field whose name is exactly `name`, else the first of that name in
+  // any letter case, as a lookup by name finds it; -1 when there is none.
   int IndexOfName(const std::string& name);
   // Values of the current record, by field position: as text appended to
   // `out`, or as a date-time.
@@ -42,7 +43,7 @@ class RecordSource {
   virtual platform::DateTime ValueAsDateTime(int field) = 0;
 };
 
-// The ODBC query as a record source.
+// The ODBC query as a record source: records kept in memory, for the dialog.
 class QueryRecordSource : public RecordSource {
  public:
   explicit QueryRecordSource(platform::TQuery& query) : query_(query) {}

@@ -36,21 +36,17 @@ void AppendValue(RecordSource& source, const FieldLine& field, std::string& out)
 
 }  // namespace
 
-bool ExportToXml(RecordSource& source, const ExportRequest& request, const FileNameQuestion& askFileName,
-                 CodeLines& code, ProgressSink& progress) {
-  if (!source.Active()) return false;
-  source.First();
-  std::optional<std::string> fileName = askFileName();
-  if (!fileName) return false;
-
+void WriteXml(RecordSource& source, const ExportRequest& request, DocumentSink& sink, CodeLines& code,
+              ProgressSink& progress) {
+  constexpr size_t Piece = size_t{1} << 20;
   int keyCounter = -1;
   int recordCounter = 0;
   code.clear();
   progress.SetProgress(0);
+  source.First();
   const std::string& table = request.TableName;
   const std::string date = request.DateStamp.empty() ? platform::FormatDateTime("yyyy/mm/dd", platform::Now())
                                                      : request.DateStamp;
-  // The whole document in one buffer, written in one operation at the end.
   std::string document = Declaration(request.EncodingIndex) + "\r\n<" + request.AliasName + ">\r\n";
   AddHeaderLines(code, table, date);
   const int recordCount = source.RecordCount();
@@ -65,16 +61,9 @@ bool ExportToXml(RecordSource& source, const ExportRequest& request, const FileN
     f.Open = "    <" + f.Info.Name + ">";
     f.Close = "</" + f.Info.Name + ">\r\n";
   }
-  // Room for the whole document: every record's tags, and the values as
-  // stored with some slack for the longer forms some types are written in.
-  if (const size_t values = source.ValueBytes(); values > 0) {
-    size_t tags = recordStart.size() + recordEnd.size();
-    for (const FieldLine& f : fields) tags += f.Open.size() + f.Close.size() + 4;
-    document.reserve(document.size() + tags * static_cast<size_t>(recordCount) + values + values / 16 + rootEnd.size());
-  }
+  document.reserve(Piece + Piece / 4);
   while (!source.Eof()) {
     platform::ProcessMessages();
-    const size_t recordFrom = document.size();
     document += recordStart;
     for (size_t i = 0; i < fields.size(); ++i) {
       if (recordCounter == 0) AddFieldLines(code, fields[i].Info, static_cast<int>(i), keyCounter);
@@ -83,16 +72,49 @@ bool ExportToXml(RecordSource& source, const ExportRequest& request, const FileN
       document += fields[i].Close;
     }
     document += recordEnd;
-    if (recordCounter == 0 && document.capacity() < document.size() * 2)  // no size known: as the first record
-      document.reserve(document.size() + (document.size() - recordFrom) * static_cast<size_t>(recordCount) / 10 * 11 +
-                       rootEnd.size());
+    if (document.size() >= Piece) {
+      sink.Write(document);
+      document.clear();
+    }
     progress.Step();
     source.Next();
     ++recordCounter;
   }
   document += rootEnd;
+  sink.Write(document);
   AddClosingLines(code);
-  platform::WriteFileText(*fileName, document);
+}
+
+namespace {
+
+// The whole document in one buffer, sized once when the source knows how
+// much its values take.
+class MemorySink : public DocumentSink {
+ public:
+  explicit MemorySink(size_t expected) { document.reserve(expected); }
+  void Write(std::string_view text) override { document += text; }
+  std::string document;
+};
+
+}  // namespace
+
+bool ExportToXml(RecordSource& source, const ExportRequest& request, const FileNameQuestion& askFileName,
+                 CodeLines& code, ProgressSink& progress) {
+  if (!source.Active()) return false;
+  source.First();
+  std::optional<std::string> fileName = askFileName();
+  if (!fileName) return false;
+  // Room for the whole document: every record's tags, and the values as
+  // stored with some slack for the longer forms some types are written in.
+  size_t expected = 0;
+  if (const size_t values = source.ValueBytes(); values > 0) {
+    size_t tags = 2 * request.TableName.size() + 12;
+    for (int i = 0; i < source.FieldCount(); ++i) tags += 2 * source.Field(i).Name.size() + 13;
+    expected = tags * static_cast<size_t>(std::max(source.RecordCount(), 0)) + values + values / 16 + 1024;
+  }
+  MemorySink sink(expected);
+  WriteXml(source, request, sink, code, progress);
+  platform::WriteFileText(*fileName, sink.document);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "dataexport/DataSetCode.h"
 #include "dataexport/RecordSource.h"
@@ -32,12 +33,27 @@ struct ExportRequest {
   std::string DateStamp;  // empty: today, as yyyy/mm/dd
 };
 
+// Where the document goes, piece by piece in order.
+class DocumentSink {
+ public:
+  virtual ~DocumentSink() = default;
+  virtual void Write(std::string_view text) = 0;
+};
+
+// The pass itself: every record of the source, from its first, into the
+// sink as it is read (in pieces of about a megabyte), and the code lines.
+// Throws on a failing source or sink.
+void WriteXml(RecordSource& source, const ExportRequest& request, DocumentSink& sink, CodeLines& code,
+              ProgressSink& progress);
+
 // Asks where to write (the save dialog); nothing when the user cancels.
 using FileNameQuestion = std::function<std::optional<std::string>()>;
 
-// Runs the pass. False when the source is not open or no file was chosen;
-// `code` is replaced only once a file has been chosen. Throws on a failing
-// source or file; an existing file is then left untouched.
+// Runs the pass as the dialog does: the whole document collected in memory
+// and written in one operation at the end. False when the source is not
+// open or no file was chosen; `code` is replaced only once a file has been
+// chosen. Throws on a failing source or file; an existing file is then left
+// untouched.
 bool ExportToXml(RecordSource& source, const ExportRequest& request, const FileNameQuestion& askFileName,
                  CodeLines& code, ProgressSink& progress);
 

@@ -1,11 +1,6 @@
 #include "platform/Database.h"
 
-#ifdef _WIN32
-#include "platform/WindowsApi.h"  // the ODBC headers build on it
-#endif
 #include <malloc.h>
-#include <sql.h>
-#include <sqlext.h>
 
 #include <algorithm>
 #include <cctype>
@@ -14,105 +9,101 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/OdbcHandles.h"
 #include "platform/Text.h"
 
 namespace platform {
 
 TSession Session;
 
-namespace {
+namespace odbc {
 
-// The diagnostic text of a failed ODBC call, on one line.
 std::string Diagnostic(SQLSMALLINT type, SQLHANDLE handle) {
   SQLCHAR state[6] = {0};
   SQLCHAR text[1024] = {0};
   SQLINTEGER native = 0;
   SQLSMALLINT length = 0;
-  if (SQLGetDiagRec(type, handle, 1, state, &native, text, sizeof text, &length) != SQL_SUCCESS && length == 0)
+  if (!handle || (SQLGetDiagRec(type, handle, 1, state, &native, text, sizeof text, &length) != SQL_SUCCESS && length == 0))
     return "unknown ODBC error";
   std::string line;
   for (const char* c = reinterpret_cast<char*>(text); *c; ++c) {
-    bool lineBreak = *c == '\r' || *c == '\n';
-    if (!lineBreak) line += *c;
+    bool blank = *c == '\r' || *c == '\n' || *c == '\t';
+    if (!blank) line += *c;
     else if (!line.empty() && line.back() != ' ') line += ' ';
   }
   return Trim(line);
 }
 
-bool Ok(SQLRETURN r) { return r == SQL_SUCCESS || r == SQL_SUCCESS_WITH_INFO; }
-
-// Environment, connection and statement handles of one use, released in
-// reverse order.
-class Connection {
- public:
-  explicit Connection(const std::string& alias) {
-    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_);
-    SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_);
-    SQLRETURN r = SQLConnect(dbc_, reinterpret_cast<SQLCHAR*>(const_cast<char*>(alias.c_str())), SQL_NTS, nullptr, 0,
-                             nullptr, 0);
-    if (!Ok(r)) {
-      std::string why = Diagnostic(SQL_HANDLE_DBC, dbc_);
-      Release();
-      throw DatabaseError("Cannot open alias '" + alias + "': " + why);
-    }
-    connected_ = true;
+Connection::Connection(const std::string& alias) {
+  if (!Ok(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_))) {
+    env_ = nullptr;
+    throw DatabaseError("Cannot open alias '" + alias + "': the ODBC driver manager has no environment to give");
   }
-  ~Connection() { Release(); }
-  SQLHDBC Handle() const { return dbc_; }
-  SQLHSTMT Statement() {
-    SQLHSTMT st = SQL_NULL_HSTMT;
-    SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &st);
-    return st;
+  if (!Ok(SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)) ||
+      !Ok(SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_))) {
+    std::string why = Diagnostic(SQL_HANDLE_ENV, env_);
+    dbc_ = nullptr;
+    Release();
+    throw DatabaseError("Cannot open alias '" + alias + "': " + why);
   }
-
- private:
-  void Release() {
-    if (connected_) SQLDisconnect(dbc_);
-    if (dbc_) SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
-    if (env_) SQLFreeHandle(SQL_HANDLE_ENV, env_);
-    dbc_ = env_ = nullptr;
-    connected_ = false;
+  SQLRETURN r = SQLConnect(dbc_, reinterpret_cast<SQLCHAR*>(const_cast<char*>(alias.c_str())), SQL_NTS, nullptr, 0,
+                           nullptr, 0);
+  if (!Ok(r)) {
+    std::string why = Diagnostic(SQL_HANDLE_DBC, dbc_);
+    Release();
+    throw DatabaseError("Cannot open alias '" + alias + "': " + why);
   }
-  SQLHENV env_ = nullptr;
-  SQLHDBC dbc_ = nullptr;
-  bool connected_ = false;
-};
+  connected_ = true;
+}
 
-class Statement {
- public:
-  explicit Statement(Connection& c) : st_(c.Statement()) {}
-  ~Statement() { SQLFreeHandle(SQL_HANDLE_STMT, st_); }
-  SQLHSTMT get() const { return st_; }
-  void Check(SQLRETURN r, const std::string& what) const {
-    if (!Ok(r)) throw DatabaseError(what + ": " + Diagnostic(SQL_HANDLE_STMT, st_));
-  }
+Connection::~Connection() { Release(); }
 
- private:
-  SQLHSTMT st_;
-};
+SQLHSTMT Connection::NewStatement() {
+  SQLHSTMT st = SQL_NULL_HSTMT;
+  if (!Ok(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &st)))
+    throw DatabaseError("Cannot make a statement: " + Diagnostic(SQL_HANDLE_DBC, dbc_));
+  return st;
+}
 
-std::string ColumnText(SQLHSTMT st, SQLUSMALLINT column, bool& null) {
+void Connection::Release() {
+  if (connected_) SQLDisconnect(dbc_);
+  if (dbc_) SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
+  if (env_) SQLFreeHandle(SQL_HANDLE_ENV, env_);
+  dbc_ = env_ = nullptr;
+  connected_ = false;
+}
+
+std::string ColumnText(SQLHSTMT st, SQLUSMALLINT column, bool& null, SQLSMALLINT as) {
   std::string text;
   char buffer[4096];
+  // A character value ends with a zero the driver adds to each piece.
+  const size_t room = as == SQL_C_CHAR ? sizeof buffer - 1 : sizeof buffer;
+  null = false;
   for (;;) {
     SQLLEN indicator = 0;
-    SQLRETURN r = SQLGetData(st, column, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
+    SQLRETURN r = SQLGetData(st, column, as, buffer, sizeof buffer, &indicator);
     if (r == SQL_NO_DATA) break;
     if (!Ok(r)) throw DatabaseError("Cannot read a value: " + Diagnostic(SQL_HANDLE_STMT, st));
     if (indicator == SQL_NULL_DATA) {
       null = true;
       return {};
     }
-    null = false;
-    size_t got = indicator == SQL_NO_TOTAL || indicator >= static_cast<SQLLEN>(sizeof buffer)
-                     ? sizeof buffer - 1
-                     : static_cast<size_t>(indicator);
+    size_t got = indicator == SQL_NO_TOTAL || indicator > static_cast<SQLLEN>(room) ? room : static_cast<size_t>(indicator);
     text.append(buffer, got);
     if (r == SQL_SUCCESS) break;
   }
   return text;
 }
+
+}  // namespace odbc
+
+namespace {
+
+using odbc::Connection;
+using odbc::Diagnostic;
+using odbc::Ok;
+using odbc::Statement;
+using odbc::ColumnText;
 
 int FieldTypeOf(SQLSMALLINT sqlType) {
   switch (sqlType) {
@@ -133,6 +124,87 @@ int FieldTypeOf(SQLSMALLINT sqlType) {
     default: return ftUnknown;
   }
 }
+
+}  // namespace
+
+namespace odbc {
+
+ColumnInfo DescribeColumn(SQLHSTMT st, SQLUSMALLINT column) {
+  std::vector<SQLCHAR> name(256, 0);
+  SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
+  ColumnInfo info;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (!Ok(SQLDescribeCol(st, column, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength, &sqlType,
+                           &info.Size, &digits, &nullable)))
+      throw DatabaseError("Cannot describe column " + std::to_string(column) + " of the query: " +
+                          Diagnostic(SQL_HANDLE_STMT, st));
+    if (nameLength < static_cast<SQLSMALLINT>(name.size())) break;
+    name.assign(static_cast<size_t>(nameLength) + 1, 0);  // read the whole name the second time
+  }
+  info.Name.assign(reinterpret_cast<char*>(name.data()), static_cast<size_t>(std::max<SQLSMALLINT>(nameLength, 0)));
+  char typeName[128] = {0};
+  SQLSMALLINT typeLength = 0;
+  if (Ok(SQLColAttribute(st, column, SQL_DESC_TYPE_NAME, typeName, sizeof typeName, &typeLength, nullptr)))
+    info.TypeName = LowerCase(typeName);
+  info.DataType = FieldTypeOf(sqlType);
+  // Where the SQL type says too little, the type name decides.
+  const std::string& type = info.TypeName;
+  if (type == "bool" || type == "boolean") info.DataType = ftBoolean;
+  info.Binary = info.DataType == ftVarBytes || info.DataType == ftBlob || type == "bytea" ||
+                type.find("blob") != std::string::npos || type.find("binary") != std::string::npos;
+  if (info.Binary && info.DataType != ftVarBytes && info.DataType != ftBytes) info.DataType = ftBlob;
+  info.Money = type == "money";
+  return info;
+}
+
+}  // namespace odbc
+
+namespace {
+// A name for a catalogue function's search pattern: its "_" and "%" stand
+// for themselves.
+std::string LiteralPattern(SQLHDBC dbc, const std::string& name);
+
+// The field a catalogue row names: the one of exactly that name, else the
+// first of that name in any letter case.
+TField* FieldNamed(std::vector<TField>& fields, const std::string& name) {
+  for (TField& f : fields)
+    if (f.FieldName == name) return &f;
+  for (TField& f : fields)
+    if (SameText(f.FieldName, name)) return &f;
+  return nullptr;
+}
+}  // namespace
+
+namespace odbc {
+
+void ReadCatalogueFlags(Connection& connection, const std::string& table, std::vector<TField>& fields) {
+  if (table.empty()) return;
+  // Nullability and key membership come from the catalogue: the result set
+  // description reports every column as nullable.
+  std::string pattern = LiteralPattern(connection.Handle(), table);
+  Statement catalogue(connection);
+  if (Ok(SQLColumns(catalogue.get(), nullptr, 0, nullptr, 0, reinterpret_cast<SQLCHAR*>(pattern.data()), SQL_NTS,
+                    nullptr, 0))) {
+    while (Ok(SQLFetch(catalogue.get()))) {
+      bool null = false;
+      const std::string column = ColumnText(catalogue.get(), 4, null);
+      const std::string nullable = ColumnText(catalogue.get(), 11, null);
+      if (TField* f = FieldNamed(fields, column)) f->Required = nullable == std::to_string(SQL_NO_NULLS);
+    }
+  }
+  Statement keys(connection);
+  std::string name = table;  // not a pattern here
+  if (Ok(SQLPrimaryKeys(keys.get(), nullptr, 0, nullptr, 0, reinterpret_cast<SQLCHAR*>(name.data()), SQL_NTS))) {
+    while (Ok(SQLFetch(keys.get()))) {
+      bool null = false;
+      if (TField* f = FieldNamed(fields, ColumnText(keys.get(), 4, null))) f->IsIndexField = true;
+    }
+  }
+}
+
+}  // namespace odbc
+
+namespace {
 
 // A float as the system writes it, as printf's "%.15G" would.
 void AppendFloat(std::string& out, std::string_view text) {
@@ -241,20 +313,88 @@ std::vector<std::string> TSession::GetAliasNames() const {
   return names;
 }
 
-std::vector<std::string> TSession::GetTableNames(const std::string& alias) const {
-  Connection connection(alias);
+namespace {
+
+std::string InfoText(SQLHDBC dbc, SQLUSMALLINT what) {
+  char text[256] = {0};
+  SQLSMALLINT length = 0;
+  return Ok(SQLGetInfo(dbc, what, text, sizeof text, &length)) ? std::string(text) : std::string();
+}
+
+// The database a connection is in, when the driver knows of catalogs.
+std::string CurrentCatalog(SQLHDBC dbc) {
+  char text[512] = {0};
+  SQLINTEGER length = 0;
+  return Ok(SQLGetConnectAttr(dbc, SQL_ATTR_CURRENT_CATALOG, text, sizeof text, &length)) ? std::string(text)
+                                                                                          : std::string();
+}
+
+// The schemas an unqualified table name is looked up in, in order: those of
+// PostgreSQL's search path; nothing for a database without that notion.
+std::vector<std::string> SearchPath(Connection& connection) {
+  std::vector<std::string> schemas;
+  if (InfoText(connection.Handle(), SQL_DBMS_NAME) != "PostgreSQL") return schemas;
   Statement st(connection);
-  st.Check(SQLTables(st.get(), nullptr, 0, nullptr, 0, nullptr, 0, reinterpret_cast<SQLCHAR*>(const_cast<char*>("TABLE")),
-                     SQL_NTS),
-           "Cannot list the tables of '" + alias + "'");
-  std::vector<std::string> names;
+  if (!Ok(SQLExecDirect(st.get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>("select unnest(current_schemas(false))")),
+                        SQL_NTS)))
+    return schemas;
   while (Ok(SQLFetch(st.get()))) {
     bool null = false;
-    std::string name = ColumnText(st.get(), 3, null);
-    if (!null) names.push_back(name);
+    std::string schema = ColumnText(st.get(), 1, null);
+    if (!null) schemas.push_back(schema);
+  }
+  return schemas;
+}
+
+}  // namespace
+
+std::vector<std::string> TSession::GetTableNames(const std::string& alias) const {
+  Connection connection(alias);
+  NameRules rules;
+  rules.Quote = InfoText(connection.Handle(), SQL_IDENTIFIER_QUOTE_CHAR);
+  SQLUSMALLINT identifierCase = 0;
+  if (Ok(SQLGetInfo(connection.Handle(), SQL_IDENTIFIER_CASE, &identifierCase, sizeof identifierCase, nullptr)))
+    rules.Case = identifierCase;
+  rules_[alias] = rules;
+
+  // The tables of the database the data source is in, and of the schemas
+  // its names are looked up in: what "select * from NAME" can reach.
+  std::string catalog = CurrentCatalog(connection.Handle());
+  std::vector<std::string> schemas = SearchPath(connection);
+  if (schemas.empty()) schemas.push_back(std::string());
+  std::vector<std::string> names;
+  for (std::string& schema : schemas) {
+    Statement st(connection);
+    auto text = [](std::string& s) { return s.empty() ? nullptr : reinterpret_cast<SQLCHAR*>(s.data()); };
+    st.Check(SQLTables(st.get(), text(catalog), catalog.empty() ? 0 : SQL_NTS, text(schema), schema.empty() ? 0 : SQL_NTS,
+                       nullptr, 0, reinterpret_cast<SQLCHAR*>(const_cast<char*>("TABLE")), SQL_NTS),
+             "Cannot list the tables of '" + alias + "'");
+    while (Ok(SQLFetch(st.get()))) {
+      bool null = false;
+      std::string name = ColumnText(st.get(), 3, null);
+      if (!null && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
   return names;
+}
+
+std::string TSession::NameInQuery(const std::string& alias, const std::string& table) const {
+  if (!rules_.count(alias)) GetTableNames(alias);
+  const NameRules& rules = rules_.at(alias);
+  bool plain = !table.empty() && !std::isdigit(static_cast<unsigned char>(table[0]));
+  for (char c : table) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    plain = plain && u < 0x80 && (std::isalnum(u) || c == '_');
+    plain = plain && !(rules.Case == SQL_IC_LOWER && std::isupper(u)) && !(rules.Case == SQL_IC_UPPER && std::islower(u));
+  }
+  if (plain || rules.Quote.empty() || rules.Quote == " ") return table;
+  std::string quoted = rules.Quote;
+  for (char c : table) {
+    quoted += c;
+    if (std::string(1, c) == rules.Quote) quoted += c;  // a quote inside is doubled
+  }
+  return quoted + rules.Quote;
 }
 
 // --- TField ---
@@ -262,19 +402,54 @@ std::vector<std::string> TSession::GetTableNames(const std::string& alias) const
 namespace {
 
 // The value of a cell as text, appended: booleans as True/False, floats
-// without exponent noise, dates in the system's patterns. `date` reads a
-// date cell and throws for one that is no date.
+// without exponent noise, money as a plain number, bytes as hexadecimal
+// text, dates in the system's patterns, times as the driver gives them.
+// `date` reads a date cell and throws for one that is no date.
 template <class ReadDate>
-void AppendValue(std::string& out, int type, std::string_view text, ReadDate date) {
-  switch (type) {
-    case ftBoolean: out += text == "0" || SameText(text, "false") ? "False" : "True"; break;
+void AppendValue(std::string& out, const TField& field, std::string_view text, ReadDate date) {
+  if (field.Binary) {
+    static const char digits[] = "0123456789ABCDEF";
+    for (unsigned char c : text) {
+      out += digits[c >> 4];
+      out += digits[c & 15];
+    }
+    return;
+  }
+  std::string plain;
+  if (field.Money) {  // "$1,234.50", "-1.234,50 EUR": the digits, the sign and the last separator
+    for (char c : text)
+      if (std::isdigit(static_cast<unsigned char>(c)) || c == '-') plain += c;
+      else if ((c == '.' || c == ',') && !plain.empty()) plain += c;
+    const size_t last = plain.find_last_of(".,");
+    std::string number;
+    for (size_t i = 0; i < plain.size(); ++i)
+      if (std::isdigit(static_cast<unsigned char>(plain[i])) || plain[i] == '-') number += plain[i];
+      else if (i == last && plain.size() - i - 1 <= 2) number += '.';  // cents, not thousands
+    text = plain = number;
+  }
+  switch (field.DataType) {
+    case ftBoolean: {
+      const bool no = text == "0" || text == std::string_view("\0", 1) || SameText(text, "f") || SameText(text, "false");
+      out += no ? "False" : "True";
+      break;
+    }
     case ftFloat: AppendFloat(out, text); break;
     case ftDate: AppendDate(out, date()); break;
-    case ftTime: out += FormatDateTime("hh:nn:ss", date()); break;
     case ftDateTime: AppendDateTime(out, date()); break;
-    default: out += text; break;
+    default: out += text; break;  // times too: "24:00:00" and "-838:59:59" are times no clock shows
   }
 }
+
+// A value in a date layout that names no day of the calendar: a zero year,
+// month or day (MariaDB's zero dates), or infinity (PostgreSQL).
+bool NamesNoCalendarDay(std::string_view text) {
+  const std::string value = LowerCase(Trim(std::string(text)));
+  if (value == "infinity" || value == "-infinity") return true;
+  if (value.size() < 10 || value[4] != '-' || value[7] != '-') return false;
+  return value.compare(0, 4, "0000") == 0 || value.compare(5, 2, "00") == 0 || value.compare(8, 2, "00") == 0;
+}
+
+WarningSink warnings;
 
 }  // namespace
 
@@ -282,8 +457,29 @@ bool TField::IsNull() const { return query_->rows_->Null(query_->current_, stati
 
 void TField::AppendString(std::string& out) const {
   if (IsNull()) return;
-  AppendValue(out, DataType, query_->rows_->Cell(query_->current_, static_cast<size_t>(index_)),
+  AppendValue(out, *this, query_->rows_->Cell(query_->current_, static_cast<size_t>(index_)),
               [this] { return AsDateTime(); });
+}
+
+void SetWarningSink(WarningSink sink) { warnings = std::move(sink); }
+
+namespace odbc {
+void AppendFieldValue(std::string& out, const TField& field, std::string_view text, const std::string& table,
+                      size_t record) {
+  AppendValue(out, field, text, [&] { return ReadDateValue(text, table, field.FieldName, record); });
+}
+}  // namespace odbc
+
+DateTime ReadDateValue(std::string_view text, const std::string& table, const std::string& field, size_t record) {
+  DateTime value;
+  if (ParseDateValue(text, value)) return value;
+  const std::string where = "Field '" + field + "' of table '" + table + "', record " + std::to_string(record) + ": '" +
+                            std::string(text) + "'";
+  if (NamesNoCalendarDay(text)) {
+    if (warnings) warnings(where + " names no day of the calendar; written as the null date");
+    return ZeroDateTime;
+  }
+  throw DatabaseError(where + " is not a date");
 }
 
 std::string TField::AsString() const {
@@ -295,12 +491,8 @@ std::string TField::AsString() const {
 DateTime TField::AsDateTime() const {
   const TQuery::Rows& rows = *query_->rows_;
   if (rows.Null(query_->current_, static_cast<size_t>(index_))) return ZeroDateTime;
-  const std::string_view text = rows.Cell(query_->current_, static_cast<size_t>(index_));
-  DateTime value;
-  if (!ParseDateValue(text, value))
-    throw DatabaseError("Field '" + FieldName + "' of table '" + rows.Table + "', record " +
-                        std::to_string(query_->current_ + 1) + ": '" + std::string(text) + "' is not a date");
-  return value;
+  return ReadDateValue(rows.Cell(query_->current_, static_cast<size_t>(index_)), rows.Table, FieldName,
+                       query_->current_ + 1);
 }
 
 // --- TQuery ---
@@ -321,7 +513,7 @@ namespace {
 // Every record, one row set at a time into buffers bound to the columns.
 // False, with `rows` emptied, when a value is wider than its column's
 // buffer: the caller then reads the records one value at a time.
-bool FetchRowSets(SQLHSTMT st, const std::vector<SQLULEN>& sizes, TQuery::Rows& rows) {
+bool FetchRowSets(SQLHSTMT st, const std::vector<SQLULEN>& sizes, const std::vector<bool>& binary, TQuery::Rows& rows) {
   const size_t columns = sizes.size();
   std::vector<size_t> widths(columns);
   std::vector<std::vector<char>> buffers(columns);
@@ -334,7 +526,7 @@ bool FetchRowSets(SQLHSTMT st, const std::vector<SQLULEN>& sizes, TQuery::Rows& 
   for (size_t c = 0; c < columns; ++c) {
     widths[c] = std::min<size_t>(std::max<size_t>(sizes[c], 32), WidestBoundColumn) + 1;
     buffers[c].resize(widths[c] * RowSet);
-    if (!Ok(SQLBindCol(st, static_cast<SQLUSMALLINT>(c + 1), SQL_C_CHAR, buffers[c].data(),
+    if (!Ok(SQLBindCol(st, static_cast<SQLUSMALLINT>(c + 1), binary[c] ? SQL_C_BINARY : SQL_C_CHAR, buffers[c].data(),
                        static_cast<SQLLEN>(widths[c]), indicators[c].data())))
       return false;
   }
@@ -349,7 +541,7 @@ bool FetchRowSets(SQLHSTMT st, const std::vector<SQLULEN>& sizes, TQuery::Rows& 
           rows.Add("", 0, true);
           continue;
         }
-        if (size == SQL_NO_TOTAL || size < 0 || static_cast<size_t>(size) >= widths[c]) {
+        if (size == SQL_NO_TOTAL || size < 0 || static_cast<size_t>(size) + (binary[c] ? 0 : 1) > widths[c]) {
           rows.Clear();
           return false;
         }
@@ -361,14 +553,14 @@ bool FetchRowSets(SQLHSTMT st, const std::vector<SQLULEN>& sizes, TQuery::Rows& 
 }
 
 // Every record, one value at a time, whatever its width.
-void FetchValues(SQLHSTMT st, size_t columns, TQuery::Rows& rows) {
+void FetchValues(SQLHSTMT st, const std::vector<bool>& binary, TQuery::Rows& rows) {
   for (;;) {
     SQLRETURN r = SQLFetch(st);
     if (r == SQL_NO_DATA) return;
     if (!Ok(r)) throw DatabaseError("Cannot read the records: " + Diagnostic(SQL_HANDLE_STMT, st));
-    for (size_t c = 1; c <= columns; ++c) {
+    for (size_t c = 1; c <= binary.size(); ++c) {
       bool null = false;
-      const std::string text = ColumnText(st, static_cast<SQLUSMALLINT>(c), null);
+      const std::string text = ColumnText(st, static_cast<SQLUSMALLINT>(c), null, binary[c - 1] ? SQL_C_BINARY : SQL_C_CHAR);
       rows.Add(text.data(), text.size(), null);
     }
     rows.EndRecord();
@@ -403,20 +595,24 @@ void TQuery::Open() {
   auto rows = std::make_unique<Rows>();
   std::vector<TField> fields;
   std::vector<SQLULEN> sizes;
+  std::vector<bool> binary;
   for (int attempt = 0;; ++attempt) {
     Statement st(connection);
     st.Check(SQLExecDirect(st.get(), reinterpret_cast<SQLCHAR*>(statement.data()), SQL_NTS), "Cannot open the query");
     SQLSMALLINT columns = 0;
-    SQLNumResultCols(st.get(), &columns);
+    st.Check(SQLNumResultCols(st.get(), &columns), "Cannot describe the query");
     fields.assign(static_cast<size_t>(columns), TField());
     sizes.assign(static_cast<size_t>(columns), 0);
+    binary.assign(static_cast<size_t>(columns), false);
     for (SQLUSMALLINT c = 1; c <= columns; ++c) {
-      SQLCHAR name[256];
-      SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
-      SQLDescribeCol(st.get(), c, name, sizeof name, &nameLength, &sqlType, &sizes[c - 1], &digits, &nullable);
+      const odbc::ColumnInfo info = odbc::DescribeColumn(st.get(), c);
+      sizes[c - 1] = info.Size;
+      binary[c - 1] = info.Binary;
       TField& f = fields[c - 1];
-      f.FieldName = reinterpret_cast<char*>(name);
-      f.DataType = FieldTypeOf(sqlType);
+      f.FieldName = info.Name;
+      f.DataType = info.DataType;
+      f.Binary = info.Binary;
+      f.Money = info.Money;
       f.Size = f.DataType == ftString || f.DataType == ftWideString ? static_cast<int>(sizes[c - 1]) : 0;
       f.index_ = c - 1;
       if (rows->Table.empty()) {
@@ -427,9 +623,9 @@ void TQuery::Open() {
       }
     }
     rows->Columns = static_cast<size_t>(columns);
-    if (attempt == 0 && FetchRowSets(st.get(), sizes, *rows)) break;
+    if (attempt == 0 && FetchRowSets(st.get(), sizes, binary, *rows)) break;
     if (attempt == 1) {
-      FetchValues(st.get(), rows->Columns, *rows);
+      FetchValues(st.get(), binary, *rows);
       break;
     }
   }
@@ -437,32 +633,7 @@ void TQuery::Open() {
   rows->Starts.shrink_to_fit();
   ReturnFreedMemory();
 
-  // Nullability and key membership come from the catalogue: the result set
-  // description reports every column as nullable.
-  if (!rows->Table.empty()) {
-    std::string pattern = LiteralPattern(connection.Handle(), rows->Table);
-    SQLCHAR* tableName = reinterpret_cast<SQLCHAR*>(pattern.data());
-    Statement catalogue(connection);
-    if (Ok(SQLColumns(catalogue.get(), nullptr, 0, nullptr, 0, tableName, SQL_NTS, nullptr, 0))) {
-      while (Ok(SQLFetch(catalogue.get()))) {
-        bool null = false;
-        std::string column = ColumnText(catalogue.get(), 4, null);
-        std::string nullable = ColumnText(catalogue.get(), 11, null);
-        for (TField& f : fields)
-          if (SameText(f.FieldName, column)) f.Required = nullable == std::to_string(SQL_NO_NULLS);
-      }
-    }
-    Statement keys(connection);
-    std::string table = rows->Table;  // not a pattern here
-    if (Ok(SQLPrimaryKeys(keys.get(), nullptr, 0, nullptr, 0, reinterpret_cast<SQLCHAR*>(table.data()), SQL_NTS))) {
-      while (Ok(SQLFetch(keys.get()))) {
-        bool null = false;
-        std::string column = ColumnText(keys.get(), 4, null);
-        for (TField& f : fields)
-          if (SameText(f.FieldName, column)) f.IsIndexField = true;
-      }
-    }
-  }
+  odbc::ReadCatalogueFlags(connection, rows->Table, fields);
 
   fields_ = std::move(fields);
   for (TField& f : fields_) f.query_ = this;
@@ -491,9 +662,9 @@ std::string TQuery::DisplayText(int record, int field) const {
   const std::string_view text = rows_->Cell(static_cast<size_t>(record), static_cast<size_t>(field));
   std::string shown;
   bool readable = true;
-  AppendValue(shown, fields_[static_cast<size_t>(field)].DataType, text, [&] {
+  AppendValue(shown, fields_[static_cast<size_t>(field)], text, [&] {
     DateTime value;
-    readable = readable && ParseDateValue(text, value);
+    readable = readable && (ParseDateValue(text, value) || NamesNoCalendarDay(text));
     return value;
   });
   return readable ? shown : std::string(text);  // a value that is no date is shown as stored
@@ -504,6 +675,8 @@ int TQuery::FieldCount() const { return static_cast<int>(fields_.size()); }
 TField& TQuery::Field(int index) { return fields_.at(static_cast<size_t>(index)); }
 
 TField& TQuery::FieldByName(const std::string& name) {
+  for (TField& f : fields_)  // the exact name first: "name" and "Name" are two columns
+    if (f.FieldName == name) return f;
   for (TField& f : fields_)
     if (SameText(f.FieldName, name)) return f;
   throw DatabaseError("Field '" + name + "' not found");

@@ -4,9 +4,12 @@
 // source, a query runs one statement against an alias and offers its rows
 // one at a time with typed fields. The records of an open query are held
 // compactly in memory: all cell texts in one buffer.
+#include <functional>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/DateTime.h"
@@ -34,6 +37,8 @@ class TField {
   bool Required = false;      // the column does not accept NULL
   int Size = 0;               // declared length of a string column
   bool IsIndexField = false;  // part of the table's primary key
+  bool Binary = false;        // bytes, written as hexadecimal text
+  bool Money = false;         // a money column, written as a plain number
 
   bool IsNull() const;
   // The value as text: "True"/"False" for booleans, numbers as the engine
@@ -53,12 +58,37 @@ class TField {
   int index_ = 0;
 };
 
+// Told of values the export writes other than as stored (a date that names no
+// day of the calendar, written as the null date), one line each; nothing
+// when no sink is set.
+using WarningSink = std::function<void(const std::string&)>;
+void SetWarningSink(WarningSink sink);
+
+// A date value read in every layout the database's own date functions
+// understand. A value that names no day of the calendar (a zero year, month
+// or day; infinity) is the zero date-time, with a warning; any other value
+// that is no date throws DatabaseError naming table, field and record.
+DateTime ReadDateValue(std::string_view text, const std::string& table, const std::string& field, size_t record);
+
 class TSession {
  public:
   // Every data source name the ODBC driver manager knows.
   std::vector<std::string> GetAliasNames() const;
-  // The TABLE names of an alias, without extensions. Throws DatabaseError.
+  // The TABLE names of an alias, without extensions: those of the database
+  // the data source is in, and of the schemas a plain name is looked up in
+  // (PostgreSQL's search path), each once. Throws DatabaseError.
   std::vector<std::string> GetTableNames(const std::string& alias) const;
+  // A table name as a statement names it: unchanged where the database reads
+  // it so, else in the driver's identifier quotes ("my table", "MixedCase"
+  // for PostgreSQL, `my table` for MySQL).
+  std::string NameInQuery(const std::string& alias, const std::string& table) const;
+
+ private:
+  struct NameRules {
+    std::string Quote;   // the driver's identifier quote
+    unsigned Case = 0;   // how the database folds plain names (SQL_IDENTIFIER_CASE)
+  };
+  mutable std::map<std::string, NameRules> rules_;  // by alias, learned with the table names
 };
 
 extern TSession Session;

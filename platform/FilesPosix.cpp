@@ -13,10 +13,12 @@
 #include <climits>
 #include <cerrno>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/HeldSignals.h"
+#include "platform/OutputStream.h"
 #include "platform/Text.h"
 #include "platform/WinPath.h"
 
@@ -384,6 +386,105 @@ bool SameFile(const std::string& a, const std::string& b) {
     return path;
   };
   return canonical(first) == canonical(second);
+}
+
+namespace {
+
+// The temporary file of the output stream being written, removed should an
+// interrupt, a termination or a hang-up end the process first.
+char pendingTemp[PATH_MAX + 1];
+struct sigaction previousActions[3];
+constexpr int EndingSignals3[3] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void RemovePendingTemp(int signal) {
+  if (pendingTemp[0]) ::unlink(pendingTemp);
+  for (int i = 0; i < 3; ++i)
+    if (EndingSignals3[i] == signal) ::sigaction(signal, &previousActions[i], nullptr);
+  ::raise(signal);
+}
+
+}  // namespace
+
+struct OutputStream::State {
+  std::string path, target, temp;
+  int fd = -1;
+  bool direct = false;
+  bool committed = false;
+};
+
+bool IsStreamTarget(const std::string& path) {
+  if (path == "-") return true;
+  struct stat st;
+  return ::stat(Target(path).Path.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode));
+}
+
+OutputStream::OutputStream(const std::string& path) : state_(std::make_unique<State>()) {
+  State& s = *state_;
+  s.path = path;
+  if (path == "-") {
+    s.fd = 1;
+    s.direct = true;
+    return;
+  }
+  if (path.empty()) Fail("create", path, "No file name given");
+  HostTarget target = Target(path);
+  s.target = target.Path;
+  struct stat old;
+  const bool existed = ::stat(target.Path.c_str(), &old) == 0;
+  if (existed && (S_ISFIFO(old.st_mode) || S_ISCHR(old.st_mode))) {
+    s.fd = ::open(target.Path.c_str(), O_WRONLY | O_CLOEXEC);  // a FIFO waits here for its reader
+    if (s.fd < 0) Fail("create", path, Reason(errno));
+    s.direct = true;
+    return;
+  }
+  if (existed) RefuseReadOnly(old, target.Path, path);
+  s.temp = target.Folder + "/.tidewell-XXXXXX";
+  s.fd = ::mkstemp(s.temp.data());
+  if (s.fd < 0) {
+    s.temp.clear();
+    Fail("create", path, Reason(errno));
+  }
+  ::fchmod(s.fd, existed ? (old.st_mode & 07777) : NewFileMode());
+  if (existed && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
+    (void)!::fchown(s.fd, old.st_uid, old.st_gid);
+  std::snprintf(pendingTemp, sizeof pendingTemp, "%s", s.temp.c_str());
+  struct sigaction action {};
+  action.sa_handler = RemovePendingTemp;
+  sigemptyset(&action.sa_mask);
+  for (int i = 0; i < 3; ++i) ::sigaction(EndingSignals3[i], &action, &previousActions[i]);
+}
+
+OutputStream::~OutputStream() {
+  State& s = *state_;
+  if (!s.temp.empty()) {
+    for (int i = 0; i < 3; ++i) ::sigaction(EndingSignals3[i], &previousActions[i], nullptr);
+    pendingTemp[0] = '\0';
+  }
+  if (s.fd > 2) ::close(s.fd);
+  if (!s.committed && !s.temp.empty()) ::unlink(s.temp.c_str());
+}
+
+bool OutputStream::Direct() const { return state_->direct; }
+
+void OutputStream::Write(std::string_view text) {
+  State& s = *state_;
+  for (size_t done = 0; done < text.size();) {
+    ssize_t n = ::write(s.fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) Fail("write", s.path, Reason(errno));
+    done += static_cast<size_t>(n);
+  }
+}
+
+void OutputStream::Commit() {
+  State& s = *state_;
+  if (s.direct) return;
+  HeldSignals held;  // the file takes its name whole, or not at all
+  if (::fsync(s.fd) != 0 && errno != EINVAL) Fail("write", s.path, Reason(errno));
+  int fd = s.fd;
+  s.fd = -1;
+  if (::close(fd) != 0 || ::rename(s.temp.c_str(), s.target.c_str()) != 0) Fail("write", s.path, Reason(errno));
+  s.committed = true;
 }
 
 bool StandardErrorIsTerminal() { return ::isatty(2) == 1; }

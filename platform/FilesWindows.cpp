@@ -10,6 +10,7 @@
 #include <cctype>
 
 #include "platform/HeldSignals.h"
+#include "platform/OutputStream.h"
 #include "platform/Text.h"
 #include "platform/WinPath.h"
 #include "platform/WindowsApi.h"
@@ -310,6 +311,63 @@ HeldSignals::~HeldSignals() = default;
 void RefuseEndingSignals() {}
 
 ReserveCall SetReserveCall(ReserveCall) { return nullptr; }
+
+struct OutputStream::State {
+  std::string path, temp;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  bool direct = false;
+  bool committed = false;
+};
+
+bool IsStreamTarget(const std::string& path) { return path == "-"; }
+
+OutputStream::OutputStream(const std::string& path) : state_(std::make_unique<State>()) {
+  State& s = *state_;
+  s.path = path;
+  if (path == "-") {
+    s.file = GetStdHandle(STD_OUTPUT_HANDLE);
+    s.direct = true;
+    return;
+  }
+  if (path.empty()) Fail("create", path, "No file name given");
+  const DWORD attributes = Attributes(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES)
+    if (std::string why = NotWritable(attributes); !why.empty()) Fail("create", path, why);
+  char temp[MAX_PATH + 1];
+  if (!GetTempFileNameA(FolderOf(path).c_str(), "twk", 0, temp)) Fail("create", path, Reason(GetLastError()));
+  s.temp = temp;
+  s.file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (s.file == INVALID_HANDLE_VALUE) Fail("create", path, Reason(GetLastError()));
+}
+
+OutputStream::~OutputStream() {
+  State& s = *state_;
+  if (!s.direct && s.file != INVALID_HANDLE_VALUE) CloseHandle(s.file);
+  if (!s.committed && !s.temp.empty()) DeleteFileA(s.temp.c_str());
+}
+
+bool OutputStream::Direct() const { return state_->direct; }
+
+void OutputStream::Write(std::string_view text) {
+  State& s = *state_;
+  for (size_t done = 0; done < text.size();) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(s.file, text.data() + done, chunk, &written, nullptr)) Fail("write", s.path, Reason(GetLastError()));
+    done += written;
+  }
+}
+
+void OutputStream::Commit() {
+  State& s = *state_;
+  if (s.direct) return;
+  const bool flushed = FlushFileBuffers(s.file) != 0;
+  CloseHandle(s.file);
+  s.file = INVALID_HANDLE_VALUE;
+  if (!flushed || !MoveFileExA(s.temp.c_str(), s.path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    Fail("write", s.path, Reason(GetLastError()));
+  s.committed = true;
+}
 
 }  // namespace platform
 

@@ -1,0 +1,247 @@
+#include "platform/QueryStream.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+#include "platform/HeldSignals.h"
+#include "platform/OdbcHandles.h"
+
+namespace platform {
+
+namespace {
+
+constexpr size_t WidestBoundColumn = 4096;
+constexpr size_t RowSetBytes = size_t{1} << 20;  // per row set; two are in use
+constexpr size_t MinRowSet = 64, MaxRowSet = 4096;
+
+// One row set's buffers: each column's values and their lengths.
+struct RowSet {
+  std::vector<std::vector<char>> Values;
+  std::vector<std::vector<SQLLEN>> Lengths;
+  SQLULEN Rows = 0;
+  bool Filled = false;  // fetched and not yet used up
+  bool Last = false;    // no row set follows
+  std::exception_ptr Error;
+};
+
+}  // namespace
+
+struct QueryStream::State {
+  odbc::Connection Connection;
+  odbc::Statement Statement;
+  std::vector<TField> Fields;
+  std::vector<size_t> Widths;
+  std::vector<bool> Binary;
+  std::string Table;
+  bool Bound = true;
+  size_t Rows = 1;  // per row set
+
+  // The two row sets and the thread that fills them in turn.
+  RowSet Sets[2];
+  std::mutex Lock;
+  std::condition_variable Changed;
+  bool Stopping = false;
+  std::thread Fetcher;
+  int Current = -1;  // the row set in use
+  size_t Row = 0;    // within it
+  size_t Number = 0;
+  bool Ended = false;
+
+  // Unbound: the current record's values, read one at a time.
+  std::vector<std::string> Values;
+  std::vector<bool> Nulls;
+
+  State(const std::string& alias) : Connection(alias), Statement(Connection) {}
+
+  void Fetch(RowSet& set) {
+    SQLULEN fetched = 0;
+    SQLHSTMT st = Statement.get();
+    bool ok = odbc::Ok(SQLSetStmtAttr(st, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0));
+    for (size_t c = 0; ok && c < Fields.size(); ++c)
+      ok = odbc::Ok(SQLBindCol(st, static_cast<SQLUSMALLINT>(c + 1), Binary[c] ? SQL_C_BINARY : SQL_C_CHAR,
+                               set.Values[c].data(), static_cast<SQLLEN>(Widths[c]), set.Lengths[c].data()));
+    if (!ok) throw DatabaseError("Cannot read the records: " + odbc::Diagnostic(SQL_HANDLE_STMT, st));
+    SQLRETURN r = SQLFetch(st);
+    if (r == SQL_NO_DATA) {
+      set.Rows = 0;
+      set.Last = true;
+      return;
+    }
+    if (!odbc::Ok(r)) throw DatabaseError("Cannot read the records: " + odbc::Diagnostic(SQL_HANDLE_STMT, st));
+    set.Rows = fetched;
+    set.Last = fetched < Rows;
+  }
+
+  // The fetching thread: fills the free row set while the other is in use.
+  void FetchAll() {
+    RefuseEndingSignals();
+    for (int k = 0;; k ^= 1) {
+      RowSet& set = Sets[k];
+      {
+        std::unique_lock<std::mutex> hold(Lock);
+        Changed.wait(hold, [&] { return Stopping || !set.Filled; });
+        if (Stopping) return;
+      }
+      bool last = false;
+      try {
+        Fetch(set);
+        last = set.Last;
+      } catch (...) {
+        set.Error = std::current_exception();
+        last = true;
+      }
+      {
+        std::lock_guard<std::mutex> hold(Lock);
+        set.Filled = true;
+      }
+      Changed.notify_all();
+      if (last) return;
+    }
+  }
+
+  std::string_view BoundText(int field) const {
+    const RowSet& set = Sets[Current];
+    const size_t c = static_cast<size_t>(field);
+    return std::string_view(set.Values[c].data() + Row * Widths[c], static_cast<size_t>(set.Lengths[c][Row]));
+  }
+};
+
+QueryStream::QueryStream(const std::string& alias, const std::string& statement, bool bound)
+    : state_(std::make_unique<State>(alias)) {
+  State& s = *state_;
+  SQLHSTMT st = s.Statement.get();
+  std::string text = statement;
+  s.Statement.Check(SQLExecDirect(st, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS), "Cannot open the query");
+  SQLSMALLINT columns = 0;
+  s.Statement.Check(SQLNumResultCols(st, &columns), "Cannot describe the query");
+  s.Bound = bound && columns > 0;
+  size_t rowBytes = 0;
+  for (SQLUSMALLINT c = 1; c <= columns; ++c) {
+    const odbc::ColumnInfo info = odbc::DescribeColumn(st, c);
+    TField f;
+    f.FieldName = info.Name;
+    f.DataType = info.DataType;
+    f.Binary = info.Binary;
+    f.Money = info.Money;
+    f.Size = f.DataType == ftString || f.DataType == ftWideString ? static_cast<int>(info.Size) : 0;
+    s.Fields.push_back(f);
+    s.Binary.push_back(info.Binary);
+    // A column of unknown or great width is read value by value.
+    if (info.Size == 0 || info.Size > WidestBoundColumn) s.Bound = false;
+    s.Widths.push_back(std::min<size_t>(std::max<size_t>(info.Size, 32), WidestBoundColumn) + 1);
+    rowBytes += s.Widths.back() + sizeof(SQLLEN);
+    if (s.Table.empty()) {
+      char base[256] = {0};
+      SQLSMALLINT length = 0;
+      if (odbc::Ok(SQLColAttribute(st, c, SQL_DESC_BASE_TABLE_NAME, base, sizeof base, &length, nullptr)))
+        s.Table = base;
+    }
+  }
+  odbc::ReadCatalogueFlags(s.Connection, s.Table, s.Fields);
+  s.Values.resize(s.Fields.size());
+  s.Nulls.resize(s.Fields.size());
+  if (!s.Bound) return;
+
+  s.Rows = std::clamp(RowSetBytes / std::max<size_t>(rowBytes, 1), MinRowSet, MaxRowSet);
+  for (RowSet& set : s.Sets) {
+    for (size_t c = 0; c < s.Fields.size(); ++c) {
+      set.Values.emplace_back(s.Widths[c] * s.Rows);
+      set.Lengths.emplace_back(s.Rows);
+    }
+  }
+  s.Statement.Check(SQLSetStmtAttr(st, SQL_ATTR_ROW_BIND_TYPE, SQL_BIND_BY_COLUMN, 0), "Cannot read the records");
+  s.Statement.Check(SQLSetStmtAttr(st, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(s.Rows), 0),
+                    "Cannot read the records");
+  s.Fetcher = std::thread([&s] { s.FetchAll(); });
+}
+
+QueryStream::~QueryStream() {
+  State& s = *state_;
+  if (s.Fetcher.joinable()) {
+    {
+      std::lock_guard<std::mutex> hold(s.Lock);
+      s.Stopping = true;
+    }
+    s.Changed.notify_all();
+    s.Fetcher.join();
+  }
+}
+
+const std::vector<TField>& QueryStream::Fields() const { return state_->Fields; }
+
+bool QueryStream::Next() {
+  State& s = *state_;
+  if (s.Ended) return false;
+  if (!s.Bound) {
+    SQLHSTMT st = s.Statement.get();
+    SQLRETURN r = SQLFetch(st);
+    if (r == SQL_NO_DATA) return !(s.Ended = true);
+    if (!odbc::Ok(r)) throw DatabaseError("Cannot read the records: " + odbc::Diagnostic(SQL_HANDLE_STMT, st));
+    for (size_t c = 0; c < s.Fields.size(); ++c) {
+      bool null = false;
+      s.Values[c] = odbc::ColumnText(st, static_cast<SQLUSMALLINT>(c + 1), null, s.Binary[c] ? SQL_C_BINARY : SQL_C_CHAR);
+      s.Nulls[c] = null;
+    }
+    ++s.Number;
+    return true;
+  }
+  if (s.Current >= 0 && s.Row + 1 < s.Sets[s.Current].Rows) {
+    ++s.Row;
+  } else {
+    // This row set is used up: hand it back and take the other.
+    const int next = s.Current < 0 ? 0 : s.Current ^ 1;
+    std::unique_lock<std::mutex> hold(s.Lock);
+    if (s.Current >= 0) {
+      const bool last = s.Sets[s.Current].Last;
+      s.Sets[s.Current].Filled = false;
+      s.Changed.notify_all();
+      if (last) return !(s.Ended = true);
+    }
+    s.Changed.wait(hold, [&] { return s.Sets[next].Filled; });
+    s.Current = next;
+    s.Row = 0;
+    RowSet& set = s.Sets[next];
+    if (set.Error) {
+      s.Ended = true;
+      std::rethrow_exception(set.Error);
+    }
+    if (set.Rows == 0) return !(s.Ended = true);
+  }
+  ++s.Number;
+  // A value cut to its buffer cannot be written: the caller reads again unbound.
+  const RowSet& set = s.Sets[s.Current];
+  for (size_t c = 0; c < s.Fields.size(); ++c) {
+    const SQLLEN length = set.Lengths[c][s.Row];
+    if (length == SQL_NULL_DATA) continue;
+    if (length < 0 || static_cast<size_t>(length) + (s.Binary[c] ? 0 : 1) > s.Widths[c])
+      throw WiderThanBound("Field '" + s.Fields[c].FieldName + "' holds a value wider than its column");
+  }
+  return true;
+}
+
+bool QueryStream::IsNull(int field) const {
+  const State& s = *state_;
+  if (!s.Bound) return s.Nulls[static_cast<size_t>(field)];
+  return s.Sets[s.Current].Lengths[static_cast<size_t>(field)][s.Row] == SQL_NULL_DATA;
+}
+
+void QueryStream::AppendText(int field, std::string& out) const {
+  if (IsNull(field)) return;
+  const State& s = *state_;
+  const std::string_view text = s.Bound ? s.BoundText(field) : std::string_view(s.Values[static_cast<size_t>(field)]);
+  odbc::AppendFieldValue(out, s.Fields[static_cast<size_t>(field)], text, s.Table, s.Number);
+}
+
+DateTime QueryStream::AsDateTime(int field) const {
+  if (IsNull(field)) return ZeroDateTime;
+  const State& s = *state_;
+  const std::string_view text = s.Bound ? s.BoundText(field) : std::string_view(s.Values[static_cast<size_t>(field)]);
+  return ReadDateValue(text, s.Table, s.Fields[static_cast<size_t>(field)].FieldName, s.Number);
+}
+
+size_t QueryStream::RecordNumber() const { return state_->Number; }
+
+}  // namespace platform

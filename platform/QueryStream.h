@@ -1,0 +1,51 @@
+#pragma once
+// A query read as it is fetched, for one pass over its records in memory
+// that does not grow with them: values are fetched a row set at a time into
+// buffers bound to the columns, and the next row set is fetched on a second
+// thread while the current one is used. For a pass that writes each record
+// once (the export of the command line); a view that goes back and forth
+// over the records uses TQuery.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Database.h"
+
+namespace platform {
+
+class QueryStream {
+ public:
+  // Runs `statement` on `alias` and describes its fields (with the
+  // catalogue's required flags and keys). With `bound` false every value is
+  // read on its own, whatever its width, on this thread. Throws DatabaseError.
+  QueryStream(const std::string& alias, const std::string& statement, bool bound = true);
+  ~QueryStream();
+  QueryStream(const QueryStream&) = delete;
+  QueryStream& operator=(const QueryStream&) = delete;
+
+  // The fields; their values are read through the stream.
+  const std::vector<TField>& Fields() const;
+  // Moves to the next record (the first, on the first call); false after
+  // the last. Throws DatabaseError; a value wider than its column's buffer
+  // throws WiderThanBound (read the query again unbound).
+  bool Next();
+  bool IsNull(int field) const;
+  // The value as TField::AppendString writes it.
+  void AppendText(int field, std::string& out) const;
+  DateTime AsDateTime(int field) const;
+  // The records read so far (the current one's number, from 1).
+  size_t RecordNumber() const;
+
+  class WiderThanBound : public DatabaseError {
+   public:
+    using DatabaseError::DatabaseError;
+  };
+
+  struct State;  // the connection, the buffers and the fetching thread
+
+ private:
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace platform
