@@ -65,3 +65,66 @@ TEST_F(ExportCommandTest, NamesAreWrittenAsTheListsShowThem) {
   EXPECT_NE(xml.find("\r\n<DEMO>\r\n  <parts>\r\n"), std::string::npos) << xml.substr(0, 200);
   EXPECT_TRUE(xml.ends_with("</DEMO>\r\n"));
 }
+
+TEST_F(ExportCommandTest, StandardOutputAFifoAndADeviceAreWrittenThroughNeverReplaced) {
+  ASSERT_EQ(Tidewell("--alias DEMO --table parts --output 'C:\\parts.xml'"), 0) << err;
+  const std::string expected = Read("C:\\parts.xml");
+  ASSERT_EQ(Tidewell("--alias DEMO --table parts --output -"), 0) << err;
+  EXPECT_EQ(out, expected);
+  // A reader on a FIFO gets the document as it is written.
+  const std::string fifo = Host("C:\\parts.fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  ASSERT_EQ(std::system(("cat '" + fifo + "' >'" + root_ + "/read.xml' & '" + std::string(TIDEWELL_BINARY) +
+                         "' export --alias DEMO --table parts --output '" + fifo + "'; wait")
+                            .c_str()),
+            0);
+  EXPECT_EQ(Read(root_ + "/read.xml"), expected);
+  struct stat st {};
+  ::stat(fifo.c_str(), &st);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  ASSERT_EQ(Tidewell("--alias DEMO --table parts --output /dev/null"), 0) << err;
+  ::stat("/dev/null", &st);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+TEST_F(ExportCommandTest, ValuesAreWrittenByWhatTheirColumnIs) {
+  Sql("create table kinds(id integer primary key, flag boolean, bits boolean, at time, day date, stamp datetime,"
+      " data blob);"
+      "insert into kinds values (1, 'f', 0, '24:00:00', '0000-00-00', '2006-00-00 10:00:00', x'00FF10');"
+      "insert into kinds values (2, 't', 1, '-838:59:59', '2006-11-30', '2006-11-30 14:05:09', null);");
+  ASSERT_EQ(Tidewell("--alias DEMO --table kinds --output 'C:\\kinds.xml'"), 0) << err;
+  const std::string xml = Read("C:\\kinds.xml");
+  EXPECT_NE(xml.find("    <flag>False</flag>\r\n    <bits>False</bits>\r\n    <at>24:00:00</at>\r\n"
+                     "    <day>1899/12/30</day>\r\n    <stamp>1899/12/30 00:00:00</stamp>\r\n    <data>00FF10</data>\r\n"),
+            std::string::npos)
+      << xml;
+  EXPECT_NE(xml.find("    <flag>True</flag>\r\n    <bits>True</bits>\r\n    <at>-838:59:59</at>\r\n"
+                     "    <day>2006/11/30</day>\r\n"),
+            std::string::npos)
+      << xml;
+  // Each date that names no day of the calendar is one warning line.
+  EXPECT_EQ(err,
+            "tidewell export: warning: Field 'day' of table 'kinds', record 1: '0000-00-00' names no day of the "
+            "calendar; written as the null date\n"
+            "tidewell export: warning: Field 'stamp' of table 'kinds', record 1: '2006-00-00 10:00:00' names no day "
+            "of the calendar; written as the null date\n");
+}
+
+TEST_F(ExportCommandTest, TableNamesThatNeedQuotesAreQuotedAndEachTableIsListedOnce) {
+  Sql("create table \\\"my table\\\"(id integer); insert into \\\"my table\\\" values (7);"
+      "create table MixedCase(id integer); insert into MixedCase values (8);");
+  ASSERT_EQ(Tidewell("--list-tables DEMO"), 0);
+  EXPECT_EQ(out, "customer\nMixedCase\nmy table\norders\nparts\n");
+  ASSERT_EQ(Tidewell("--alias DEMO --table 'my table' --output -"), 0) << err;
+  EXPECT_NE(out.find("  <my table>\r\n    <id>7</id>\r\n"), std::string::npos) << out;
+  ASSERT_EQ(Tidewell("--alias DEMO --table MixedCase --output -"), 0) << err;
+  EXPECT_NE(out.find("<id>8</id>"), std::string::npos);
+}
+
+TEST_F(ExportCommandTest, AValueWiderThanItsDeclaredColumnIsWrittenWhole) {
+  Sql("create table wide(name varchar(4)); insert into wide values ('" + std::string(5000, 'w') + "');");
+  ASSERT_EQ(Tidewell("--alias DEMO --table wide --output 'C:\\wide.xml'"), 0) << err;
+  EXPECT_NE(Read("C:\\wide.xml").find("<name>" + std::string(5000, 'w') + "</name>"), std::string::npos);
+  ASSERT_EQ(Tidewell("--alias DEMO --table wide --output -"), 0) << err;
+  EXPECT_NE(out.find("<name>" + std::string(5000, 'w') + "</name>"), std::string::npos);
+}

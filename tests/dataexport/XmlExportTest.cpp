@@ -157,6 +157,39 @@ TEST_F(XmlExportTest, ValuesAreWrittenUnchangedAndNullsByType) {
   EXPECT_EQ(progress.progress, 2);
 }
 
+TEST_F(XmlExportTest, ColumnsThatDifferOnlyInCaseEachGiveTheirOwnValue) {
+  FakeSource s;
+  s.fields = {{"name", platform::ftInteger, false, 0, false},
+              {"Name", platform::ftString, false, 10, false},
+              {"NAME", platform::ftString, false, 10, false}};
+  s.rows = {{{"1", {}}, {"one", {}}, {"ONE", {}}}};
+  ASSERT_TRUE(Export(s));
+  EXPECT_NE(Read("C:\\out.xml").find("    <name>1</name>\r\n    <Name>one</Name>\r\n    <NAME>ONE</NAME>\r\n"),
+            std::string::npos);
+  EXPECT_EQ(s.IndexOfName("nAmE"), 0);  // no exact match: the first in any case
+}
+
+// The pass writes to any sink in pieces, and the pieces make the document.
+TEST_F(XmlExportTest, TheStreamingPassWritesTheSameBytesInPieces) {
+  FakeSource s = Parts();
+  for (int i = 0; i < 20000; ++i) s.rows.push_back(s.rows.front());
+  ASSERT_TRUE(Export(s));
+  struct Pieces : DocumentSink {
+    void Write(std::string_view text) override {
+      ++count;
+      all += text;
+    }
+    int count = 0;
+    std::string all;
+  } sink;
+  CodeLines streamed;
+  ExportRequest request{"DEMO", "parts", -1, "2007/03/05"};
+  WriteXml(s, request, sink, streamed, progress);
+  EXPECT_EQ(sink.all, Read("C:\\out.xml"));
+  EXPECT_GT(sink.count, 1);
+  EXPECT_EQ(streamed, code);
+}
+
 TEST_F(XmlExportTest, NothingHappensWithoutAnOpenQueryOrAChosenFile) {
   FakeSource parts = Parts();
   parts.active = false;

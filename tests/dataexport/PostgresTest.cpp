@@ -1,0 +1,211 @@
+// The export against a real PostgreSQL server through psqlODBC: a server of
+// the test's own (initdb and pg_ctl in a temporary folder, loopback only, as
+// an unprivileged user), a table of every common type, and every cell
+// compared with what psql reads from the same table.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <vector>
+
+#include "tests/TestWorld.h"
+
+#ifndef _WIN32
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Output(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    ::pclose(pipe);
+  }
+  return out;
+}
+
+// A PostgreSQL server in a temporary folder for the tests of this file.
+class PostgresServer {
+ public:
+  PostgresServer() {
+    const std::string bin = Output("ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -1");
+    bin_ = bin.substr(0, bin.find('\n'));
+    if (bin_.empty() || !fs::exists(bin_ + "/initdb")) {
+      why_ = "needs the PostgreSQL server (package postgresql)";
+      return;
+    }
+    if (Output("odbcinst -q -d -n 'PostgreSQL Unicode' 2>/dev/null").empty()) {
+      why_ = "needs psqlODBC (package odbc-postgresql)";
+      return;
+    }
+    char pattern[] = "/tmp/tidewell-pg-XXXXXX";
+    folder_ = ::mkdtemp(pattern);
+    // The server refuses to run as root: it runs as nobody there.
+    asUser_ = ::geteuid() == 0 ? "runuser -u nobody -- " : "";
+    if (::geteuid() == 0) (void)!std::system(("chown nobody '" + folder_ + "'").c_str());
+    port_ = std::to_string(20000 + ::getpid() % 20000);
+    const std::string log = folder_ + "/server.log";  // written by the server's user
+    if (std::system((asUser_ + bin_ + "/initdb -D '" + folder_ + "/data' -U postgres -A trust --no-sync >'" + folder_ +
+                     "/initdb.log' 2>&1")
+                        .c_str()) != 0 ||
+        std::system((asUser_ + bin_ + "/pg_ctl -D '" + folder_ + "/data' -l '" + log + "' -w -o \"-p " + port_ +
+                     " -k '" + folder_ + "' -c listen_addresses=127.0.0.1 -c fsync=off\" start >/dev/null 2>&1")
+                        .c_str()) != 0) {
+      why_ = "the server did not start: " + testing_world::ReadHostFile(folder_ + "/initdb.log") +
+             testing_world::ReadHostFile(log);
+      return;
+    }
+    started_ = true;
+    std::ofstream(folder_ + "/odbc.ini") << "[PG]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\nPort=" << port_
+                                         << "\nDatabase=postgres\nUsername=postgres\nUseDeclareFetch=1\nFetch=1000\n";
+  }
+  ~PostgresServer() {
+    if (started_)
+      (void)!std::system((asUser_ + bin_ + "/pg_ctl -D '" + folder_ + "/data' -m immediate stop >/dev/null 2>&1").c_str());
+    if (!folder_.empty()) fs::remove_all(folder_);
+  }
+  const std::string& Unavailable() const { return why_; }
+  // Runs SQL with psql; its output, unaligned, fields split by "|".
+  std::string Psql(const std::string& sql) const {
+    std::ofstream(folder_ + "/input.sql") << sql;
+    return Output("psql -X -q -At -F'|' -h 127.0.0.1 -p " + port_ + " -U postgres -d postgres -f '" + folder_ +
+                  "/input.sql' 2>&1");
+  }
+  std::string OdbcIni() const { return folder_ + "/odbc.ini"; }
+
+ private:
+  std::string bin_, folder_, port_, asUser_, why_;
+  bool started_ = false;
+};
+
+PostgresServer& Server() {
+  static PostgresServer* server = new PostgresServer();
+  static const bool stopped = std::atexit([] { delete server; }) == 0;
+  (void)stopped;
+  return *server;
+}
+
+class PostgresTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Server().Unavailable().empty()) GTEST_SKIP() << Server().Unavailable();
+  }
+  int Tidewell(const std::string& args) {
+    const std::string command = "ODBCINI='" + Server().OdbcIni() + "' '" + std::string(TIDEWELL_BINARY) + "' export " +
+                                args + " >'" + out_ + "' 2>'" + err_ + "'";
+    int status = std::system(command.c_str());
+    out = testing_world::ReadHostFile(out_);
+    err = testing_world::ReadHostFile(err_);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string out, err;
+
+ private:
+  std::string out_ = fs::temp_directory_path() / ("tidewell-pg-out-" + std::to_string(::getpid()));
+  std::string err_ = out_ + ".err";
+};
+
+// The cells of the records of an exported document, by record and field.
+std::vector<std::map<std::string, std::string>> Records(const std::string& xml, const std::string& table) {
+  std::vector<std::map<std::string, std::string>> records;
+  std::istringstream lines(xml);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line == "  <" + table + ">") records.emplace_back();
+    else if (line.rfind("    <", 0) == 0 && !records.empty()) {
+      const size_t close = line.find('>');
+      const std::string name = line.substr(5, close - 5);
+      const std::string end = "</" + name + ">";
+      records.back()[name] = line.substr(close + 1, line.size() - close - 1 - end.size());
+    }
+  }
+  return records;
+}
+
+// What the export writes for a value psql shows, by the column's type.
+std::string Expected(const std::string& type, const std::string& psql) {
+  if (psql.empty()) return type == "date" ? "1899/12/30" : type == "timestamp" ? "1899/12/30 00:00:00" : "";
+  if (type == "boolean") return psql == "t" ? "True" : "False";
+  if (type == "date") return psql == "infinity" ? "1899/12/30" : psql.substr(0, 4) + "/" + psql.substr(5, 2) + "/" + psql.substr(8, 2);
+  if (type == "timestamp")
+    return psql.substr(0, 4) + "/" + psql.substr(5, 2) + "/" + psql.substr(8, 2) + " " + psql.substr(11, 8);
+  if (type == "bytea") {  // \x00ff -> 00FF
+    std::string hex = psql.substr(2);
+    for (char& c : hex) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return hex;
+  }
+  if (type == "money") {  // $1,234.50 -> 1234.5
+    std::string number;
+    for (char c : psql)
+      if (std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-') number += c;
+    while (number.find('.') != std::string::npos && (number.back() == '0' || number.back() == '.')) number.pop_back();
+    return number;
+  }
+  return psql;
+}
+
+TEST_F(PostgresTest, EveryCellOfEveryCommonTypeIsWhatPsqlReads) {
+  const char* columns[][2] = {
+      {"id", "integer"},  {"flag", "boolean"}, {"small", "smallint"}, {"big", "bigint"},      {"num", "numeric(10,2)"},
+      {"dbl", "double precision"}, {"price", "money"}, {"txt", "varchar(20)"}, {"memo", "text"}, {"day", "date"},
+      {"at", "time"},      {"stamp", "timestamp"}, {"data", "bytea"},     {"\"name\"", "integer"}, {"\"Name\"", "text"},
+      {"\"NAME\"", "text"}};
+  std::string create = "set client_min_messages = warning; set lc_monetary = 'C'; drop table if exists \"MixedCase\"; create table \"MixedCase\"(";
+  for (size_t i = 0; i < std::size(columns); ++i)
+    create += std::string(i ? ", " : "") + columns[i][0] + " " + columns[i][1] + (i == 0 ? " primary key" : "");
+  create += ");"
+            "insert into \"MixedCase\" values (1, true, -7, 9007199254740993, 1234.50, 0.1, 1234.50, 'Bolt & <nut>',"
+            " 'a long text', '2006-11-30', '14:05:09', '2006-11-30 14:05:09', '\\x00ff10', 1, 'one', 'ONE');"
+            "insert into \"MixedCase\" values (2, false, 0, 0, -0.50, -2.5e-10, -3.25, '', '', 'infinity', '24:00:00',"
+            " '1969-12-31 23:59:59', '\\x', 2, 'two', 'TWO');"
+            "insert into \"MixedCase\"(id) values (3);";
+  ASSERT_EQ(Server().Psql(create), "") << "could not make the table";
+  ASSERT_EQ(Tidewell("--list-tables PG"), 0) << err;
+  EXPECT_EQ(out, "MixedCase\n");
+  ASSERT_EQ(Tidewell("--alias PG --table MixedCase --output -"), 0) << err;
+  const auto records = Records(out, "MixedCase");
+  ASSERT_EQ(records.size(), 3u) << out;
+  EXPECT_EQ(err, "tidewell export: warning: Field 'day' of table 'MixedCase', record 2: '0000-00-00' names no day of "
+                 "the calendar; written as the null date\n")
+      << "(the driver hands infinity on as a zero date)";
+  // The generated code types the columns as the values are written.
+  const std::string code = (fs::temp_directory_path() / ("tidewell-pg-code-" + std::to_string(::getpid()))).string();
+  ASSERT_EQ(Tidewell("--alias PG --table MixedCase --output /dev/null --code '" + code + "'"), 0) << err;
+  const std::string lines = testing_world::ReadHostFile(code);
+  fs::remove(code);
+  for (const char* line : {"  tmpTable.Columns.Add('flag',typeof(Boolean));", "  tmpTable.Columns.Add('price',typeof(double));",
+                           "  tmpTable.Columns.Add('txt',typeof(String));", "  tmpTable.Columns.Item[7].MaxLength :=20;"})
+    EXPECT_NE(lines.find(std::string(line) + "\r\n"), std::string::npos) << line << "\n" << lines;
+
+  for (const auto& column : columns) {
+    std::string name = column[0];
+    if (name.front() == '"') name = name.substr(1, name.size() - 2);
+    std::string type = column[1];
+    type = type.substr(0, type.find('('));
+    const std::string select = type == "money"    ? "select " + std::string(column[0]) + " from \"MixedCase\" order by id"
+                               : type == "double precision" ? "select " + std::string(column[0]) + "::text from \"MixedCase\" order by id"
+                                                            : "select " + std::string(column[0]) + " from \"MixedCase\" order by id";
+    std::istringstream psql(Server().Psql("set lc_monetary = 'C';" + select + ";"));
+    for (size_t r = 0; r < records.size(); ++r) {
+      std::string cell;
+      std::getline(psql, cell);
+      std::string expected = Expected(type, cell);
+      if (type == "double precision" && !cell.empty()) expected = cell == "0.1" ? "0.1" : "-2.5E-10";
+      ASSERT_TRUE(records[r].count(name)) << name;
+      EXPECT_EQ(records[r].at(name), expected) << name << " of record " << r + 1 << " (psql: '" << cell << "')";
+    }
+  }
+}
+
+}  // namespace
+#endif
