@@ -1,10 +1,11 @@
 // tidewell-ide: the stand-in IDE.
 //   tidewell-ide [--package LIBRARY]... [--list-menus] [PROJECT.dpr]
-// Without --package it loads the TidewellKit package, found through the
-// program's library search path: beside it in the build folder, in the
-// private library folder of an installed tree.
+// Without --package it loads the TidewellKit package from the private library
+// folder of an installed tree (its place relative to the program is compiled
+// in), or from beside the program in the build folder.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QPainter>
 #include <QSplashScreen>
@@ -20,7 +21,14 @@
 
 namespace {
 
-const char* const DefaultPackage = "libTidewellKit.so";
+const char* const PackageName = "libTidewellKit.so";
+
+// The package of this installation, found from the program's own folder.
+std::string DefaultPackage() {
+  const QString programs = QCoreApplication::applicationDirPath();
+  const QString installed = programs + "/" + TIDEWELL_PACKAGE_FOLDER + "/" + PackageName;
+  return (QFileInfo::exists(installed) ? installed : programs + "/" + PackageName).toStdString();
+}
 
 bool HasDisplay() {
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
@@ -67,7 +75,6 @@ int main(int argc, char** argv) {
   }
   std::vector<std::string> packages;
   for (const QString& library : parser.values(package)) packages.push_back(library.toStdString());
-  if (packages.empty()) packages.push_back(DefaultPackage);
   const std::string project =
       parser.positionalArguments().isEmpty() ? std::string() : parser.positionalArguments().first().toStdString();
 
@@ -76,6 +83,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("tidewell-ide");
   QApplication::setApplicationVersion(platform::VersionText());
+  if (packages.empty()) packages.push_back(DefaultPackage());
 
   if (parser.isSet(listMenus)) {
     forms::QtMessages messages;
