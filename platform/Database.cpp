@@ -177,6 +177,15 @@ TField* FieldNamed(std::vector<TField>& fields, const std::string& name) {
 
 namespace odbc {
 
+long long CountRecords(Connection& connection, const std::string& statement) {
+  Statement st(connection);
+  std::string count = "select count(*) from (" + statement + ") counted";
+  st.Check(SQLExecDirect(st.get(), reinterpret_cast<SQLCHAR*>(count.data()), SQL_NTS), "Cannot count the records");
+  st.Check(SQLFetch(st.get()), "Cannot count the records");
+  bool null = false;
+  return std::strtoll(ColumnText(st.get(), 1, null).c_str(), nullptr, 10);
+}
+
 void ReadCatalogueFlags(Connection& connection, const std::string& table, std::vector<TField>& fields) {
   if (table.empty()) return;
   // Nullability and key membership come from the catalogue: the result set
@@ -623,6 +632,10 @@ void TQuery::Open() {
       }
     }
     rows->Columns = static_cast<size_t>(columns);
+    if (columns == 0) {  // records without values, which some drivers will not fetch
+      for (long long n = odbc::CountRecords(connection, Trim(statement)); n > 0; --n) rows->EndRecord();
+      break;
+    }
     if (attempt == 0 && FetchRowSets(st.get(), sizes, binary, *rows)) break;
     if (attempt == 1) {
       FetchValues(st.get(), binary, *rows);

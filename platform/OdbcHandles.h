@@ -73,6 +73,9 @@ ColumnInfo DescribeColumn(SQLHSTMT st, SQLUSMALLINT column);
 void AppendFieldValue(std::string& out, const TField& field, std::string_view text, const std::string& table,
                       size_t record);
 
+// How many records a statement gives, counted by the database.
+long long CountRecords(Connection& connection, const std::string& statement);
+
 // The required flags and key membership of a table's fields, from the
 // catalogue (a result set reports every column as nullable).
 void ReadCatalogueFlags(Connection& connection, const std::string& table, std::vector<TField>& fields);

@@ -49,6 +49,7 @@ struct QueryStream::State {
   size_t Row = 0;    // within it
   size_t Number = 0;
   bool Ended = false;
+  long long Empty = -1;  // a query without columns: the records still to give
 
   // Unbound: the current record's values, read one at a time.
   std::vector<std::string> Values;
@@ -143,6 +144,12 @@ QueryStream::QueryStream(const std::string& alias, const std::string& statement,
   odbc::ReadCatalogueFlags(s.Connection, s.Table, s.Fields);
   s.Values.resize(s.Fields.size());
   s.Nulls.resize(s.Fields.size());
+  if (columns == 0) {
+    // Records without values, which some drivers will not fetch: as many as
+    // the table has.
+    s.Empty = odbc::CountRecords(s.Connection, statement);
+    return;
+  }
   if (!s.Bound) return;
 
   s.Rows = std::clamp(RowSetBytes / std::max<size_t>(rowBytes, 1), MinRowSet, MaxRowSet);
@@ -175,6 +182,12 @@ const std::vector<TField>& QueryStream::Fields() const { return state_->Fields; 
 bool QueryStream::Next() {
   State& s = *state_;
   if (s.Ended) return false;
+  if (s.Empty >= 0) {
+    if (s.Empty == 0) return !(s.Ended = true);
+    --s.Empty;
+    ++s.Number;
+    return true;
+  }
   if (!s.Bound) {
     SQLHSTMT st = s.Statement.get();
     SQLRETURN r = SQLFetch(st);
