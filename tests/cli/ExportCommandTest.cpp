@@ -3,6 +3,10 @@
 
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 class ExportCommandTest : public DatabaseTest {
  protected:
@@ -127,4 +131,35 @@ TEST_F(ExportCommandTest, AValueWiderThanItsDeclaredColumnIsWrittenWhole) {
   EXPECT_NE(Read("C:\\wide.xml").find("<name>" + std::string(5000, 'w') + "</name>"), std::string::npos);
   ASSERT_EQ(Tidewell("--alias DEMO --table wide --output -"), 0) << err;
   EXPECT_NE(out.find("<name>" + std::string(5000, 'w') + "</name>"), std::string::npos);
+}
+
+TEST_F(ExportCommandTest, InterruptingAnExportLeavesTheOldFileAndNoTemporaryFile) {
+  Sql("create table big(id integer primary key, name varchar(40));"
+      "with recursive n(i) as (select 1 union all select i+1 from n where i < 400000)"
+      " insert into big select i, 'Name number ' || i from n;");
+  Write("C:\\out\\big.xml", "the old export");
+  const std::string folder = Host("C:\\out");
+  for (int round = 0; round < 3; ++round) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+      ::execl(TIDEWELL_BINARY, TIDEWELL_BINARY, "export", "--alias", "DEMO", "--table", "big", "--output",
+              (folder + "/big.xml").c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    // Once the temporary file is there and growing, interrupt.
+    for (int i = 0; i < 400; ++i) {
+      bool writing = false;
+      for (const auto& entry : std::filesystem::directory_iterator(folder))
+        writing = writing || (entry.path().filename().string().rfind(".tidewell-", 0) == 0 && entry.file_size() > 0);
+      if (writing) break;
+      ::usleep(5000);
+    }
+    ::kill(pid, round == 1 ? SIGTERM : SIGINT);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status)) << "the export ended before the signal; make the table larger";
+    EXPECT_EQ(Read("C:\\out\\big.xml"), "the old export");
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+      EXPECT_EQ(entry.path().filename().string(), "big.xml");
+  }
 }
