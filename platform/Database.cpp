@@ -438,7 +438,9 @@ void AppendValue(std::string& out, const TField& field, std::string_view text, R
   }
   switch (field.DataType) {
     case ftBoolean: {
-      const bool no = text == "0" || text == std::string_view("\0", 1) || SameText(text, "f") || SameText(text, "false");
+      // Zero as a digit, as bits ("00" in hexadecimal, the byte 0 as MariaDB hands on a BIT), or a word.
+      const bool zero = !text.empty() && text.find_first_not_of(std::string_view("0\0", 2)) == std::string_view::npos;
+      const bool no = zero || SameText(text, "f") || SameText(text, "false");
       out += no ? "False" : "True";
       break;
     }
