@@ -70,12 +70,12 @@ QLabel* TextLabel(QWidget* parent, const QString& text, int x, int y, const char
 }
 
 MessagePumpScope::MessagePumpScope(std::function<void()> refresh) {
-  platform::SetMessagePump([refresh] {
+  previous_ = platform::SetMessagePump([refresh] {
     QCoreApplication::processEvents();
     if (refresh) refresh();
   });
 }
 
-MessagePumpScope::~MessagePumpScope() { platform::SetMessagePump(nullptr); }
+MessagePumpScope::~MessagePumpScope() { platform::SetMessagePump(std::move(previous_)); }
 
 }  // namespace forms

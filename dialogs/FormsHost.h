@@ -62,11 +62,17 @@ QLabel* TextLabel(QWidget* parent, const QString& text, int x, int y, const char
 void StyleText(QWidget* widget, const char* color, bool bold = false, int pixelSize = 0);
 
 // While it lives, the host's "process messages" runs the event loop and
-// then `refresh` (what a long operation changed that the form shows).
+// then `refresh` (what a long operation changed that the form shows); the
+// pump before it comes back when it ends, so scopes nest.
 class MessagePumpScope {
  public:
   explicit MessagePumpScope(std::function<void()> refresh);
   ~MessagePumpScope();
+  MessagePumpScope(const MessagePumpScope&) = delete;
+  MessagePumpScope& operator=(const MessagePumpScope&) = delete;
+
+ private:
+  std::function<void()> previous_;
 };
 
 }  // namespace forms

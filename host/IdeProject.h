@@ -31,17 +31,26 @@ class SourceFile : public ToolsAPI::IOTAModule,
 
   QPlainTextEdit* Editor() const { return editor_; }
   int TopLine() const;  // the line shown at the top, from 1
+  // The line the text cursor is on, from 1.
+  int CursorLine() const;
+  // What brings this file's tab to the front (set by the IDE).
+  std::function<void()> Show;
+  // Reads the file again from disk into the editor, keeping what it shows.
+  void Reload();
+  // Writes the editor's text to the file (lines ended by CR LF); throws
+  // FileError.
+  void Save();
+  bool Modified() const;
 
  private:
   std::string fileName_;
   QPlainTextEdit* editor_;
+  int top_ = 1;  // the row the last SetTopLeft asked for
 };
 
 class IdeProject : public ToolsAPI::IOTAProject, public std::enable_shared_from_this<IdeProject> {
  public:
-  // `shown` gives the file of the tab in front.
-  IdeProject(std::shared_ptr<SourceFile> projectFile, std::function<std::shared_ptr<SourceFile>()> shown)
-      : projectFile_(std::move(projectFile)), shown_(std::move(shown)) {}
+  explicit IdeProject(std::shared_ptr<SourceFile> projectFile) : projectFile_(std::move(projectFile)) {}
   void* QueryInterface(const ToolsAPI::TGUID& iid) override;
   std::string GetFileName() override { return projectFile_->GetFileName(); }
   int GetModuleFileCount() override { return 1; }
@@ -51,7 +60,6 @@ class IdeProject : public ToolsAPI::IOTAProject, public std::enable_shared_from_
 
  private:
   std::shared_ptr<SourceFile> projectFile_;
-  std::function<std::shared_ptr<SourceFile>()> shown_;
 };
 
 }  // namespace host

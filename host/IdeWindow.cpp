@@ -1,7 +1,15 @@
 #include "host/IdeWindow.h"
 
 #include <QAction>
+#include <QRegularExpression>
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QMessageBox>
+#include <QTextBlock>
+#include <QTimer>
 #include <QMenuBar>
 #include <QPainter>
 #include <QSplashScreen>
@@ -13,7 +21,10 @@
 #include "dialogs/FormsHost.h"
 #include "pipeline/SourceAdaptation.h"
 #include "platform/Files.h"
+#include "platform/MessagePump.h"
 #include "platform/PathText.h"
+#include "platform/Process.h"
+#include "platform/Version.h"
 #include "platform/WinPath.h"
 
 namespace host {
@@ -86,6 +97,8 @@ namespace {
 IdeWindow::Package* registering = nullptr;  // the package whose Register runs
 }  // namespace
 
+IdeWindow* IdeWindow::pumping_ = nullptr;
+
 IdeWindow::IdeWindow(platform::MessageService& messages)
     : messages_(messages), mainMenu_(new QMenuBar), standardToolBar_(nullptr) {
   setWindowTitle("tidewell-ide");
@@ -93,13 +106,58 @@ IdeWindow::IdeWindow(platform::MessageService& messages)
   setMenuBar(mainMenu_.Bar);
   QMenu* file = mainMenu_.Bar->addMenu("&File");
   QAction* open = file->addAction(style()->standardIcon(QStyle::SP_DialogOpenButton), "&Open Project...");
+  open->setShortcut(QKeySequence::Open);
   connect(open, &QAction::triggered, this, [this] { OpenProjectDialog(); });
+  QAction* save = file->addAction("&Save");
+  save->setShortcut(QKeySequence::Save);
+  connect(save, &QAction::triggered, this, [this] { SaveShownFile(); });
+  QAction* saveAll = file->addAction("Save A&ll");
+  saveAll->setShortcut(QKeySequence("Ctrl+Shift+S"));
+  connect(saveAll, &QAction::triggered, this, [this] { SaveAll(); });
+  QAction* closeProject = file->addAction("&Close Project");
+  connect(closeProject, &QAction::triggered, this, [this] {
+    if (!KeepOrSaveEdits()) return;
+    Tabs->clear();
+    Files.clear();
+    Project.reset();
+    if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
+    setWindowTitle("tidewell-ide");
+  });
   file->addSeparator();
-  connect(file->addAction("E&xit"), &QAction::triggered, this, &QWidget::close);
-  for (const char* menu : {"&Edit", "&Search", "&View", "&Project", "&Run", "&Component"}) mainMenu_.Bar->addMenu(menu);
+  QAction* exit = file->addAction("E&xit");
+  exit->setShortcut(QKeySequence("Alt+F4"));
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+  // The IDE's other menus, shown once something is in them (a package may
+  // add to them); Tools holds the packages' exported commands.
+  for (const char* menu : {"&Edit", "&Search", "&View", "&Project", "&Run", "&Component"}) {
+    QMenu* empty = mainMenu_.Bar->addMenu(menu);
+    empty->menuAction()->setVisible(false);
+    connect(empty, &QMenu::aboutToShow, empty, [] {});
+  }
   ToolsMenu = mainMenu_.Bar->addMenu("&Tools");
-  mainMenu_.Bar->addMenu("&Window");
-  mainMenu_.Bar->addMenu("&Help");
+  ToolsMenu->menuAction()->setVisible(false);
+  QMenu* window = mainMenu_.Bar->addMenu("&Window");
+  window->menuAction()->setVisible(false);
+  QMenu* help = mainMenu_.Bar->addMenu("&Help");
+  connect(help->addAction("&About tidewell-ide"), &QAction::triggered, this, [this] {
+    QMessageBox::about(this, "About tidewell-ide",
+                       QString("tidewell-ide %1\n\nA small IDE that runs IDE packages such as TidewellKit.")
+                           .arg(platform::VersionText()));
+  });
+
+  watcher_ = new QFileSystemWatcher(this);
+  connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this](const QString& path) { FileChangedOnDisk(path); });
+  // Long work (a build) lets the IDE go on: the message pump runs its event
+  // loop, and knows that work is under way. Packages reach it through the
+  // IDE interface.
+  pumping_ = this;
+  ApplicationProcessMessages = [] {
+    if (!pumping_) return;
+    ++pumping_->busy_;
+    QCoreApplication::processEvents();
+    --pumping_->busy_;
+  };
+  platform::SetMessagePump([] { ApplicationProcessMessages(); });
 
   StandardToolBar = addToolBar("StandardToolBar");
   StandardToolBar->setObjectName("StandardToolBar");
@@ -123,6 +181,9 @@ IdeWindow::IdeWindow(platform::MessageService& messages)
 }
 
 IdeWindow::~IdeWindow() {
+  platform::SetMessagePump(nullptr);
+  ApplicationProcessMessages = nullptr;
+  pumping_ = nullptr;
   UnloadPackages();
   BorlandIDEServices.reset();
   RegisterPackageWizardHandler = nullptr;
@@ -174,12 +235,32 @@ void IdeWindow::AddToolsCommands(Package& package) {
   auto commands = Supports<IOTAExportedCommands>(package.Wizard);
   if (!commands) return;
   for (const std::string& name : commands->CommandNames()) {
-    QAction* action = ToolsMenu->addAction(QString::fromStdString(name));
-    connect(action, &QAction::triggered, this, [this, commands, name] {
-      forms::Handle(messages_, [&] { commands->RunCommand(name); });
+    // A readable caption ("CompileClick" reads "Compile"); the command's own
+    // name stays in the tooltip and the object name.
+    QString caption = QString::fromStdString(name);
+    if (caption.endsWith("Click")) caption.chop(5);
+    if (caption.endsWith("Dlg")) caption = caption.chopped(3) + "...";
+    caption.replace(QRegularExpression("([a-z])([A-Z])"), "\\1 \\2");
+    caption.replace("Db ", "Database ");
+    QAction* action = ToolsMenu->addAction(caption);
+    action->setObjectName(QString::fromStdString(name));
+    action->setToolTip(QString::fromStdString(name));
+    connect(action, &QAction::triggered, this, [this, commands, name, caption] {
+      statusBar()->showMessage(caption + " ...");
+      bool failed = false;
+      forms::Handle(messages_, [&] {
+        try {
+          commands->RunCommand(name);
+        } catch (...) {
+          failed = true;
+          throw;
+        }
+      });
+      statusBar()->showMessage(caption + (failed ? ": failed" : ": done"), 10000);
     });
     package.ToolsActions << action;
   }
+  ToolsMenu->menuAction()->setVisible(!ToolsMenu->actions().isEmpty());
 }
 
 void IdeWindow::UnloadPackages() {
@@ -190,6 +271,7 @@ void IdeWindow::UnloadPackages() {
       ToolsMenu->removeAction(action);
       delete action;
     }
+    ToolsMenu->menuAction()->setVisible(!ToolsMenu->actions().isEmpty());
     package->Wizard.reset();  // the wizard's destructor runs in the package
     if (auto finalize = reinterpret_cast<PackageProc>(package->Library.Symbol("Finalize"))) finalize();
     ImageList.RemoveFrom(package->ImagesBefore);
@@ -207,20 +289,35 @@ bool IdeWindow::OpenProject(const std::string& path) {
     messages_.ShowError(e.what());
     return false;
   }
+  if (!KeepOrSaveEdits()) return false;
   Tabs->clear();
   Files.clear();
+  if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
   auto addTab = [this](const std::string& name, const std::string& content) {
     auto* editor = new QPlainTextEdit;
     editor->setLineWrapMode(QPlainTextEdit::NoWrap);
     editor->setFont(QFont("DejaVu Sans Mono", 10));
     editor->setPlainText(forms::ToQt(content));
+    // The line of the text cursor is marked, as editors do.
+    auto markLine = [editor] {
+      QTextEdit::ExtraSelection line;
+      line.format.setBackground(QColor(255, 250, 205));
+      line.format.setProperty(QTextFormat::FullWidthSelection, true);
+      line.cursor = editor->textCursor();
+      line.cursor.clearSelection();
+      editor->setExtraSelections({line});
+    };
+    connect(editor, &QPlainTextEdit::cursorPositionChanged, editor, markLine);
+    markLine();
     auto source = std::make_shared<SourceFile>(name, editor);
+    source->Show = [this, editor] { Tabs->setCurrentWidget(editor); };
     Files.push_back(source);
     Tabs->addTab(editor, forms::ToQt(platform::ExtractFileName(name)));
+    watcher_->addPath(QString::fromLocal8Bit(platform::ToHostPath(name).c_str()));
     return source;
   };
   auto projectFile = addTab(file, text);
-  Project = std::make_shared<IdeProject>(projectFile, [this] { return ShownFile(); });
+  Project = std::make_shared<IdeProject>(projectFile);
   platform::Lines units;
   pipeline::GetProjectUnits(file, units);
   const std::string folder = platform::ExtractFilePath(file);
@@ -236,6 +333,84 @@ bool IdeWindow::OpenProject(const std::string& path) {
   Tabs->setCurrentIndex(0);
   setWindowTitle("tidewell-ide - " + forms::ToQt(file));
   return true;
+}
+
+bool IdeWindow::SaveShownFile() {
+  std::shared_ptr<SourceFile> shown = ShownFile();
+  if (!shown) return true;
+  bool saved = false;
+  forms::Handle(messages_, [&] {
+    shown->Save();
+    saved = true;
+  });
+  if (saved) statusBar()->showMessage("Saved " + forms::ToQt(shown->GetFileName()), 5000);
+  return saved;
+}
+
+bool IdeWindow::SaveAll() {
+  for (const std::shared_ptr<SourceFile>& file : Files) {
+    if (!file->Modified()) continue;
+    bool saved = false;
+    forms::Handle(messages_, [&] {
+      file->Save();
+      saved = true;
+    });
+    if (!saved) return false;
+  }
+  return true;
+}
+
+bool IdeWindow::KeepOrSaveEdits() {
+  for (const std::shared_ptr<SourceFile>& file : Files) {
+    if (!file->Modified()) continue;
+    if (!messages_.AskYesNo("Save the changes to " + platform::ExtractFileName(file->GetFileName()) + "?")) continue;
+    bool saved = false;
+    forms::Handle(messages_, [&] {
+      file->Save();
+      saved = true;
+    });
+    if (!saved) return false;
+  }
+  return true;
+}
+
+void IdeWindow::FileChangedOnDisk(const QString& hostPath) {
+  // A file replaced through a temporary file is watched again under its name.
+  if (QFileInfo::exists(hostPath) && !watcher_->files().contains(hostPath)) watcher_->addPath(hostPath);
+  for (const std::shared_ptr<SourceFile>& file : Files) {
+    if (QString::fromLocal8Bit(platform::ToHostPath(file->GetFileName()).c_str()) != hostPath) continue;
+    if (!QFileInfo::exists(hostPath)) return;
+    if (file->Modified() &&
+        !messages_.AskYesNo(platform::ExtractFileName(file->GetFileName()) +
+                            " has changed on disk. Read it again and lose the edits made here?"))
+      return;
+    forms::Handle(messages_, [&] { file->Reload(); });
+  }
+}
+
+void IdeWindow::closeEvent(QCloseEvent* event) {
+  if (busy_ > 0) {
+    // A build runs inside this very close: end it and every tool it
+    // started, as Ctrl-C does, and close once it has returned.
+    event->ignore();
+    if (!closing_) {
+      closing_ = true;
+      statusBar()->showMessage("Ending the build ...");
+      platform::EndStartedPrograms();
+    }
+    QTimer::singleShot(100, this, [this] {
+      closing_ = false;
+      close();
+    });
+    return;
+  }
+  if (!KeepOrSaveEdits()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  UnloadPackages();  // the packages' forms close with them
+  QCoreApplication::quit();  // ends the event loop, when one runs
 }
 
 void IdeWindow::OpenProjectDialog() {

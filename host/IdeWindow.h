@@ -13,6 +13,7 @@
 #include "platform/SharedLibrary.h"
 #include "shell/HostTypes.h"
 
+class QFileSystemWatcher;
 class QSplashScreen;
 class QTabWidget;
 
@@ -31,6 +32,16 @@ class IdeWindow : public QMainWindow {
   // Opens a project (a Windows or a Linux path); a missing or unreadable
   // file is a message.
   bool OpenProject(const std::string& path);
+  // File > Save (the file in front) and Save All; a failed write is an
+  // error box and the edits stay.
+  bool SaveShownFile();
+  bool SaveAll();
+  // A file open in an editor changed on disk (a build patched it): read it
+  // again, asking first when the editor holds edits not saved.
+  void FileChangedOnDisk(const QString& hostPath);
+  // True while a command runs its long work (a build) inside the IDE's
+  // message pump.
+  bool Busy() const { return busy_ > 0; }
 
   QMenuBar* Menus() const;
   QToolBar* StandardToolBar;
@@ -44,11 +55,23 @@ class IdeWindow : public QMainWindow {
 
   struct Package;  // one loaded package
 
+ protected:
+  // Closing asks about unsaved edits, ends a running build first (and every
+  // tool it started), closes every form of the packages and ends the
+  // application.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   class Services;
   class Splash;
   void AddToolsCommands(Package& package);
   void OpenProjectDialog();
+  bool KeepOrSaveEdits();  // false: a save failed, stay open
+
+  QFileSystemWatcher* watcher_;
+  static IdeWindow* pumping_;  // the IDE whose message pump runs
+  int busy_ = 0;
+  bool closing_ = false;
 
   platform::MessageService& messages_;
   ToolsAPI::TMainMenu mainMenu_;

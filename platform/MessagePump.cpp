@@ -12,7 +12,11 @@ std::function<void()>& Pump() {
 }
 }  // namespace
 
-void SetMessagePump(std::function<void()> pump) { Pump() = std::move(pump); }
+std::function<void()> SetMessagePump(std::function<void()> pump) {
+  std::function<void()> previous = std::move(Pump());
+  Pump() = std::move(pump);
+  return previous;
+}
 
 void ProcessMessages() {
   if (Pump()) Pump()();

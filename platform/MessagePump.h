@@ -6,7 +6,8 @@
 
 namespace platform {
 
-void SetMessagePump(std::function<void()> pump);
+// Installs a pump; returns the one it replaces, for a scope to put it back.
+std::function<void()> SetMessagePump(std::function<void()> pump);
 void ProcessMessages();
 
 // Sleeps for the given number of milliseconds.

@@ -2,7 +2,9 @@
 
 #ifndef _WIN32
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +15,7 @@
 #include <cerrno>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -195,9 +198,13 @@ class HiddenChild : public StartedProcess {
   std::shared_ptr<ChildWatch> watch_;
 };
 
-extern "C" void EndChildrenAndRaise(int signal) {
+void KillLiveChildren() {
   for (auto& slot : liveChildren)
     if (pid_t pid = slot.load(); pid > 0) ::kill(-pid, SIGKILL);
+}
+
+extern "C" void EndChildrenAndRaise(int signal) {
+  KillLiveChildren();
   ::signal(signal, SIG_DFL);
   ::raise(signal);
 }
@@ -269,6 +276,13 @@ std::string DescribeExit(const ExitStatus& status) {
   return text;
 }
 
+bool ConsoleProcess::WaitForData(int milliseconds) {
+  if (state_->readEnd < 0) return true;
+  pollfd ready{state_->readEnd, POLLIN, 0};
+  int n = ::poll(&ready, 1, milliseconds);
+  return n != 0;  // data, the pipe's end, or an error a Read reports
+}
+
 ConsoleProcess::ReadResult ConsoleProcess::Read(char* buffer, size_t size) {
   if (state_->readEnd < 0) return {0, ReadStatus::BrokenPipe};
   for (;;) {
@@ -302,6 +316,33 @@ void OpenWithDesktop(const std::string& address) {
   pid_t pid = Spawn(launch, std::string(), null, null, null);
   ::close(null);
   if (pid > 0) Reap(Watch(pid));
+}
+
+void EndStartedPrograms() {
+  KillLiveChildren();
+#ifdef __linux__
+  // Children that another copy of this layer started (a package library
+  // links its own) are children of this process all the same.
+  if (DIR* proc = ::opendir("/proc")) {
+    const pid_t self = ::getpid();
+    while (dirent* entry = ::readdir(proc)) {
+      const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+      if (pid <= 0) continue;
+      FILE* stat = std::fopen(("/proc/" + std::string(entry->d_name) + "/stat").c_str(), "r");
+      if (!stat) continue;
+      char line[512] = {0};
+      const size_t n = std::fread(line, 1, sizeof line - 1, stat);
+      std::fclose(stat);
+      const char* close = std::strrchr(line, ')');  // after the program's name, which may hold blanks
+      int parent = 0;
+      if (n > 0 && close && std::sscanf(close + 1, " %*c %d", &parent) == 1 && parent == self) {
+        ::kill(-pid, SIGKILL);  // it leads a group of its own, with what it started
+        ::kill(pid, SIGKILL);
+      }
+    }
+    ::closedir(proc);
+  }
+#endif
 }
 
 void EndChildrenOnInterrupt() {

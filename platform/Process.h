@@ -43,6 +43,9 @@ class ConsoleProcess {
 
   // One read of at most `size` bytes. BrokenPipe once every writer has closed.
   ReadResult Read(char* buffer, size_t size);
+  // Waits up to `milliseconds` for something to read (or the pipe's end):
+  // true when a Read would not wait.
+  bool WaitForData(int milliseconds);
 
   // How the program ended, once it has; nothing while it still runs (or when
   // it never started). Never waits.
@@ -72,6 +75,10 @@ std::unique_ptr<StartedProcess> StartHidden(const std::string& commandLine);
 // program for it (ShellExecuteA with "Open" on Windows, xdg-open elsewhere),
 // never through a shell and without waiting; the result is not examined.
 void OpenWithDesktop(const std::string& address);
+
+// Ends every program this process started that still runs (with what each
+// started), as an interrupt does: for a host that ends while a tool runs.
+void EndStartedPrograms();
 
 // From now on an interrupt (Ctrl-C), a hang-up or a termination request ends
 // the programs this process started and still runs, then this process, as

@@ -107,6 +107,16 @@ std::string DescribeExit(const ExitStatus& status) {
   return "status " + std::to_string(status.Code);
 }
 
+bool ConsoleProcess::WaitForData(int milliseconds) {
+  if (!state_->info.hProcess) return true;
+  for (int waited = 0;; waited += 10) {
+    DWORD available = 0;
+    if (!PeekNamedPipe(state_->read, nullptr, 0, nullptr, &available, nullptr) || available > 0) return true;
+    if (waited >= milliseconds) return false;
+    ::Sleep(10);
+  }
+}
+
 ConsoleProcess::ReadResult ConsoleProcess::Read(char* buffer, size_t size) {
   if (!state_->info.hProcess) return {0, ReadStatus::BrokenPipe};
   DWORD n = 0;
@@ -201,6 +211,8 @@ void OpenWithDesktop(const std::string& address) {
 // Console programs share the console's Ctrl-C and end with it; the hidden
 // ones have no console and are ended by the handler.
 void EndChildrenOnInterrupt() { SetConsoleCtrlHandler(EndHiddenPrograms, TRUE); }
+
+void EndStartedPrograms() { EndHiddenPrograms(CTRL_CLOSE_EVENT); }
 
 }  // namespace platform
 

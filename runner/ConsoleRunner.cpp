@@ -29,6 +29,8 @@ ConsoleRun RunConsoleCommand(const std::string& commandLine, const std::string& 
   bool failedBefore = false;
   platform::ProcessMessages();
   for (;;) {
+    // While the program is silent the host goes on too.
+    while (!child.WaitForData(50)) platform::ProcessMessages();
     ConsoleProcess::ReadResult read = child.Read(buffer, 16);
     if (read.Status == ConsoleProcess::ReadStatus::BrokenPipe) break;
     if (read.Status == ConsoleProcess::ReadStatus::Failed) {

@@ -2,9 +2,9 @@
 // getDOSOutput: runs one console command line hidden and returns everything
 // it wrote to standard output and standard error, interleaved as written,
 // byte for byte. Reads 16 bytes at a time and lets the host process its
-// messages before the first read and after every read, so the host stays
-// responsive. Returns when every writer of the pipe has closed; the child is
-// never waited for or killed.
+// messages before the first read, after every read and while the program is
+// silent, so the host stays responsive. Returns when every writer of the
+// pipe has closed; the child is never waited for or killed.
 #include <optional>
 #include <string>
 

@@ -1,6 +1,7 @@
 // The package unit: what the host's package loader calls.
 #include <QtGlobal>
 
+#include "platform/MessagePump.h"
 #include "shell/ToolsAPI.h"
 #include "shell/UTWinCEExpert.h"
 
@@ -14,11 +15,17 @@ const ToolsAPI::TPackageInfoTable Info{
 
 extern "C" {
 
-// Every unit's initialisation: the package's pictures.
-Q_DECL_EXPORT void Initialize() {}
+// Every unit's initialisation: the package's long work processes the IDE's
+// messages, as Application.ProcessMessages does in the IDE.
+Q_DECL_EXPORT void Initialize() {
+  platform::SetMessagePump([] {
+    if (ToolsAPI::ApplicationProcessMessages) ToolsAPI::ApplicationProcessMessages();
+  });
+}
 
 // Every unit's finalisation: the build dialog's unit forgets the IDE.
 Q_DECL_EXPORT void Finalize() {
+  platform::SetMessagePump(nullptr);
   Pub_CF_Tool_Path.clear();
   Pub_Project_Intf.reset();
   Pub_ModuleService.reset();

@@ -172,6 +172,11 @@ using WizardRegistrar = void (*)(std::shared_ptr<IOTAWizard> wizard);
 extern WizardRegistrar RegisterPackageWizardHandler;
 void RegisterPackageWizard(std::shared_ptr<IOTAWizard> wizard);
 
+// The IDE application's "process messages" (Application.ProcessMessages):
+// set by the host, so that a package's long work (a build) keeps the IDE
+// going however it was started; nothing without a host.
+extern void (*ApplicationProcessMessages)();
+
 }  // namespace ToolsAPI
 
 // Package-wide state shared by the dialogs, the build and the jump to source.

@@ -1,5 +1,7 @@
 #include "shell/UTWinCEExpert.h"
 
+#include "dialogs/FormsHost.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QPixmap>
@@ -109,7 +111,11 @@ void TWinCE_ToolBarWizard::CreateMenuItem() {
     const bool separator = std::string(row.Caption) == "-";
     auto* item = new QAction(separator ? "" : row.Caption, TopMenu);
     item->setSeparator(separator);
-    if (row.OnClick) QObject::connect(item, &QAction::triggered, TopMenu, [this, f = row.OnClick] { (this->*f)(); });
+    // An error in a command is shown in an error box and the IDE goes on, as
+    // for any command of the IDE's (the standard error report).
+    if (row.OnClick)
+      QObject::connect(item, &QAction::triggered, TopMenu,
+                       [this, f = row.OnClick] { forms::Handle(messages_, [&] { (this->*f)(); }); });
     if (row.Kept) *row.Kept = item;
     TopMenu->addAction(item);
   }

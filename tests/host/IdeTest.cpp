@@ -3,7 +3,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,11 +15,14 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <signal.h>
+
 #include <filesystem>
 #include <fstream>
 
 #include "host/IdeWindow.h"
 #include "platform/Files.h"
+#include "shell/ToolsAPI.h"
 #include "platform/WinPath.h"
 #include "tests/TestWorld.h"
 
@@ -38,9 +43,14 @@ class IdeTest : public ::testing::Test {
     return titles;
   }
   QMenu* PackageMenu() const { return ide_->Menus()->actions().back()->menu(); }
+  // The settings dialog opened and closed once: Compile and Run use its load.
+  void OpenSettingsOnce() {
+    WhenModal([](QWidget*) {});
+    PackageMenu()->actions()[0]->trigger();
+  }
   QAction* Command(QMenu* menu, const QString& text) const {
     for (QAction* a : menu->actions())
-      if (a->text() == text) return a;
+      if (a->text() == text || a->objectName() == text) return a;  // a caption, or a command's name
     return nullptr;
   }
   // Runs `answer` with the modal dialog once it shows, then closes it.
@@ -81,7 +91,8 @@ TEST_F(IdeTest, LoadingAddsFourImagesTheMenuAtTheEndAndToolsCommandsAndUnloading
   EXPECT_EQ(items[0]->property("ImageIndex").toInt(), last - 3);
   EXPECT_EQ(items[2]->property("ImageIndex").toInt(), last - 2);
   EXPECT_EQ(items[4]->property("ImageIndex").toInt(), last);
-  EXPECT_EQ(Titles(ide_->ToolsMenu->actions()), (QStringList{"CompileClick", "RunClick", "DbExportDlgClick"}));
+  EXPECT_EQ(Titles(ide_->ToolsMenu->actions()), (QStringList{"Compile", "Run", "Database Export..."}));
+  EXPECT_EQ(ide_->ToolsMenu->actions()[2]->toolTip(), "DbExportDlgClick");
 
   ide_->UnloadPackages();
   EXPECT_EQ(Titles(ide_->Menus()->actions()), menusBefore_);
@@ -202,4 +213,148 @@ TEST_F(IdeTest, TheSplashScreenShowsThePackagesPictureOnlyWhileItsServicesExist)
   EXPECT_NE(splash.pixmap().toImage(), blank.toImage());  // the picture and its caption were drawn
   EXPECT_EQ(ToolsAPI::SplashScreenServices, nullptr);    // gone once start-up is over
   EXPECT_EQ(ide_->Menus()->actions().back()->text(), "Tidewell!! V2.0(Field Test Version)");
+}
+
+// The IDE as a user meets it: commands that fail, the editor after a build,
+// saving, and ending the IDE.
+
+TEST_F(IdeTest, ACommandOfThePackagesMenuThatFailsShowsItsErrorAndTheIdeGoesOn) {
+  Load();
+  ASSERT_TRUE(ide_->OpenProject(root_ + "/HelloCF/HelloCF.dpr"));
+  fs::remove(root_ + "/HelloCF/CFOption.OPN");
+  fs::create_directory(root_ + "/HelloCF/CFOption.OPN");  // there, but no file: the load fails
+  fs::current_path(root_ + "/HelloCF");
+  QString shown;
+  WhenModal([&](QWidget* box) { shown = box->findChild<QLabel*>("qt_msgbox_label")->text(); });
+  PackageMenu()->actions()[0]->trigger();
+  EXPECT_NE(shown.indexOf("CFOption.OPN"), -1) << shown.toStdString();
+  // The Tools menu's commands go through the same report.
+  Command(ide_->ToolsMenu, "RunClick")->trigger();
+  ASSERT_EQ(messages_.errors.size(), 1u);
+  EXPECT_NE(messages_.errors[0].find("CFOption.OPN"), std::string::npos);
+  EXPECT_TRUE(ide_->isEnabled());
+}
+
+TEST_F(IdeTest, TheCurrentEditorIsTheProjectFilesAndTheCurrentModuleTheOneInFront) {
+  Load();
+  ASSERT_TRUE(ide_->OpenProject(root_ + "/HelloCF/HelloCF.dpr"));
+  ide_->Tabs->setCurrentIndex(1);
+  auto modules = ToolsAPI::Supports<ToolsAPI::IOTAModuleServices>(ToolsAPI::BorlandIDEServices);
+  ASSERT_TRUE(modules);
+  EXPECT_NE(modules->GetActiveProject()->GetCurrentEditor()->GetFileName().find("HelloCF.dpr"), std::string::npos);
+  EXPECT_NE(modules->CurrentModule()->GetFileName().find("WinForm.pas"), std::string::npos);
+  // So a build with a unit in front builds the project.
+  OpenSettingsOnce();
+  Command(ide_->ToolsMenu, "CompileClick")->trigger();
+  EXPECT_TRUE(fs::exists(root_ + "/HelloCF/HelloCF.exe"));
+}
+
+TEST_F(IdeTest, AFileTheBuildPatchesIsReadAgainAndAJumpShowsItsLineWithTheCursorOnIt) {
+  std::ofstream(root_ + "/HelloCF/WinForm.pas", std::ios::app | std::ios::binary) << "  Broken; {!error}\r\n";
+  Load();
+  ASSERT_TRUE(ide_->OpenProject(root_ + "/HelloCF/HelloCF.dpr"));
+  ide_->show();
+  OpenSettingsOnce();
+  // The second build writes the first one's line breaks as CR LF; from then
+  // on the compiler's lines are the editor's.
+  Command(ide_->ToolsMenu, "CompileClick")->trigger();
+  QTest::qWait(300);
+  Command(ide_->ToolsMenu, "CompileClick")->trigger();
+  QTest::qWait(300);  // the file watcher's news
+  QPlainTextEdit* unit = ide_->Files[1]->Editor();
+  const QString onDisk = QString::fromLocal8Bit(testing_world::ReadHostFile(root_ + "/HelloCF/WinForm.pas").c_str());
+  EXPECT_NE(unit->toPlainText().indexOf("{$define CF}"), -1);
+  EXPECT_EQ(unit->toPlainText().count('\n'), onDisk.count('\n'));
+  // The jump: the unit comes to the front, the line at the top, the cursor on it.
+  ide_->Tabs->setCurrentIndex(0);
+  const int line = 1 + static_cast<int>(onDisk.left(onDisk.indexOf("{!error}")).count('\n'));
+  ide_->Files[1]->SetTopLeft(line, 1);
+  ide_->Files[1]->MoveCursorToView();
+  EXPECT_EQ(ide_->Tabs->currentIndex(), 1);
+  EXPECT_EQ(ide_->Files[1]->CursorLine(), line);
+  EXPECT_TRUE(unit->viewport()->rect().contains(unit->cursorRect()));  // in view
+  ASSERT_EQ(unit->extraSelections().size(), 1);
+  EXPECT_EQ(unit->extraSelections()[0].cursor.blockNumber() + 1, line);  // the marked line
+
+  // Edits not saved are not thrown away without asking.
+  QTest::keyClicks(unit, "// mine");
+  std::ofstream(root_ + "/HelloCF/WinForm.pas", std::ios::app | std::ios::binary) << "// theirs\r\n";
+  QTest::qWait(300);
+  ASSERT_EQ(messages_.asked.size(), 1u);
+  EXPECT_NE(messages_.asked[0].find("WinForm.pas has changed on disk"), std::string::npos);
+  EXPECT_NE(unit->toPlainText().indexOf("// mine"), -1);
+}
+
+TEST_F(IdeTest, CtrlSSavesTheFileInFrontAndClosingAsksAboutEditsNotSaved) {
+  ASSERT_TRUE(ide_->OpenProject(root_ + "/HelloCF/HelloCF.dpr"));
+  ide_->show();
+  ide_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(ide_.get()));
+  ide_->Tabs->setCurrentIndex(1);
+  QPlainTextEdit* unit = ide_->Files[1]->Editor();
+  unit->setFocus();
+  unit->moveCursor(QTextCursor::Start);
+  QTest::keyClicks(unit, "{ saved } ");
+  QTest::keyClick(unit, Qt::Key_S, Qt::ControlModifier);
+  const std::string saved = testing_world::ReadHostFile(root_ + "/HelloCF/WinForm.pas");
+  EXPECT_EQ(saved.rfind("{ saved } unit WinForm;\r\n", 0), 0u) << saved.substr(0, 40);
+  QTest::keyClicks(unit, "x");
+  messages_.answers = {false};  // do not save
+  ide_->close();
+  ASSERT_EQ(messages_.asked.size(), 1u);
+  EXPECT_EQ(messages_.asked[0], "Save the changes to WinForm.pas?");
+  EXPECT_EQ(testing_world::ReadHostFile(root_ + "/HelloCF/WinForm.pas"), saved);
+}
+
+TEST_F(IdeTest, ExitWithThePackagesBrowserOpenEndsTheApplicationAndUnloadsThePackage) {
+  Load();
+  ide_->show();
+  QTimer::singleShot(0, [&] {
+    Command(PackageMenu(), "Develop Resource")->trigger();  // a window of its own, not modal
+    QTimer::singleShot(200, [&] { ide_->Menus()->actions()[0]->menu()->actions().last()->trigger(); });  // File > Exit
+  });
+  QTimer::singleShot(15000, [] { QCoreApplication::exit(1); });  // it did not end
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_EQ(Titles(ide_->Menus()->actions()).last().toStdString(), "&Help");  // unloaded
+  for (QWidget* window : QApplication::topLevelWidgets())
+    EXPECT_FALSE(window->isVisible() && window != ide_.get()) << window->windowTitle().toStdString();
+}
+
+TEST_F(IdeTest, ClosingTheIdeDuringABuildEndsTheBuildAndTheCompiler) {
+  const std::string bin = root_ + "/hang";
+  fs::create_directories(bin);
+  std::ofstream(bin + "/dccil") << "#!/bin/sh\necho $$ > '" << root_ << "/dccil.pid'\nexec sleep 600\n";
+  fs::permissions(bin + "/dccil", fs::perms::owner_all);
+  std::string options = testing_world::ReadHostFile(root_ + "/HelloCF/CFOption.OPN");
+  options.replace(0, options.find("\r\n"), "BDS_Compiler_Path=Z:" + bin);
+  std::ofstream(root_ + "/HelloCF/CFOption.OPN", std::ios::binary) << options;
+  Load();
+  ASSERT_TRUE(ide_->OpenProject(root_ + "/HelloCF/HelloCF.dpr"));
+  ide_->show();
+  OpenSettingsOnce();
+  pid_t compiler = 0;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    std::ifstream(root_ + "/dccil.pid") >> compiler;
+    if (compiler > 0) {
+      poll.stop();
+      EXPECT_TRUE(ide_->Busy());
+      ide_->close();  // the close box, while the compiler runs
+    }
+  });
+  // As a click runs it: from a posted event (a timer's callback would keep
+  // the other timers from firing in the build's message pump).
+  QMetaObject::invokeMethod(qApp, [&] {
+    poll.start(50);
+    Command(ide_->ToolsMenu, "CompileClick")->trigger();
+  }, Qt::QueuedConnection);
+  QTimer::singleShot(20000, [] { QCoreApplication::exit(1); });
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  ASSERT_GT(compiler, 0);
+  bool gone = false;
+  for (int i = 0; i < 100 && !gone; ++i) {
+    gone = ::kill(compiler, 0) != 0;
+    if (!gone) QTest::qWait(50);
+  }
+  EXPECT_TRUE(gone) << "the compiler outlived the IDE";
 }
