@@ -162,6 +162,17 @@ int main(int argc, char** argv) {
     const QString file = dir + "tidewell-ide.png";
     ok = picture.save(file) && ok;
     std::printf("%s %dx%d\n", qPrintable(file), picture.width(), picture.height());
+    // After a jump to a line of the unit: its tab in front, the line at the
+    // top, the cursor on it and the line marked.
+    if (ide.Files.size() > 1) {
+      ide.Files[1]->SetTopLeft(30, 1);
+      ide.Files[1]->MoveCursorToView();
+      QApplication::processEvents();
+      const QString jump = dir + "tidewell-ide-jump.png";
+      QPixmap shown = ide.grab();
+      ok = shown.save(jump) && ok;
+      std::printf("%s %dx%d\n", qPrintable(jump), shown.width(), shown.height());
+    }
     ide.UnloadPackages();
   }
 

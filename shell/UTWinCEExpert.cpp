@@ -3,6 +3,7 @@
 #include "dialogs/FormsHost.h"
 
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
 #include <QPixmap>
 #include <QTabWidget>
@@ -61,7 +62,7 @@ TWinCE_ToolBarWizard::TWinCE_ToolBarWizard() {
   CreateMenuItem();
   GiveImage(CompileItem, images, last - 3);
   GiveImage(ResourceItem, images, last - 2);
-  GiveImage(AboutItem, images, last);
+  GiveImage(AboutItem, images, last - 1);  // its own picture (the last is the data export's)
 }
 
 TWinCE_ToolBarWizard::~TWinCE_ToolBarWizard() {
@@ -135,7 +136,13 @@ void TWinCE_ToolBarWizard::CreateToolBar() {
   DevToolBar->setAllowedAreas(standard->allowedAreas());
   DevToolBar->setToolButtonStyle(standard->toolButtonStyle());
   DevToolBar->setContextMenuPolicy(standard->contextMenuPolicy());
-  DevToolBar->setParent(standard->parentWidget());
+  // Hints show as the standard toolbar's do.
+  DevToolBar->setAttribute(Qt::WA_AlwaysShowToolTips, standard->testAttribute(Qt::WA_AlwaysShowToolTips));
+  // Docked where the standard toolbar docks, beside it.
+  if (auto* window = qobject_cast<QMainWindow*>(standard->parentWidget()))
+    window->addToolBar(window->toolBarArea(standard), DevToolBar);
+  else
+    DevToolBar->setParent(standard->parentWidget());
   DevToolBar->setVisible(true);
   DevToolButton = new QToolButton;
   DevToolButton->setFixedWidth(23);

@@ -114,11 +114,11 @@ TEST_F(BuildCommandTest, CiFormatsNameTheCompilersMessagesByFileAndLine) {
   // The unit is adapted already: the lines stay put from here on.
   ASSERT_EQ(Tidewell("build --messages=github HelloCF.dpr"), 1);
   EXPECT_EQ(out, list + "::error file=WinForm.pas,line=" + line +
-                     "::Marked as wrong by the stand-in compiler\n::error file=HelloCF.dpr,line=94::Could not compile program\n");
+                     "::Marked as wrong by the stand-in compiler\n::error file=HelloCF.dpr,line=103::Could not compile program\n");
   ASSERT_EQ(Tidewell("build --messages json HelloCF.dpr"), 1);
   EXPECT_EQ(out, "{\"file\":\"WinForm.pas\",\"line\":" + line +
                      ",\"kind\":\"error\",\"text\":\"Marked as wrong by the stand-in compiler\"}\n"
-                     "{\"file\":\"HelloCF.dpr\",\"line\":94,\"kind\":\"fatal\",\"text\":\"Could not compile program\"}\n");
+                     "{\"file\":\"HelloCF.dpr\",\"line\":103,\"kind\":\"fatal\",\"text\":\"Could not compile program\"}\n");
   EXPECT_EQ(Tidewell("build --messages=xml HelloCF.dpr"), 2);
   EXPECT_NE(err.find("unknown message format 'xml'"), std::string::npos);
   EXPECT_EQ(Tidewell("build --messages=json --messages=list HelloCF.dpr"), 2);

@@ -62,7 +62,7 @@ class WineToolchainTest : public ::testing::Test {
   void ExpectTheExampleBuilt() {
     EXPECT_NE(out.find("--> ReCompile Resource File...\"WinForm.resx\".......OK !!\n"), std::string::npos) << out;
     EXPECT_NE(out.find("TidewellKit stand-in compiler (dccil command line), not a real compiler\n"
-                       "WinForm.pas\nHelloCF.dpr\n88 lines, 0.04 seconds, 4096 bytes code, 512 bytes data.\n"),
+                       "WinForm.pas\nHelloCF.dpr\n102 lines, 0.04 seconds, 4096 bytes code, 512 bytes data.\n"),
               std::string::npos)
         << out;
     // The resource compiler found the C:\ paths it was given.

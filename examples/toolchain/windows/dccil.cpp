@@ -40,9 +40,14 @@ std::string AfterLastSeparator(const std::string& s, const char* separators) {
   return at == std::string::npos ? s : s.substr(at + 1);
 }
 
-// Counts the file's lines (its line feeds) into `total` and reports every
-// line that holds the error marker.
-int Check(const std::string& text, const std::string& shown, long& total) {
+// Counts the file's lines into `total` and reports every line that holds
+// the error marker. Lines end as editors end them: CR LF, LF, or a CR alone.
+int Check(const std::string& file, const std::string& shown, long& total) {
+  std::string text;
+  for (size_t i = 0; i < file.size(); ++i) {
+    if (file[i] != '\r') text += file[i];
+    else if (i + 1 == file.size() || file[i + 1] != '\n') text += '\n';
+  }
   int errors = 0;
   long line = 1;
   size_t start = 0;
