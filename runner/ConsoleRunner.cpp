@@ -28,10 +28,13 @@ ConsoleRun RunConsoleCommand(const std::string& commandLine, const std::string& 
   char buffer[17];
   bool failedBefore = false;
   platform::ProcessMessages();
+  bool drained = true;  // the last read took what there was: the pipe may be empty
   for (;;) {
     // While the program is silent the host goes on too.
-    while (!child.WaitForData(50)) platform::ProcessMessages();
+    if (drained)
+      while (!child.WaitForData(50)) platform::ProcessMessages();
     ConsoleProcess::ReadResult read = child.Read(buffer, 16);
+    drained = read.Count < 16;
     if (read.Status == ConsoleProcess::ReadStatus::BrokenPipe) break;
     if (read.Status == ConsoleProcess::ReadStatus::Failed) {
       // A read error that repeats at once would repeat for ever: the run
