@@ -229,7 +229,8 @@ TEST_F(IdeTest, EveryMenuCommandThatFailsShowsItsErrorAndTheIdeGoesOn) {
   QStringList boxes;
   for (QMenu* menu : {PackageMenu(), ide_->ToolsMenu})
     for (QAction* item : menu->actions()) {
-      if (item->isSeparator()) continue;
+      // The resources browser loads no settings (and is tested on its own).
+      if (item->isSeparator() || item->text() == "Develop Resource") continue;
       SCOPED_TRACE(item->text().toStdString());
       QTimer::singleShot(0, [&] {
         if (QWidget* modal = QApplication::activeModalWidget()) {
