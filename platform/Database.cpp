@@ -25,13 +25,7 @@ std::string Diagnostic(SQLSMALLINT type, SQLHANDLE handle) {
   SQLSMALLINT length = 0;
   if (!handle || (SQLGetDiagRec(type, handle, 1, state, &native, text, sizeof text, &length) != SQL_SUCCESS && length == 0))
     return "unknown ODBC error";
-  std::string line;
-  for (const char* c = reinterpret_cast<char*>(text); *c; ++c) {
-    bool blank = *c == '\r' || *c == '\n' || *c == '\t';
-    if (!blank) line += *c;
-    else if (!line.empty() && line.back() != ' ') line += ' ';
-  }
-  return Trim(line);
+  return OneLine(reinterpret_cast<char*>(text));
 }
 
 Connection::Connection(const std::string& alias) {
@@ -437,13 +431,7 @@ void AppendValue(std::string& out, const TField& field, std::string_view text, R
     text = plain = number;
   }
   switch (field.DataType) {
-    case ftBoolean: {
-      // Zero as a digit, as bits ("00" in hexadecimal, the byte 0 as MariaDB hands on a BIT), or a word.
-      const bool zero = !text.empty() && text.find_first_not_of(std::string_view("0\0", 2)) == std::string_view::npos;
-      const bool no = zero || SameText(text, "f") || SameText(text, "false");
-      out += no ? "False" : "True";
-      break;
-    }
+    case ftBoolean: out += BooleanText(text); break;
     case ftFloat: AppendFloat(out, text); break;
     case ftDate: AppendDate(out, date()); break;
     case ftDateTime: AppendDateTime(out, date()); break;
@@ -473,6 +461,24 @@ void TField::AppendString(std::string& out) const {
 }
 
 void SetWarningSink(WarningSink sink) { warnings = std::move(sink); }
+
+const char* BooleanText(std::string_view stored) {
+  // Zero as a digit, as bits ("00" in hexadecimal, the byte 0 as MariaDB
+  // hands on a BIT(1)), or a word.
+  const bool zero = !stored.empty() && stored.find_first_not_of(std::string_view("0\0", 2)) == std::string_view::npos;
+  return zero || SameText(stored, "f") || SameText(stored, "false") ? "False" : "True";
+}
+
+std::string OneLine(std::string_view text) {
+  std::string line;
+  for (char c : text) {
+    if (c == '\0') break;
+    const bool blank = c == '\r' || c == '\n' || c == '\t';
+    if (!blank) line += c;
+    else if (!line.empty() && line.back() != ' ') line += ' ';
+  }
+  return Trim(line);
+}
 
 namespace odbc {
 void AppendFieldValue(std::string& out, const TField& field, std::string_view text, const std::string& table,

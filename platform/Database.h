@@ -70,6 +70,14 @@ void SetWarningSink(WarningSink sink);
 // that is no date throws DatabaseError naming table, field and record.
 DateTime ReadDateValue(std::string_view text, const std::string& table, const std::string& field, size_t record);
 
+// A boolean's stored value as the export writes it: "False" for zero (a
+// digit, bits, the byte 0), "f" and "false" in any case; "True" otherwise.
+const char* BooleanText(std::string_view stored);
+
+// A driver's message on one line: line breaks and tabs become single
+// blanks, and nothing follows a zero byte.
+std::string OneLine(std::string_view text);
+
 class TSession {
  public:
   // Every data source name the ODBC driver manager knows.

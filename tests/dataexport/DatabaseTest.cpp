@@ -118,3 +118,14 @@ TEST_F(DatabaseTest, AFailingStatementIsOneLineAndAValueWiderThanItsColumnIsRead
   q.Next();
   EXPECT_TRUE(q.FieldByName("short").IsNull());
 }
+
+TEST(DatabaseValues, BooleansByTheirStoredValueAndDriverMessagesOnOneLine) {
+  for (std::string_view no : {std::string_view("0"), std::string_view("\0", 1), std::string_view("00"),
+                              std::string_view("f"), std::string_view("FALSE")})
+    EXPECT_STREQ(platform::BooleanText(no), "False") << no;
+  for (std::string_view yes : {std::string_view("1"), std::string_view("\x01", 1), std::string_view("t"),
+                               std::string_view("True"), std::string_view("-1")})
+    EXPECT_STREQ(platform::BooleanText(yes), "True") << yes;
+  EXPECT_EQ(platform::OneLine("ERROR:\trelation \"x\" does not exist;\r\n\tError while executing the query\n"),
+            "ERROR: relation \"x\" does not exist; Error while executing the query");
+}
