@@ -36,6 +36,8 @@ struct FakeTable : dataexport::RecordSource {
       for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
       return s;
     };
+    for (size_t i = 0; i < fields.size(); ++i)  // the exact name first
+      if (fields[i].Name == name) return i;
     for (size_t i = 0; i < fields.size(); ++i)
       if (upper(fields[i].Name) == upper(name)) return i;
     std::abort();
