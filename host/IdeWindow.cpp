@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDockWidget>
+#include <QListWidget>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -33,13 +35,21 @@ using namespace ToolsAPI;
 
 // The IDE's services object: module services and the IDE's menus, images
 // and toolbars.
-class IdeWindow::Services : public IOTAModuleServices, public INTAServices {
+class IdeWindow::Services : public IOTAModuleServices, public INTAServices, public IOTAMessageServices {
  public:
   explicit Services(IdeWindow& ide) : ide_(ide) {}
   void* QueryInterface(const TGUID& iid) override {
     if (iid == IOTAModuleServices::IID) return static_cast<IOTAModuleServices*>(this);
     if (iid == INTAServices::IID) return static_cast<INTAServices*>(this);
+    if (iid == IOTAMessageServices::IID) return static_cast<IOTAMessageServices*>(this);
     return nullptr;
+  }
+  void ClearAllMessages() override { ide_.MessageView->clear(); }
+  void AddTitleMessage(const std::string& text) override {
+    ide_.MessageView->addItem(forms::ToQt(text));
+    ide_.MessageView->scrollToBottom();
+    ide_.MessageDock->show();
+    ide_.statusBar()->showMessage(forms::ToQt(text), 10000);  // the last line says how it ended
   }
   std::shared_ptr<IOTAModule> CurrentModule() override {
     std::shared_ptr<SourceFile> shown = ide_.ShownFile();
@@ -172,6 +182,15 @@ IdeWindow::IdeWindow(platform::MessageService& messages)
 
   Tabs = new QTabWidget;
   setCentralWidget(Tabs);
+  // The message view: what tools print, under the editor; shown when used.
+  MessageView = new QListWidget;
+  MessageView->setObjectName("MessageView");
+  MessageView->setFont(QFont("DejaVu Sans Mono", 9));
+  MessageDock = new QDockWidget("Messages", this);
+  MessageDock->setObjectName("MessageDock");
+  MessageDock->setWidget(MessageView);
+  addDockWidget(Qt::BottomDockWidgetArea, MessageDock);
+  MessageDock->hide();
   services_ = std::make_shared<Services>(*this);
   BorlandIDEServices = std::shared_ptr<IInterface>(services_, static_cast<IOTAModuleServices*>(services_.get()));
   RegisterPackageWizardHandler = [](std::shared_ptr<IOTAWizard> wizard) {

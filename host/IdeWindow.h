@@ -13,7 +13,9 @@
 #include "platform/SharedLibrary.h"
 #include "shell/HostTypes.h"
 
+class QDockWidget;
 class QFileSystemWatcher;
+class QListWidget;
 class QSplashScreen;
 class QTabWidget;
 
@@ -47,6 +49,8 @@ class IdeWindow : public QMainWindow {
   QToolBar* StandardToolBar;
   QMenu* ToolsMenu;
   QTabWidget* Tabs;
+  QListWidget* MessageView;  // the IDE's message view, in MessageDock
+  QDockWidget* MessageDock;
   ToolsAPI::TCustomImageList ImageList;
   std::vector<std::string> LoadProblems;
   std::shared_ptr<IdeProject> Project;

@@ -78,6 +78,14 @@ class IOTAModuleServices : public virtual IInterface {
   virtual std::shared_ptr<IOTAProject> GetActiveProject() = 0;
 };
 
+// The IDE's message view, where tools show their output.
+class IOTAMessageServices : public virtual IInterface {
+ public:
+  static constexpr TGUID IID{"{26EB0E4F-F97B-11D1-AB27-00C04FB16FB3}"};
+  virtual void ClearAllMessages() = 0;
+  virtual void AddTitleMessage(const std::string& text) = 0;
+};
+
 // The host's menus, toolbars and image lists are the forms' business; here
 // they are opaque (shell/HostTypes.h defines them for a host and a package
 // that share them).

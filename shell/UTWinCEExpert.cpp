@@ -198,6 +198,12 @@ void TWinCE_ToolBarWizard::CompileClick() {
   RunClick();
   CompactDevForm->Model().DoCompileCF();
   CompactDevForm->Refresh();
+  // A build without the dialog shows its message list in the IDE's own
+  // message view, where the user sees it.
+  if (auto view = Supports<IOTAMessageServices>(BorlandIDEServices)) {
+    view->ClearAllMessages();
+    for (const std::string& line : CompactDevForm->Model().MessageList.Lines()) view->AddTitleMessage(line);
+  }
 }
 
 void TWinCE_ToolBarWizard::DbExportDlgClick() {

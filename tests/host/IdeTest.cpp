@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QDockWidget>
 #include <QPlainTextEdit>
 #include <QListView>
 #include <QMenu>
@@ -258,10 +260,15 @@ TEST_F(IdeTest, TheCurrentEditorIsTheProjectFilesAndTheCurrentModuleTheOneInFron
   ASSERT_TRUE(modules);
   EXPECT_NE(modules->GetActiveProject()->GetCurrentEditor()->GetFileName().find("HelloCF.dpr"), std::string::npos);
   EXPECT_NE(modules->CurrentModule()->GetFileName().find("WinForm.pas"), std::string::npos);
-  // So a build with a unit in front builds the project.
+  // So a build with a unit in front builds the project, and its messages
+  // show in the IDE's message view.
   OpenSettingsOnce();
   Command(ide_->ToolsMenu, "CompileClick")->trigger();
   EXPECT_TRUE(fs::exists(root_ + "/HelloCF/HelloCF.exe"));
+  ASSERT_GT(ide_->MessageView->count(), 5);
+  EXPECT_TRUE(ide_->MessageView->item(0)->text().startsWith("Tidewell!! V2.0 Test by "));
+  EXPECT_TRUE(ide_->MessageView->item(ide_->MessageView->count() - 1)->text().endsWith("512 bytes data."));
+  EXPECT_FALSE(ide_->MessageDock->isHidden());
 }
 
 TEST_F(IdeTest, AFileTheBuildPatchesIsReadAgainAndAJumpShowsItsLineWithTheCursorOnIt) {
