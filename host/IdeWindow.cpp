@@ -264,7 +264,8 @@ void IdeWindow::AddToolsCommands(Package& package) {
     QAction* action = ToolsMenu->addAction(caption);
     action->setObjectName(QString::fromStdString(name));
     action->setToolTip(QString::fromStdString(name));
-    connect(action, &QAction::triggered, this, [this, commands, name, caption] {
+    const QString running = caption.endsWith("...") ? caption.chopped(3) : caption;
+    connect(action, &QAction::triggered, this, [this, commands, name, caption = running] {
       statusBar()->showMessage(caption + " ...");
       bool failed = false;
       forms::Handle(messages_, [&] {
