@@ -94,11 +94,7 @@ class StreamSink : public dataexport::DocumentSink {
 // database does not say.
 int CountRecords(const std::string& alias, const std::string& statement) {
   try {
-    platform::TQuery count;
-    count.DatabaseName = alias;
-    count.SQL = {"select count(*) from (" + statement + ") counted"};
-    count.Open();
-    return count.Eof() ? -1 : platform::ParseInt(count.Field(0).AsString()).value_or(-1);
+    return static_cast<int>(platform::Session.CountRecords(alias, statement));
   } catch (const platform::DatabaseError&) {
     return -1;
   }

@@ -127,10 +127,8 @@ IdeWindow::IdeWindow(platform::MessageService& messages)
   QAction* closeProject = file->addAction("&Close Project");
   connect(closeProject, &QAction::triggered, this, [this] {
     if (!KeepOrSaveEdits()) return;
-    Tabs->clear();
-    Files.clear();
+    CloseFiles();
     Project.reset();
-    if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
     setWindowTitle("tidewell-ide");
   });
   file->addSeparator();
@@ -310,9 +308,7 @@ bool IdeWindow::OpenProject(const std::string& path) {
     return false;
   }
   if (!KeepOrSaveEdits()) return false;
-  Tabs->clear();
-  Files.clear();
-  if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
+  CloseFiles();
   auto addTab = [this](const std::string& name, const std::string& content) {
     auto* editor = new QPlainTextEdit;
     editor->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -355,28 +351,26 @@ bool IdeWindow::OpenProject(const std::string& path) {
   return true;
 }
 
-bool IdeWindow::SaveShownFile() {
-  std::shared_ptr<SourceFile> shown = ShownFile();
-  if (!shown) return true;
+bool IdeWindow::Save(SourceFile& file) {
   bool saved = false;
   forms::Handle(messages_, [&] {
-    shown->Save();
+    file.Save();
     saved = true;
   });
-  if (saved) statusBar()->showMessage("Saved " + forms::ToQt(shown->GetFileName()), 5000);
   return saved;
 }
 
+bool IdeWindow::SaveShownFile() {
+  std::shared_ptr<SourceFile> shown = ShownFile();
+  if (!shown) return true;
+  if (!Save(*shown)) return false;
+  statusBar()->showMessage("Saved " + forms::ToQt(shown->GetFileName()), 5000);
+  return true;
+}
+
 bool IdeWindow::SaveAll() {
-  for (const std::shared_ptr<SourceFile>& file : Files) {
-    if (!file->Modified()) continue;
-    bool saved = false;
-    forms::Handle(messages_, [&] {
-      file->Save();
-      saved = true;
-    });
-    if (!saved) return false;
-  }
+  for (const std::shared_ptr<SourceFile>& file : Files)
+    if (file->Modified() && !Save(*file)) return false;
   return true;
 }
 
@@ -384,14 +378,15 @@ bool IdeWindow::KeepOrSaveEdits() {
   for (const std::shared_ptr<SourceFile>& file : Files) {
     if (!file->Modified()) continue;
     if (!messages_.AskYesNo("Save the changes to " + platform::ExtractFileName(file->GetFileName()) + "?")) continue;
-    bool saved = false;
-    forms::Handle(messages_, [&] {
-      file->Save();
-      saved = true;
-    });
-    if (!saved) return false;
+    if (!Save(*file)) return false;
   }
   return true;
+}
+
+void IdeWindow::CloseFiles() {
+  Tabs->clear();
+  Files.clear();
+  if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
 }
 
 void IdeWindow::FileChangedOnDisk(const QString& hostPath) {

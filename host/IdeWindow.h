@@ -71,6 +71,8 @@ class IdeWindow : public QMainWindow {
   void AddToolsCommands(Package& package);
   void OpenProjectDialog();
   bool KeepOrSaveEdits();  // false: a save failed, stay open
+  bool Save(SourceFile& file);  // in the error report; false when it failed
+  void CloseFiles();
 
   QFileSystemWatcher* watcher_;
   static IdeWindow* pumping_;  // the IDE whose message pump runs

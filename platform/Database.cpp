@@ -351,6 +351,11 @@ std::vector<std::string> SearchPath(Connection& connection) {
 
 }  // namespace
 
+long long TSession::CountRecords(const std::string& alias, const std::string& statement) const {
+  Connection connection(alias);
+  return odbc::CountRecords(connection, statement);
+}
+
 std::vector<std::string> TSession::GetTableNames(const std::string& alias) const {
   Connection connection(alias);
   NameRules rules;
@@ -696,10 +701,7 @@ int TQuery::FieldCount() const { return static_cast<int>(fields_.size()); }
 TField& TQuery::Field(int index) { return fields_.at(static_cast<size_t>(index)); }
 
 TField& TQuery::FieldByName(const std::string& name) {
-  for (TField& f : fields_)  // the exact name first: "name" and "Name" are two columns
-    if (f.FieldName == name) return f;
-  for (TField& f : fields_)
-    if (SameText(f.FieldName, name)) return f;
+  if (TField* f = FieldNamed(fields_, name)) return *f;  // "name" and "Name" are two columns
   throw DatabaseError("Field '" + name + "' not found");
 }
 

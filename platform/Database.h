@@ -90,6 +90,9 @@ class TSession {
   // it so, else in the driver's identifier quotes ("my table", "MixedCase"
   // for PostgreSQL, `my table` for MySQL).
   std::string NameInQuery(const std::string& alias, const std::string& table) const;
+  // How many records a statement gives, counted by the database. Throws
+  // DatabaseError.
+  long long CountRecords(const std::string& alias, const std::string& statement) const;
 
  private:
   struct NameRules {
