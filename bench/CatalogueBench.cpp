@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/Text.h"
-#include "settings/ControlState.h"
+#include "builddialog/ControlState.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ std::vector<std::string> ReverseNames(int count) {
 }
 
 double Load(const std::vector<std::string>& names) {
-  settings::CheckListState list;
+  builddialog::CheckListState list;
   auto start = std::chrono::steady_clock::now();
   list.Fill(names, true);
   return Seconds(start);

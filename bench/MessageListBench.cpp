@@ -11,7 +11,7 @@
 
 #include "runner/MessageList.h"
 #include "runner/OutputLines.h"
-#include "settings/MessageListModel.h"
+#include "builddialog/MessageListModel.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ double PlainVector(const std::string& text) {
 
 double ShownInTheDialogsList(const std::string& text) {
   runner::MessageLines lines;
-  settings::MessageListModel model(lines);
+  builddialog::MessageListModel model(lines);
   QListView view;
   view.setUniformItemSizes(true);
   view.setModel(&model);

@@ -18,7 +18,7 @@
 #include "platform/WinPath.h"
 #include "runner/ConsoleRunner.h"
 #include "pipeline/CompilerCommandLine.h"
-#include "settings/CompactDevModel.h"
+#include "builddialog/CompactDevModel.h"
 
 namespace cli {
 
@@ -217,7 +217,7 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   if (Pub_CF_Tool_Path.empty() || Pub_CF_Tool_Path.back() != '\\') Pub_CF_Tool_Path += '\\';
 
   ConsoleMessages messages;
-  settings::DialogServices services;
+  builddialog::DialogServices services;
   services.Messages = &messages;
   std::string compilerNotStarted;
   std::optional<platform::ExitStatus> compilerExit;
@@ -235,7 +235,7 @@ int RunBuildCommand(const std::vector<std::string>& args) {
     services.StartHidden = [](const std::string&) { return std::unique_ptr<platform::StartedProcess>(); };
     services.Sleep = [](int) {};
   }
-  settings::CompactDevModel dialog(services);
+  builddialog::CompactDevModel dialog(services);
   platform::EndChildrenOnInterrupt();
 
   // As the dialog command opens the dialog: load, first page, show step.

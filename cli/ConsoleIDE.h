@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/MessageService.h"
-#include "shell/ToolsAPI.h"
+#include "toolsapi/ToolsAPI.h"
 
 namespace cli {
 

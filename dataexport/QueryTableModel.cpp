@@ -1,6 +1,6 @@
 #include "dataexport/QueryTableModel.h"
 
-#include "dialogs/FormsHost.h"
+#include "forms/FormsHost.h"
 
 namespace dataexport {
 

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "dataexport/QueryTableModel.h"
-#include "dialogs/FormsHost.h"
+#include "forms/FormsHost.h"
 
 namespace dataexport {
 

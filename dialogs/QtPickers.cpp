@@ -12,14 +12,14 @@ void StartIn(FolderBrowser& browser, FolderWidgets& widgets, const std::string& 
 }
 }  // namespace
 
-settings::PickResult QtPickers::PickPath(const std::string& startFolder) {
+dialogs::PickResult QtPickers::PickPath(const std::string& startFolder) {
   TfPathDlg picker(messages_, parent_);
   StartIn(picker.Model.DirectoryListBox1, picker.Folders, startFolder);
   picker.exec();
   return {picker.Model.Accepted, picker.Model.ChosenDirectory, ""};
 }
 
-settings::PickResult QtPickers::PickFile(const std::string& mask, const std::string& startFolder) {
+dialogs::PickResult QtPickers::PickFile(const std::string& mask, const std::string& startFolder) {
   TfFileDlg picker(messages_, parent_);
   picker.Model.FileMask = mask;
   StartIn(picker.Model.DirectoryListBox1, picker.Folders, startFolder);

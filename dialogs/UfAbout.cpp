@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "dialogs/AboutLinks.h"
-#include "dialogs/FormsHost.h"
+#include "forms/FormsHost.h"
 #include "platform/Process.h"
 
 namespace dialogs {

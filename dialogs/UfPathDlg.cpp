@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include "dialogs/FormsHost.h"
+#include "forms/FormsHost.h"
 
 namespace dialogs {
 

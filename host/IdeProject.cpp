@@ -3,7 +3,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
-#include "dialogs/FormsHost.h"
+#include "forms/FormsHost.h"
 #include "platform/Files.h"
 #include "platform/TextLines.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/ToolsAPI.h"
+#include "toolsapi/ToolsAPI.h"
 
 namespace host {
 

@@ -20,7 +20,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 
-#include "dialogs/FormsHost.h"
+#include "forms/FormsHost.h"
 #include "pipeline/SourceAdaptation.h"
 #include "platform/Files.h"
 #include "platform/MessagePump.h"

@@ -11,7 +11,7 @@
 #include "host/IdeProject.h"
 #include "platform/MessageService.h"
 #include "platform/SharedLibrary.h"
-#include "shell/HostTypes.h"
+#include "forms/HostTypes.h"
 
 class QDockWidget;
 class QFileSystemWatcher;

@@ -14,8 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/FormsHost.h"
+#include "forms/FormsHost.h"
 #include "host/IdeWindow.h"
+#include "platform/Process.h"
 #include "platform/Version.h"
 #include "resources/WebEngineBrowser.h"
 
@@ -50,7 +51,10 @@ int main(int argc, char** argv) {
   QCommandLineOption version("version", "Show the version and exit.");
   QCommandLineOption package("package", "Load LIBRARY instead of the TidewellKit package (repeatable).", "LIBRARY");
   QCommandLineOption listMenus("list-menus", "Load the packages, print the menu bar's menus one a line, and exit.");
-  parser.addOptions({help, version, package, listMenus});
+  QCommandLineOption noSandbox("no-sandbox",
+                               "Run the resources browser without Chromium's sandbox, which cannot start as root "
+                               "(in a container, say). Use only where the sandbox cannot run.");
+  parser.addOptions({help, version, package, listMenus, noSandbox});
   parser.addPositionalArgument("PROJECT.dpr", "The project to open (a Linux or a Windows path).", "[PROJECT.dpr]");
   if (!parser.parse(arguments)) {
     std::fprintf(stderr, "tidewell-ide: %s\n\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
@@ -78,7 +82,10 @@ int main(int argc, char** argv) {
   const std::string project =
       parser.positionalArguments().isEmpty() ? std::string() : parser.positionalArguments().first().toStdString();
 
-  resources::WebEngineBrowser::PrepareEngine();
+  if (parser.isSet(noSandbox)) resources::WebEngineBrowser::TurnSandboxOff();
+  else if (platform::RunsAsSuperUser())
+    std::fprintf(stderr, "tidewell-ide: running as root: the resources browser's engine will not start without "
+                         "--no-sandbox\n");
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   QApplication::setApplicationName("tidewell-ide");

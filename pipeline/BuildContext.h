@@ -9,7 +9,7 @@
 #include "runner/MessageList.h"
 #include "settings/CFOptions.h"
 #include "settings/CatalogueEntries.h"
-#include "shell/ToolsAPI.h"
+#include "toolsapi/ToolsAPI.h"
 
 namespace pipeline {
 

@@ -318,6 +318,8 @@ void OpenWithDesktop(const std::string& address) {
   if (pid > 0) Reap(Watch(pid));
 }
 
+bool RunsAsSuperUser() { return ::geteuid() == 0; }
+
 void EndStartedPrograms() {
   KillLiveChildren();
 #ifdef __linux__

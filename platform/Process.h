@@ -76,6 +76,10 @@ std::unique_ptr<StartedProcess> StartHidden(const std::string& commandLine);
 // never through a shell and without waiting; the result is not examined.
 void OpenWithDesktop(const std::string& address);
 
+// The process runs as the superuser (root). Never on Windows, where an
+// administrator's programs run as any user's do.
+bool RunsAsSuperUser();
+
 // Ends every program this process started that still runs (with what each
 // started), as an interrupt does: for a host that ends while a tool runs.
 void EndStartedPrograms();

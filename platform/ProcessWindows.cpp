@@ -212,6 +212,8 @@ void OpenWithDesktop(const std::string& address) {
 // ones have no console and are ended by the handler.
 void EndChildrenOnInterrupt() { SetConsoleCtrlHandler(EndHiddenPrograms, TRUE); }
 
+bool RunsAsSuperUser() { return false; }
+
 void EndStartedPrograms() { EndHiddenPrograms(CTRL_CLOSE_EVENT); }
 
 }  // namespace platform

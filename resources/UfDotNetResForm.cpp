@@ -11,7 +11,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "dialogs/FormsHost.h"
+#include "forms/FormsHost.h"
 
 namespace resources {
 

@@ -2,11 +2,10 @@
 
 #include <QWebEngineHistory>
 #include <QWebEngineView>
-#include <cstdlib>
+#include <QtGlobal>
 #include <string>
-#include <unistd.h>
 
-#include "dialogs/FormsHost.h"
+#include "forms/FormsHost.h"
 
 namespace resources {
 
@@ -35,13 +34,6 @@ void WebEngineBrowser::GoForward() {
 
 QWidget* WebEngineBrowser::View() { return view_; }
 
-void WebEngineBrowser::PrepareEngine() {
-#ifndef _WIN32
-  if (::geteuid() != 0) return;
-  std::string flags = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS") ? std::getenv("QTWEBENGINE_CHROMIUM_FLAGS") : "";
-  if (flags.find("--no-sandbox") == std::string::npos)
-    ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --no-sandbox").c_str(), 1);
-#endif
-}
+void WebEngineBrowser::TurnSandboxOff() { qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1"); }
 
 }  // namespace resources

@@ -16,9 +16,11 @@ class WebEngineBrowser : public BrowserControl {
   void GoForward() override;
   QWidget* View() override;
 
-  // Chromium refuses to start its sandbox for root: as root only, it runs
-  // without it. Call before the application object is made.
-  static void PrepareEngine();
+  // Runs the browser engine without Chromium's sandbox, which it cannot
+  // start as root (in a container, say). Only ever on an explicit request:
+  // tidewell-ide --no-sandbox, the form tests, the screenshots. Call before
+  // the application object is made.
+  static void TurnSandboxOff();
 
  private:
   QWebEngineView* view_;  // owned by the form that shows it, else by this

@@ -6,7 +6,7 @@
 
 #include "platform/MessageService.h"
 #include "runner/MessageList.h"
-#include "shell/ToolsAPI.h"
+#include "toolsapi/ToolsAPI.h"
 
 namespace runner {
 

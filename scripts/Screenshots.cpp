@@ -14,7 +14,7 @@
 #include <string>
 
 #include "dataexport/UfDbToolDlg.h"
-#include "dialogs/FormsHost.h"
+#include "forms/FormsHost.h"
 #include "dialogs/UfAbout.h"
 #include "host/IdeWindow.h"
 #include "resources/UfDotNetResForm.h"
@@ -22,8 +22,8 @@
 #include "dialogs/UfPathDlg.h"
 #include "platform/Files.h"
 #include "platform/WinPath.h"
-#include "shell/ToolsAPI.h"
-#include "settings/UfCompactDevForm.h"
+#include "toolsapi/ToolsAPI.h"
+#include "builddialog/UfCompactDevForm.h"
 
 namespace fs = std::filesystem;
 
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  resources::WebEngineBrowser::PrepareEngine();
+  resources::WebEngineBrowser::TurnSandboxOff();  // a tool, run as root in CI
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   const QString dir = QString::fromLocal8Bit(argv[1]) + "/";
@@ -85,9 +85,9 @@ int main(int argc, char** argv) {
   bool ok = true;
 
   Pub_Project_Intf = std::make_shared<ExampleProject>(platform::ToWindowsPath(argv[2]));
-  settings::DialogServices services;
+  builddialog::DialogServices services;
   services.Messages = &messages;
-  settings::TfCompactDevForm dialog(services);
+  builddialog::TfCompactDevForm dialog(services);
   dialog.Model().LoadWithLoadingFlag();  // as the menu command opens it
   for (const char* line : {"Tidewell!! V2.0 Test by the TidewellKit developers", "",
                            "...Searching Project Source Code.... ", "--> AutoFix ...\"WinForm.pas\".......OK !!", " ",

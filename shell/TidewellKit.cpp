@@ -2,7 +2,7 @@
 #include <QtGlobal>
 
 #include "platform/MessagePump.h"
-#include "shell/ToolsAPI.h"
+#include "toolsapi/ToolsAPI.h"
 #include "shell/UTWinCEExpert.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "shell/UTWinCEExpert.h"
 
-#include "dialogs/FormsHost.h"
+#include "forms/FormsHost.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -16,8 +16,8 @@
 #include "platform/Text.h"
 #include "resources/UfDotNetResForm.h"
 #include "resources/WebEngineBrowser.h"
-#include "settings/UfCompactDevForm.h"
-#include "shell/HostTypes.h"
+#include "builddialog/UfCompactDevForm.h"
+#include "forms/HostTypes.h"
 
 dialogs::TfAbout* fAbout = nullptr;
 resources::TfDotNetResForm* fDotNetResForm = nullptr;
@@ -39,13 +39,13 @@ void GiveImage(QAction* item, TCustomImageList* images, int index) {
 TWinCE_ToolBarWizard::TWinCE_ToolBarWizard() {
   ToolPath = platform::GetCurrentDir() + "\\";
   Pub_CF_Tool_Path = ToolPath;
-  settings::DialogServices services;
+  builddialog::DialogServices services;
   services.Messages = &messages_;
   services.Picker = &pickers_;
   services.OpenResources = [] {
     if (fDotNetResForm) fDotNetResForm->Reopen();
   };
-  CompactDevForm = new settings::TfCompactDevForm(services);
+  CompactDevForm = new builddialog::TfCompactDevForm(services);
   fAbout = new dialogs::TfAbout;
   fDotNetResForm = new resources::TfDotNetResForm(messages_, std::make_unique<resources::WebEngineBrowser>());
 
@@ -162,7 +162,7 @@ void TWinCE_ToolBarWizard::AppConfigDlgClick() {
   Pub_Project_Intf.reset();
   Pub_Project_Intf = GetActiveProject();
   Pub_ModuleService = Supports<IOTAModuleServices>(BorlandIDEServices);
-  settings::CompactDevModel& model = CompactDevForm->Model();
+  builddialog::CompactDevModel& model = CompactDevForm->Model();
   model.CFOptions.Loading = true;
   try {
     model.InitOptions();
@@ -185,7 +185,7 @@ void TWinCE_ToolBarWizard::AboutDlgClick() { fAbout->exec(); }
 
 void TWinCE_ToolBarWizard::RunClick() {
   if (!CompactDevForm) return;
-  settings::CompactDevModel& model = CompactDevForm->Model();
+  builddialog::CompactDevModel& model = CompactDevForm->Model();
   model.EdPjPath.SetText(model.CFOptions.ProjectPath);
   if (platform::UpperCase(model.CFOptions.ProjectFileExt) == ".DPR") model.EdPJName.SetText(model.CFOptions.ProjectFileName);
   platform::SetCurrentDir(model.CFOptions.ProjectPath);

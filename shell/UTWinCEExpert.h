@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "dialogs/FormsHost.h"
+#include "forms/FormsHost.h"
 #include "dialogs/QtPickers.h"
-#include "shell/ToolsAPI.h"
+#include "toolsapi/ToolsAPI.h"
 
 class QAction;
 class QMenu;
@@ -23,7 +23,7 @@ class TfDotNetResForm;
 namespace dataexport {
 class TfDbToolDlg;
 }
-namespace settings {
+namespace builddialog {
 class TfCompactDevForm;
 }
 
@@ -68,7 +68,7 @@ class TWinCE_ToolBarWizard : public ToolsAPI::TNotifierObject,
   void DbExportDlgClick();
 
   // Fields, as the wizard declares them.
-  settings::TfCompactDevForm* CompactDevForm = nullptr;
+  builddialog::TfCompactDevForm* CompactDevForm = nullptr;
   std::string ToolPath;  // the current folder at creation, with "\"
   QToolBar* DevToolBar = nullptr;
   QToolButton* DevToolButton = nullptr;

@@ -197,11 +197,11 @@ bool TestWorld::Exists(const std::string& windowsPath) const { return fs::exists
 
 void TestWorld::MakeFolder(const std::string& windowsPath) const { fs::create_directories(Host(windowsPath)); }
 
-settings::PickResult FakePickers::Answer(const std::string& mask, const std::string& start) {
+dialogs::PickResult FakePickers::Answer(const std::string& mask, const std::string& start) {
   masks.push_back(mask);
   starts.push_back(start);
   if (!browseTo.empty()) platform::SetCurrentDir(browseTo);
-  settings::PickResult r;
+  dialogs::PickResult r;
   if (!answers.empty()) {
     r = answers.front();
     answers.pop_front();

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform/MessageService.h"
-#include "settings/Pickers.h"
-#include "shell/ToolsAPI.h"
+#include "dialogs/Pickers.h"
+#include "toolsapi/ToolsAPI.h"
 
 namespace testing_world {
 
@@ -89,18 +89,18 @@ class FakeMessages : public platform::MessageService {
 };
 
 // Pickers that answer from a script and record where they started.
-class FakePickers : public settings::Pickers {
+class FakePickers : public dialogs::Pickers {
  public:
-  settings::PickResult PickPath(const std::string& start) override { return Answer("", start); }
-  settings::PickResult PickFile(const std::string& mask, const std::string& start) override {
+  dialogs::PickResult PickPath(const std::string& start) override { return Answer("", start); }
+  dialogs::PickResult PickFile(const std::string& mask, const std::string& start) override {
     return Answer(mask, start);
   }
-  std::deque<settings::PickResult> answers;
+  std::deque<dialogs::PickResult> answers;
   std::vector<std::string> masks, starts;
   std::string browseTo;  // a folder the "user" browses to before closing
 
  private:
-  settings::PickResult Answer(const std::string& mask, const std::string& start);
+  dialogs::PickResult Answer(const std::string& mask, const std::string& start);
 };
 
 // A fake IDE: a project with a current editor, and modules whose files are

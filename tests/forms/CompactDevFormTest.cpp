@@ -19,7 +19,7 @@
 #include "dialogs/UfPathDlg.h"
 #include "platform/Files.h"
 #include "platform/WinPath.h"
-#include "settings/UfCompactDevForm.h"
+#include "builddialog/UfCompactDevForm.h"
 #include "tests/TestWorld.h"
 
 namespace fs = std::filesystem;
@@ -31,7 +31,7 @@ class CompactDevFormTest : public ::testing::Test {
     project_ = testing_world::OpenProject(projectFolder_ + "HelloCF.dpr");
     services_.Messages = &messages_;
     services_.Picker = &pickers_;
-    form_ = std::make_unique<settings::TfCompactDevForm>(services_);
+    form_ = std::make_unique<builddialog::TfCompactDevForm>(services_);
   }
   void TearDown() override {
     form_.reset();
@@ -60,9 +60,9 @@ class CompactDevFormTest : public ::testing::Test {
   std::string projectFolder_;
   testing_world::FakeMessages messages_;
   dialogs::QtPickers pickers_{messages_, nullptr};
-  settings::DialogServices services_;
+  builddialog::DialogServices services_;
   std::shared_ptr<testing_world::FakeProject> project_;
-  std::unique_ptr<settings::TfCompactDevForm> form_;
+  std::unique_ptr<builddialog::TfCompactDevForm> form_;
 };
 
 TEST_F(CompactDevFormTest, TheClientAreaAndThePagesAreAsDesigned) {

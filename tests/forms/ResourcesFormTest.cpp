@@ -18,7 +18,7 @@
 #include "resources/LinkLists.h"
 #include "resources/UfDotNetResForm.h"
 #include "resources/WebEngineBrowser.h"
-#include "settings/UfCompactDevForm.h"
+#include "builddialog/UfCompactDevForm.h"
 #include "tests/TestWorld.h"
 #include "tests/resources/FakeBrowser.h"
 
@@ -98,10 +98,10 @@ TEST_F(ResourcesFormTest, TheBarDrivesTheBrowserAndReportsItsErrors) {
 
 TEST_F(ResourcesFormTest, EveryRequestReloadsTheListsAndTheBuildDialogsLinkIsOne) {
   resources::TfDotNetResForm browserForm(messages, std::make_unique<FakeControl>());
-  settings::DialogServices services;
+  builddialog::DialogServices services;
   services.Messages = &messages;
   services.OpenResources = [&] { browserForm.Reopen(); };
-  settings::TfCompactDevForm dialog(services);
+  builddialog::TfCompactDevForm dialog(services);
   Write(resources::FavouritesFile, "http://one/\r\n");
   QTest::mouseClick(dialog.Label5, Qt::LeftButton);
   EXPECT_TRUE(browserForm.isVisible());

@@ -24,7 +24,7 @@
 
 #include "host/IdeWindow.h"
 #include "platform/Files.h"
-#include "shell/ToolsAPI.h"
+#include "toolsapi/ToolsAPI.h"
 #include "platform/WinPath.h"
 #include "tests/TestWorld.h"
 

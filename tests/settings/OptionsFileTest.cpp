@@ -1,4 +1,4 @@
-#include "tests/settings/DialogFixture.h"
+#include "tests/builddialog/DialogFixture.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,10 +1,10 @@
-#include "settings/MessageListModel.h"
+#include "builddialog/MessageListModel.h"
 
 #include <QTimer>
 
-#include "dialogs/FormsHost.h"
+#include "forms/FormsHost.h"
 
-namespace settings {
+namespace builddialog {
 
 MessageListModel::MessageListModel(runner::MessageLines& lines, QObject* parent)
     : QAbstractListModel(parent), lines_(lines), shown_(lines.Count()) {
@@ -50,4 +50,4 @@ void MessageListModel::SelectionChanged(int index) {
   if (OnSelect) OnSelect(index);
 }
 
-}  // namespace settings
+}  // namespace builddialog

@@ -3,34 +3,34 @@
 #include "platform/Files.h"
 #include "platform/PathText.h"
 #include "platform/TextLines.h"
-#include "settings/CompactDevModel.h"
+#include "builddialog/CompactDevModel.h"
 #include "settings/OptionsFile.h"
 
-namespace settings {
+namespace builddialog {
 
 CompactDevModel::CatalogueControls CompactDevModel::Catalogue(int which) {
   switch (which) {
-    case 0: return {Ed_MS_Assembly_LinkPath, &TCFOptions::MS_Assembly_Path, MS_Assmbly_List};
-    case 1: return {Ed_Delphi_Assembly_LinkPath, &TCFOptions::Delphi_Assembly_Path, Delphi_Assmbly_List};
-    default: return {Ed_Third_Assembly_LinkPath, &TCFOptions::Third_Assembly_Path, Third_Assmbly_List};
+    case 0: return {Ed_MS_Assembly_LinkPath, &settings::TCFOptions::MS_Assembly_Path, MS_Assmbly_List};
+    case 1: return {Ed_Delphi_Assembly_LinkPath, &settings::TCFOptions::Delphi_Assembly_Path, Delphi_Assmbly_List};
+    default: return {Ed_Third_Assembly_LinkPath, &settings::TCFOptions::Third_Assembly_Path, Third_Assmbly_List};
   }
 }
 
 void CompactDevModel::InitOptions() {
-  TCFOptions& o = CFOptions;
-  ResetOptions(o);
+  settings::TCFOptions& o = CFOptions;
+  settings::ResetOptions(o);
   Ed_Emulator_Screen_Width.SetText("240");
   Ed_Emulator_Screen_Height.SetText("320");
 
   // Anything by that name is read: a folder, a FIFO or a broken link is an
   // error that names it, not a missing file.
-  if (platform::FileExists(OptionsFileName) || platform::NameTaken(OptionsFileName)) {
+  if (platform::FileExists(settings::OptionsFileName) || platform::NameTaken(settings::OptionsFileName)) {
     MS_Assmbly_List.Clear();
     Delphi_Assmbly_List.Clear();
     Third_Assmbly_List.Clear();
-    const platform::Lines lines = platform::LoadLines(OptionsFileName);
+    const platform::Lines lines = platform::LoadLines(settings::OptionsFileName);
     if (!lines.empty()) {
-      const OptionsFileContent file = ParseOptionsFile(lines);
+      const settings::OptionsFileContent file = settings::ParseOptionsFile(lines);
       // Each edit's change handler applies the path rule to its field.
       o.BDS_Compiler_Path = file.CompilerPath;
       EdDCCIL_Path.SetText(file.CompilerPath);
@@ -81,7 +81,7 @@ bool CompactDevModel::LoadWithLoadingFlag() {
 }
 
 platform::Lines CompactDevModel::OptionsFileLines() const {
-  OptionsFileContent file;
+  settings::OptionsFileContent file;
   file.CompilerPath = EdDCCIL_Path.Text();
   file.LibPath = Ed_BDS_Lib_Path.Text();
   file.Profile = CB_CFVer.ItemIndex;
@@ -89,7 +89,7 @@ platform::Lines CompactDevModel::OptionsFileLines() const {
   const CheckListState* lists[3] = {&MS_Assmbly_List, &Delphi_Assmbly_List, &Third_Assmbly_List};
   for (int i = 0; i < 3; ++i) {
     file.Catalogues[i].Path = edits[i]->Text();
-    for (const CatalogueEntry& entry : lists[i]->Entries()) file.Catalogues[i].Entries.push_back(entry.Text);
+    for (const settings::CatalogueEntry& entry : lists[i]->Entries()) file.Catalogues[i].Entries.push_back(entry.Text);
   }
   file.EmulatorApplication = Ed_Emulator_App.Text();
   file.EmulatorImageFileName = Ed_Emulator_Image_FileName.Text();
@@ -98,11 +98,11 @@ platform::Lines CompactDevModel::OptionsFileLines() const {
   file.ScreenHeight = Ed_Emulator_Screen_Height.Text();
   file.RamSize = Ed_Emulator_Ram_Size.Text();
   file.AutoDeploy = Chk_Is_Auto_Depoly ? "Y" : "N";
-  return FormatOptionsFile(file);
+  return settings::FormatOptionsFile(file);
 }
 
 void CompactDevModel::BtnSaveOptionsClick() {
-  std::string path = platform::ExcludeTrailingBackslash(CFOptions.ProjectPath) + "\\" + OptionsFileName;
+  std::string path = platform::ExcludeTrailingBackslash(CFOptions.ProjectPath) + "\\" + settings::OptionsFileName;
   try {
     platform::SaveLines(path, OptionsFileLines());
   } catch (const std::exception& e) {
@@ -112,4 +112,4 @@ void CompactDevModel::BtnSaveOptionsClick() {
   LoadWithLoadingFlag();
 }
 
-}  // namespace settings
+}  // namespace builddialog

@@ -1,15 +1,15 @@
-#include "settings/ControlState.h"
+#include "builddialog/ControlState.h"
 
 #include <algorithm>
 
-namespace settings {
+namespace builddialog {
 
 bool CheckListState::Contains(const std::string& text) const {
   return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.Text == text; });
 }
 
 int CheckListState::Add(const std::string& text) {
-  size_t index = SortedPlace(entries_, text);
+  size_t index = settings::SortedPlace(entries_, text);
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), Entry{text, false});
   if (itemIndex_ >= static_cast<int>(index)) ++itemIndex_;
   return static_cast<int>(index);
@@ -17,7 +17,7 @@ int CheckListState::Add(const std::string& text) {
 
 void CheckListState::Fill(const std::vector<std::string>& texts, bool checked) {
   Clear();
-  AddSorted(entries_, texts, checked);
+  settings::AddSorted(entries_, texts, checked);
 }
 
 void CheckListState::Delete(int index) {
@@ -31,4 +31,4 @@ void CheckListState::Clear() {
   itemIndex_ = -1;
 }
 
-}  // namespace settings
+}  // namespace builddialog

@@ -4,7 +4,7 @@
 // the process's current folder; the dialog restores it afterwards.
 #include <string>
 
-namespace settings {
+namespace dialogs {
 
 struct PickResult {
   bool Accepted = false;
@@ -20,4 +20,4 @@ class Pickers {
   virtual PickResult PickFile(const std::string& mask, const std::string& startFolder) = 0;
 };
 
-}  // namespace settings
+}  // namespace dialogs

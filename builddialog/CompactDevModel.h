@@ -10,16 +10,16 @@
 #include "platform/TextLines.h"
 #include "runner/MessageList.h"
 #include "settings/CFOptions.h"
-#include "settings/ControlState.h"
-#include "settings/Pickers.h"
+#include "builddialog/ControlState.h"
+#include "dialogs/Pickers.h"
 
-namespace settings {
+namespace builddialog {
 
 // What the dialog needs from around it. Runner, hidden start and sleep
 // default to the real platform operations when left empty.
 struct DialogServices {
   platform::MessageService* Messages = nullptr;
-  Pickers* Picker = nullptr;
+  dialogs::Pickers* Picker = nullptr;
   std::function<std::string(const std::string&, const std::string&)> RunConsole;
   std::function<std::unique_ptr<platform::StartedProcess>(const std::string&)> StartHidden;
   std::function<void(int)> Sleep;
@@ -50,7 +50,7 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
   runner::MessageLines MessageList;
 
   // --- the settings record ---
-  TCFOptions CFOptions;
+  settings::TCFOptions CFOptions;
 
   // --- settings load and save ---
   // Loads CFOption.OPN from the current folder. Throws platform::FileError
@@ -118,8 +118,8 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
   std::string CompilerFolderText() const override { return EdDCCIL_Path.Text(); }
   std::string LibFolderText() const override { return Ed_BDS_Lib_Path.Text(); }
   std::string MSAssemblyFolderText() const override { return Ed_MS_Assembly_LinkPath.Text(); }
-  TCFOptions& Options() override { return CFOptions; }
-  const CatalogueEntries& CatalogueList(pipeline::Catalogue which) const override;
+  settings::TCFOptions& Options() override { return CFOptions; }
+  const settings::CatalogueEntries& CatalogueList(pipeline::Catalogue which) const override;
   int ProfileNumber() const override { return CB_CFVer.ItemIndex; }
   std::shared_ptr<ToolsAPI::IOTAProject> ActiveProject() const override;
 
@@ -136,15 +136,15 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
  private:
   struct CatalogueControls {
     EditState& Edit;
-    std::string TCFOptions::*Field;
+    std::string settings::TCFOptions::*Field;
     CheckListState& List;
   };
   CatalogueControls Catalogue(int which);
-  void ApplyPathRule(EditState& edit, std::string TCFOptions::*field);
+  void ApplyPathRule(EditState& edit, std::string settings::TCFOptions::*field);
   void FillCatalogue(int which);
   void RemoveSelected(CheckListState& list);
-  void PickFolderInto(EditState& edit, std::string TCFOptions::*field);
-  void PickEmulatorFile(const char* mask, EditState& edit, std::string TCFOptions::*field);
+  void PickFolderInto(EditState& edit, std::string settings::TCFOptions::*field);
+  void PickEmulatorFile(const char* mask, EditState& edit, std::string settings::TCFOptions::*field);
   // Where a picker starts: the folder text, or "C:\" when it cannot be opened.
   static std::string PickerStart(const std::string& folderText);
   void RestoreProjectFolder();
@@ -152,4 +152,4 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
   DialogServices services_;
 };
 
-}  // namespace settings
+}  // namespace builddialog

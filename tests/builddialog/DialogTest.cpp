@@ -1,6 +1,6 @@
 #include <filesystem>
 
-#include "tests/settings/DialogFixture.h"
+#include "tests/builddialog/DialogFixture.h"
 
 #include "platform/Files.h"
 

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "platform/MessageService.h"
-#include "settings/CompactDevModel.h"
+#include "builddialog/CompactDevModel.h"
 
 class QCheckBox;
 class QComboBox;
@@ -22,7 +22,7 @@ class QScrollArea;
 class QTabWidget;
 class QToolButton;
 
-namespace settings {
+namespace builddialog {
 
 class MessageListModel;
 
@@ -87,4 +87,4 @@ class TfCompactDevForm : public QDialog {
   bool refreshing_ = false;
 };
 
-}  // namespace settings
+}  // namespace builddialog

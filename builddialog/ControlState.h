@@ -8,7 +8,7 @@
 
 #include "settings/CatalogueEntries.h"
 
-namespace settings {
+namespace builddialog {
 
 // An edit box. Setting the text it already shows is no change: OnChange runs
 // only when the text really changes, as the host's edits behave.
@@ -29,9 +29,9 @@ class EditState {
 // A check list whose entries are kept sorted without regard to letter case.
 class CheckListState {
  public:
-  using Entry = CatalogueEntry;
+  using Entry = settings::CatalogueEntry;
 
-  const CatalogueEntries& Entries() const { return entries_; }
+  const settings::CatalogueEntries& Entries() const { return entries_; }
   int Count() const { return static_cast<int>(entries_.size()); }
   const std::string& Item(int index) const { return entries_.at(static_cast<size_t>(index)).Text; }
   bool Checked(int index) const { return entries_.at(static_cast<size_t>(index)).Checked; }
@@ -50,7 +50,7 @@ class CheckListState {
   void SetItemIndex(int index) { itemIndex_ = index >= 0 && index < Count() ? index : -1; }
 
  private:
-  CatalogueEntries entries_;
+  settings::CatalogueEntries entries_;
   int itemIndex_ = -1;
 };
 
@@ -62,4 +62,4 @@ struct ComboBoxState {
   std::string Text;  // what a combo box with free text shows
 };
 
-}  // namespace settings
+}  // namespace builddialog

@@ -1,4 +1,4 @@
-#include "shell/ToolsAPI.h"
+#include "toolsapi/ToolsAPI.h"
 
 #include <cctype>
 

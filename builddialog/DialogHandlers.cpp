@@ -2,11 +2,11 @@
 #include "platform/Files.h"
 #include "platform/PathText.h"
 #include "platform/Text.h"
-#include "settings/CompactDevModel.h"
+#include "builddialog/CompactDevModel.h"
 #include "settings/EmulatorDevices.h"
 #include "settings/Profiles.h"
 
-namespace settings {
+namespace builddialog {
 
 namespace {
 // A picked folder as the dialog stores it: no trailing "\", no outer blanks.
@@ -28,7 +28,7 @@ void CompactDevModel::RestoreProjectFolder() { platform::SetCurrentDir(CFOptions
 void CompactDevModel::CB_CFVerChange() {
   if (CFOptions.Loading) return;
   if (!services_.Messages->AskYesNo("Exchange to another .Net Version ?")) return;
-  const Profile* profile = ProfileAt(CB_CFVer.ItemIndex);
+  const settings::Profile* profile = settings::ProfileAt(CB_CFVer.ItemIndex);
   if (!profile) return;
   Ed_BDS_Lib_Path.SetText(profile->LibPath);
   Ed_MS_Assembly_LinkPath.SetText(profile->AssemblyPath);
@@ -39,7 +39,7 @@ void CompactDevModel::CB_CFVerChange() {
 
 void CompactDevModel::FillCatalogue(int which) {
   CatalogueControls c = Catalogue(which);
-  PickResult picked = services_.Picker->PickFile("dll", PickerStart(c.Edit.Text()));
+  dialogs::PickResult picked = services_.Picker->PickFile("dll", PickerStart(c.Edit.Text()));
   if (!picked.Accepted) {
     RestoreProjectFolder();
     return;
@@ -57,7 +57,7 @@ void CompactDevModel::SpeedButton7Click() { FillCatalogue(2); }
 
 void CompactDevModel::BitBtn3Click() {
   CatalogueControls c = Catalogue(AssemblyPageCtrl);
-  PickResult picked = services_.Picker->PickFile("*.dll", PickerStart(c.Edit.Text()));
+  dialogs::PickResult picked = services_.Picker->PickFile("*.dll", PickerStart(c.Edit.Text()));
   if (picked.Accepted) {
     // The catalogue's folder stays; the build looks for the name there.
     std::string name = platform::ExtractFileName(picked.FileName);
@@ -79,8 +79,8 @@ void CompactDevModel::Third_Assmbly_ListDblClick() { RemoveSelected(Third_Assmbl
 
 // --- compiler and library folders ---
 
-void CompactDevModel::PickFolderInto(EditState& edit, std::string TCFOptions::*field) {
-  PickResult picked = services_.Picker->PickPath(PickerStart(edit.Text()));
+void CompactDevModel::PickFolderInto(EditState& edit, std::string settings::TCFOptions::*field) {
+  dialogs::PickResult picked = services_.Picker->PickPath(PickerStart(edit.Text()));
   if (picked.Accepted) {
     std::string folder = PickedFolder(picked.Directory);
     CFOptions.*field = folder;
@@ -89,20 +89,20 @@ void CompactDevModel::PickFolderInto(EditState& edit, std::string TCFOptions::*f
   RestoreProjectFolder();
 }
 
-void CompactDevModel::SpeedButton4Click() { PickFolderInto(EdDCCIL_Path, &TCFOptions::BDS_Compiler_Path); }
-void CompactDevModel::SpeedButton1Click() { PickFolderInto(Ed_BDS_Lib_Path, &TCFOptions::BDS_Lib_Path); }
+void CompactDevModel::SpeedButton4Click() { PickFolderInto(EdDCCIL_Path, &settings::TCFOptions::BDS_Compiler_Path); }
+void CompactDevModel::SpeedButton1Click() { PickFolderInto(Ed_BDS_Lib_Path, &settings::TCFOptions::BDS_Lib_Path); }
 
 // --- emulator ---
 
 void CompactDevModel::ComboBox1Change() {
-  if (ComboBox1.ItemIndex < 0 || ComboBox1.ItemIndex >= static_cast<int>(std::size(EmulatorDevices))) return;
-  const EmulatorDevice& device = EmulatorDevices[ComboBox1.ItemIndex];
+  if (ComboBox1.ItemIndex < 0 || ComboBox1.ItemIndex >= static_cast<int>(std::size(settings::EmulatorDevices))) return;
+  const settings::EmulatorDevice& device = settings::EmulatorDevices[ComboBox1.ItemIndex];
   Ed_Emulator_Screen_Width.SetText(device.Width);
   Ed_Emulator_Screen_Height.SetText(device.Height);
 }
 
-void CompactDevModel::PickEmulatorFile(const char* mask, EditState& edit, std::string TCFOptions::*field) {
-  PickResult picked = services_.Picker->PickFile(mask, std::string());
+void CompactDevModel::PickEmulatorFile(const char* mask, EditState& edit, std::string settings::TCFOptions::*field) {
+  dialogs::PickResult picked = services_.Picker->PickFile(mask, std::string());
   if (picked.Accepted) {
     CFOptions.*field = picked.FileName;
     edit.SetText(picked.FileName);
@@ -111,10 +111,10 @@ void CompactDevModel::PickEmulatorFile(const char* mask, EditState& edit, std::s
 }
 
 void CompactDevModel::SpeedButton3Click() {
-  PickEmulatorFile("*.exe", Ed_Emulator_App, &TCFOptions::MS_CF_Emulator_Application);
+  PickEmulatorFile("*.exe", Ed_Emulator_App, &settings::TCFOptions::MS_CF_Emulator_Application);
 }
 void CompactDevModel::SpeedButton5Click() {
-  PickEmulatorFile("*.bin;*.cem", Ed_Emulator_Image_FileName, &TCFOptions::MS_CF_Emulator_Image_FileName);
+  PickEmulatorFile("*.bin;*.cem", Ed_Emulator_Image_FileName, &settings::TCFOptions::MS_CF_Emulator_Image_FileName);
 }
 
-}  // namespace settings
+}  // namespace builddialog

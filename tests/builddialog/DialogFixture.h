@@ -1,7 +1,7 @@
 #pragma once
 #include <memory>
 
-#include "settings/CompactDevModel.h"
+#include "builddialog/CompactDevModel.h"
 #include "tests/TestWorld.h"
 
 // A build dialog in a world of its own, with scripted message boxes and
@@ -11,11 +11,11 @@ class DialogTest : public testing_world::TestWorld {
   void SetUp() override {
     TestWorld::SetUp();
     MakeFolder("C:\\P");
-    settings::DialogServices services;
+    builddialog::DialogServices services;
     services.Messages = &messages;
     services.Picker = &pickers;
     services.Sleep = [](int) {};
-    dialog = std::make_unique<settings::CompactDevModel>(services);
+    dialog = std::make_unique<builddialog::CompactDevModel>(services);
   }
   // Opens the dialog as the menu command does: load, then the show step.
   void OpenDialog() {
@@ -23,7 +23,7 @@ class DialogTest : public testing_world::TestWorld {
     dialog->PageControl1 = 0;
     dialog->FormShow();
   }
-  std::vector<std::string> Entries(const settings::CheckListState& list) const {
+  std::vector<std::string> Entries(const builddialog::CheckListState& list) const {
     std::vector<std::string> texts;
     for (const auto& e : list.Entries()) texts.push_back(e.Text + (e.Checked ? "+" : "-"));
     return texts;
@@ -31,7 +31,7 @@ class DialogTest : public testing_world::TestWorld {
 
   testing_world::FakeMessages messages;
   testing_world::FakePickers pickers;
-  std::unique_ptr<settings::CompactDevModel> dialog;
+  std::unique_ptr<builddialog::CompactDevModel> dialog;
 };
 
 using Texts = std::vector<std::string>;

@@ -1,4 +1,4 @@
-#include "dialogs/FormsHost.h"
+#include "forms/FormsHost.h"
 
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <exception>
 
+#include "platform/FontFolder.h"
 #include "platform/MessagePump.h"
 
 namespace forms {
@@ -35,8 +36,8 @@ void Handle(platform::MessageService& messages, const std::function<void()>& han
 
 void LoadFormFonts() {
   static const bool loaded = [] {
-    for (const char* file : {"tahoma.ttf", "tahomabd.ttf", "ms_sans_serif.ttf"})
-      QFontDatabase::addApplicationFont(QString("/usr/share/wine/fonts/") + file);
+    for (const std::string& file : platform::FormFontFiles())
+      QFontDatabase::addApplicationFont(QString::fromStdString(file));
     return true;
   }();
   (void)loaded;

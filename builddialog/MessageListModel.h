@@ -6,7 +6,7 @@
 
 #include "runner/MessageList.h"
 
-namespace settings {
+namespace builddialog {
 
 class MessageListModel : public QAbstractListModel, public runner::MessageListObserver {
  public:
@@ -32,4 +32,4 @@ class MessageListModel : public QAbstractListModel, public runner::MessageListOb
   bool flushQueued_ = false;
 };
 
-}  // namespace settings
+}  // namespace builddialog

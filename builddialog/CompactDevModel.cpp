@@ -1,4 +1,4 @@
-#include "settings/CompactDevModel.h"
+#include "builddialog/CompactDevModel.h"
 
 #include "pipeline/BuildDriver.h"
 #include "pipeline/Cleanup.h"
@@ -10,20 +10,20 @@
 #include "settings/EmulatorDevices.h"
 #include "settings/Profiles.h"
 
-namespace settings {
+namespace builddialog {
 
 CompactDevModel::CompactDevModel(DialogServices services) : services_(std::move(services)) {
   // Design values of a new dialog. They are in place before the change
   // handlers are wired, so the record keeps the reset values it starts with.
-  EdDCCIL_Path.SetText(DefaultCompilerPath);
-  Ed_BDS_Lib_Path.SetText(Profiles[0].LibPath);
-  Ed_MS_Assembly_LinkPath.SetText(Profiles[0].AssemblyPath);
-  Ed_Delphi_Assembly_LinkPath.SetText(DefaultDelphiAssemblyPath);
-  Ed_Third_Assembly_LinkPath.SetText(Profiles[0].AssemblyPath);
-  for (const Profile& p : Profiles) CB_CFVer.Items.push_back(p.Entry);
-  for (const EmulatorDevice& d : EmulatorDevices) ComboBox1.Items.push_back(d.Entry);
+  EdDCCIL_Path.SetText(settings::DefaultCompilerPath);
+  Ed_BDS_Lib_Path.SetText(settings::Profiles[0].LibPath);
+  Ed_MS_Assembly_LinkPath.SetText(settings::Profiles[0].AssemblyPath);
+  Ed_Delphi_Assembly_LinkPath.SetText(settings::DefaultDelphiAssemblyPath);
+  Ed_Third_Assembly_LinkPath.SetText(settings::Profiles[0].AssemblyPath);
+  for (const settings::Profile& p : settings::Profiles) CB_CFVer.Items.push_back(p.Entry);
+  for (const settings::EmulatorDevice& d : settings::EmulatorDevices) ComboBox1.Items.push_back(d.Entry);
   ComboBox1.ItemIndex = 0;
-  ComboBox1.Text = EmulatorDevices[0].Entry;
+  ComboBox1.Text = settings::EmulatorDevices[0].Entry;
   Ed_Shared_Folder.SetText("TestData");
   Ed_Emulator_Screen_Width.SetText("240");
   Ed_Emulator_Screen_Height.SetText("320");
@@ -38,7 +38,7 @@ CompactDevModel::CompactDevModel(DialogServices services) : services_(std::move(
 
 // --- path rule ---
 
-void CompactDevModel::ApplyPathRule(EditState& edit, std::string TCFOptions::*field) {
+void CompactDevModel::ApplyPathRule(EditState& edit, std::string settings::TCFOptions::*field) {
   const std::string& text = edit.Text();
   size_t begin = text.find_first_not_of(' ');
   size_t end = text.size();
@@ -48,16 +48,16 @@ void CompactDevModel::ApplyPathRule(EditState& edit, std::string TCFOptions::*fi
   CFOptions.*field = result;
 }
 
-void CompactDevModel::EdDCCIL_PathChange() { ApplyPathRule(EdDCCIL_Path, &TCFOptions::BDS_Compiler_Path); }
-void CompactDevModel::Ed_BDS_Lib_PathChange() { ApplyPathRule(Ed_BDS_Lib_Path, &TCFOptions::BDS_Lib_Path); }
+void CompactDevModel::EdDCCIL_PathChange() { ApplyPathRule(EdDCCIL_Path, &settings::TCFOptions::BDS_Compiler_Path); }
+void CompactDevModel::Ed_BDS_Lib_PathChange() { ApplyPathRule(Ed_BDS_Lib_Path, &settings::TCFOptions::BDS_Lib_Path); }
 void CompactDevModel::Ed_MS_Assembly_LinkPathChange() {
-  ApplyPathRule(Ed_MS_Assembly_LinkPath, &TCFOptions::MS_Assembly_Path);
+  ApplyPathRule(Ed_MS_Assembly_LinkPath, &settings::TCFOptions::MS_Assembly_Path);
 }
 void CompactDevModel::Ed_Delphi_Assembly_LinkPathChange() {
-  ApplyPathRule(Ed_Delphi_Assembly_LinkPath, &TCFOptions::Delphi_Assembly_Path);
+  ApplyPathRule(Ed_Delphi_Assembly_LinkPath, &settings::TCFOptions::Delphi_Assembly_Path);
 }
 void CompactDevModel::Ed_Third_Assembly_LinkPathChange() {
-  ApplyPathRule(Ed_Third_Assembly_LinkPath, &TCFOptions::Third_Assembly_Path);
+  ApplyPathRule(Ed_Third_Assembly_LinkPath, &settings::TCFOptions::Third_Assembly_Path);
 }
 
 void CompactDevModel::Ed_BDS_Lib_PathKeyPress() { CFOptions.BDS_Lib_Path = Ed_BDS_Lib_Path.Text(); }
@@ -114,7 +114,7 @@ void CompactDevModel::DoCompileCF() {
 
 // --- build inputs and host ---
 
-const CatalogueEntries& CompactDevModel::CatalogueList(pipeline::Catalogue which) const {
+const settings::CatalogueEntries& CompactDevModel::CatalogueList(pipeline::Catalogue which) const {
   switch (which) {
     case pipeline::MicrosoftCatalogue: return MS_Assmbly_List.Entries();
     case pipeline::DelphiCatalogue: return Delphi_Assmbly_List.Entries();
@@ -141,4 +141,4 @@ void CompactDevModel::Wait(int milliseconds) {
   else platform::Sleep(milliseconds);
 }
 
-}  // namespace settings
+}  // namespace builddialog

@@ -1,4 +1,4 @@
-#include "settings/UfCompactDevForm.h"
+#include "builddialog/UfCompactDevForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,10 +14,10 @@
 #include <QVBoxLayout>
 #include <QToolButton>
 
-#include "dialogs/FormsHost.h"
-#include "settings/MessageListModel.h"
+#include "forms/FormsHost.h"
+#include "builddialog/MessageListModel.h"
 
-namespace settings {
+namespace builddialog {
 
 using forms::FromQt;
 using forms::ToQt;
@@ -109,7 +109,7 @@ void TfCompactDevForm::Build() {
   SpeedButton1 = FlatButton(APanel, 265, 67);
 
   // The banner at the top right.
-  Image1 = Picture(APanel, ":/settings/images/logo.xpm", 300, 6, 32);
+  Image1 = Picture(APanel, ":/builddialog/images/logo.xpm", 300, 6, 32);
   Label4 = forms::TextLabel(APanel, "Tidewell !!", 340, 4, "blue", true);
   Label9 = forms::TextLabel(APanel, "for BDS2006 ", 340, 22);
   Label6 = forms::TextLabel(APanel, "Ver 2.0", 340, 40, "red");
@@ -123,7 +123,7 @@ void TfCompactDevForm::Build() {
   AssemblyPageCtrl->addTab(TabSheet6, "Delphi Assemblies");
   AssemblyPageCtrl->addTab(TabSheet7, "Third Party Assemblies");
 
-  Image2 = Picture(TabSheet5, ":/settings/images/assemblies.xpm", 4, 4, 16);
+  Image2 = Picture(TabSheet5, ":/builddialog/images/assemblies.xpm", 4, 4, 16);
   Label5 = forms::TextLabel(TabSheet5, " Microsoft Assembly Path ", 22, 5, "blue");
   QFont link = Label5->font();
   link.setUnderline(true);
@@ -136,7 +136,7 @@ void TfCompactDevForm::Build() {
   SpeedButton2 = FlatButton(TabSheet5, 362, 26);
   MS_Assmbly_List = forms::MakeAt<QListWidget>(TabSheet5, 4, 50, 384, 152);
 
-  Image3 = Picture(TabSheet6, ":/settings/images/delphi.xpm", 4, 4, 16);
+  Image3 = Picture(TabSheet6, ":/builddialog/images/delphi.xpm", 4, 4, 16);
   Label7 = forms::TextLabel(TabSheet6, "Delphi Assembly Path", 22, 5);
   Ed_Delphi_Assembly_LinkPath = forms::MakeAt<QLineEdit>(TabSheet6, 4, 26, 355, 21);
   SpeedButton6 = FlatButton(TabSheet6, 362, 26);
@@ -147,18 +147,18 @@ void TfCompactDevForm::Build() {
   SpeedButton7 = FlatButton(TabSheet7, 362, 26);
   Third_Assmbly_List = forms::MakeAt<QListWidget>(TabSheet7, 4, 50, 384, 152);
 
-  BitBtn3 = GlyphButton(APanel, "Add", ":/settings/images/assemblies.xpm", 402, 116, 55, 50);
-  BitBtn7 = GlyphButton(APanel, "Remove", ":/settings/images/delphi.xpm", 402, 170, 55, 50);
-  BtnSaveOptions = GlyphButton(APanel, "Save", ":/settings/images/menu_compile.xpm", 402, 224, 55, 50);
+  BitBtn3 = GlyphButton(APanel, "Add", ":/builddialog/images/assemblies.xpm", 402, 116, 55, 50);
+  BitBtn7 = GlyphButton(APanel, "Remove", ":/builddialog/images/delphi.xpm", 402, 170, 55, 50);
+  BtnSaveOptions = GlyphButton(APanel, "Save", ":/builddialog/images/menu_compile.xpm", 402, 224, 55, 50);
 
   PageControl1 = forms::MakeAt<QTabWidget>(APanel, 0, 329, 460, 210);
   TabSheet1 = new QWidget;
   TabSheet2 = new QWidget;
   TabSheet3 = new QWidget;
   for (const char* name : {"tab_project", "tab_emulator", "tab_messages"})
-    ImageList1 << QIcon(QString(":/settings/images/%1.xpm").arg(name));
+    ImageList1 << QIcon(QString(":/builddialog/images/%1.xpm").arg(name));
   for (const char* name : {"menu_compile", "menu_resources", "menu_about", "menu_export"})
-    ImageList2 << QIcon(QString(":/settings/images/%1.xpm").arg(name));
+    ImageList2 << QIcon(QString(":/builddialog/images/%1.xpm").arg(name));
   PageControl1->addTab(TabSheet1, ImageList1[0], "Target Project");
   PageControl1->addTab(TabSheet2, ImageList1[1], "Device Emulator");
   PageControl1->addTab(TabSheet3, ImageList1[2], "Messages");
@@ -170,7 +170,7 @@ void TfCompactDevForm::Build() {
   Panel3 = CaptionPanel(TabSheet1, "Project Name", 8, 60, 100, 20);
   EdPJName = forms::MakeAt<QLineEdit>(TabSheet1, 8, 82, 250, 21);
   EdPJName->setReadOnly(true);
-  BitBtn1 = GlyphButton(TabSheet1, "Compile ", ":/settings/images/menu_compile.xpm", 320, 100, 90, 56);
+  BitBtn1 = GlyphButton(TabSheet1, "Compile ", ":/builddialog/images/menu_compile.xpm", 320, 100, 90, 56);
 
   Panel7 = CaptionPanel(TabSheet2, " Emulator Application", 4, 4, 130, 21);
   Ed_Emulator_App = forms::MakeAt<QLineEdit>(TabSheet2, 136, 4, 280, 21);
@@ -183,7 +183,7 @@ void TfCompactDevForm::Build() {
   auto* group = forms::MakeAt<QGroupBox>(TabSheet2, 4, 72, 444, 104);
   group->setTitle("Smart Device Emulator Options");
   GroupBox1 = group;
-  Image4 = Picture(GroupBox1, ":/settings/images/device.xpm", 8, 22, 16);
+  Image4 = Picture(GroupBox1, ":/builddialog/images/device.xpm", 8, 22, 16);
   Panel11 = CaptionPanel(GroupBox1, "Target Device", 30, 20, 86, 21);
   ComboBox1 = forms::MakeAt<QComboBox>(GroupBox1, 120, 20, 230, 21);
   ComboBox1->setEditable(true);
@@ -317,7 +317,7 @@ void TfCompactDevForm::Wire() {
 
 void TfCompactDevForm::ShowList(QListWidget* list, const CheckListState& state) {
   list->clear();
-  for (const CatalogueEntry& entry : state.Entries()) {
+  for (const settings::CatalogueEntry& entry : state.Entries()) {
     auto* item = new QListWidgetItem(ToQt(entry.Text), list);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(entry.Checked ? Qt::Checked : Qt::Unchecked);
@@ -384,4 +384,4 @@ void TfCompactDevForm::hideEvent(QHideEvent* event) {
   QDialog::hideEvent(event);
 }
 
-}  // namespace settings
+}  // namespace builddialog
