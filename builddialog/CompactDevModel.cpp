@@ -73,44 +73,63 @@ void CompactDevModel::Ed_Third_Assembly_LinkPathKeyPress() {
 
 // --- show, hide, build ---
 
-void CompactDevModel::FormShow() {
+void CompactDevModel::OpenProject(ProjectContext context) {
+  context_ = std::move(context);
+  CFOptions.Loading = true;
+  try {
+    InitOptions();
+  } catch (...) {
+    CFOptions.Loading = false;
+    throw;
+  }
+  CFOptions.Loading = false;
+  PageControl1 = 0;
+}
+
+bool CompactDevModel::EnterProject() {
   BitBtn1Enabled = true;
   EdPjPath.SetText(CFOptions.ProjectPath);
   EdPJName.SetText(CFOptions.ProjectFileName);
   if (!platform::SetCurrentDir(CFOptions.ProjectPath)) {
     services_.Messages->ShowError("Cannot make the project folder \"" + CFOptions.ProjectPath +
                                   "\" the current folder: save the project first !!");
-    return;
+    return false;
   }
   for (const std::string& name : platform::ListFiles(EdPjPath.Text(), "*.dcpil"))
     platform::DeleteFile(EdPjPath.Text() + name);
-  LoadWithLoadingFlag();
+  return LoadWithLoadingFlag();
 }
 
-void CompactDevModel::FormHide() { DelPjAllDcpil(); }
-
-void CompactDevModel::DelPjAllDcpil() {
-  pipeline::DelPjAllDcpil(EdPjPath.Text(),
-                          {&MS_Assmbly_List.Entries(), &Delphi_Assmbly_List.Entries(), &Third_Assmbly_List.Entries()});
-}
-
-void CompactDevModel::BitBtn1Click() { DoCompileCF(); }
-
-void CompactDevModel::MessageListDblClick() {
-  runner::MessageListDblClick(MessageList, Pub_ModuleService, *services_.Messages);
-}
-
-void CompactDevModel::Label5Click() {
-  if (services_.OpenResources) services_.OpenResources();
-}
-
-void CompactDevModel::DoCompileCF() {
+void CompactDevModel::Build() {
   try {
     pipeline::DoCompileCF(*this, *this);
   } catch (const std::exception& e) {
     services_.Messages->ShowError(e.what());
   }
 }
+
+void CompactDevModel::Close() { DelPjAllDcpil(); }
+
+void CompactDevModel::FormShow() { EnterProject(); }
+
+void CompactDevModel::FormHide() { Close(); }
+
+void CompactDevModel::DelPjAllDcpil() {
+  pipeline::DelPjAllDcpil(EdPjPath.Text(),
+                          {&MS_Assmbly_List.Entries(), &Delphi_Assmbly_List.Entries(), &Third_Assmbly_List.Entries()});
+}
+
+void CompactDevModel::BitBtn1Click() { Build(); }
+
+void CompactDevModel::MessageListDblClick() {
+  runner::MessageListDblClick(MessageList, context_.Modules, *services_.Messages);
+}
+
+void CompactDevModel::Label5Click() {
+  if (services_.OpenResources) services_.OpenResources();
+}
+
+void CompactDevModel::DoCompileCF() { Build(); }
 
 // --- build inputs and host ---
 
@@ -122,7 +141,7 @@ const settings::CatalogueEntries& CompactDevModel::CatalogueList(pipeline::Catal
   }
 }
 
-std::shared_ptr<ToolsAPI::IOTAProject> CompactDevModel::ActiveProject() const { return Pub_Project_Intf; }
+std::shared_ptr<ToolsAPI::IOTAProject> CompactDevModel::ActiveProject() const { return context_.Project; }
 
 void CompactDevModel::ShowMessage(const std::string& text) { services_.Messages->ShowMessage(text); }
 

@@ -28,6 +28,14 @@ struct DialogServices {
   std::function<void()> OpenResources;
 };
 
+// The project a dialog works on and the IDE's module services (where a
+// message's file is opened), as the package hands them over from the IDE or
+// the command line makes them.
+struct ProjectContext {
+  std::shared_ptr<ToolsAPI::IOTAProject> Project;
+  std::shared_ptr<ToolsAPI::IOTAModuleServices> Modules;
+};
+
 class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost {
  public:
   explicit CompactDevModel(DialogServices services);
@@ -51,6 +59,20 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
 
   // --- the settings record ---
   settings::TCFOptions CFOptions;
+
+  // --- what the dialog is for: the IDE's command and `tidewell build` ---
+  // Opens the dialog on a project: its options file read (an error reading
+  // it passes up, with the record reset and Loading cleared) and the first
+  // page shown.
+  void OpenProject(ProjectContext context);
+  // As the dialog appears: the project's name shown, its folder made the
+  // current one, the compiled packages left there deleted and the options
+  // read again. False when it stopped with a message.
+  bool EnterProject();
+  // Builds with what the dialog shows; errors go to the message service.
+  void Build();
+  // As the dialog closes: the compiled packages the build left are deleted.
+  void Close();
 
   // --- settings load and save ---
   // Loads CFOption.OPN from the current folder. Throws platform::FileError
@@ -150,6 +172,7 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
   void RestoreProjectFolder();
 
   DialogServices services_;
+  ProjectContext context_;
 };
 
 }  // namespace builddialog

@@ -58,9 +58,9 @@ void CompactDevModel::InitOptions() {
     }
   }
 
-  if (Pub_Project_Intf) {
-    o.ProjectPath = platform::ExtractFilePath(Pub_Project_Intf->GetFileName());
-    auto editor = Pub_Project_Intf->GetCurrentEditor();
+  if (context_.Project) {
+    o.ProjectPath = platform::ExtractFilePath(context_.Project->GetFileName());
+    auto editor = context_.Project->GetCurrentEditor();
     std::string shown = editor ? editor->GetFileName() : std::string();
     o.ProjectFileExt = platform::ExtractFileExt(shown);
     o.ProjectFileName = platform::ExtractFileName(shown);

@@ -211,10 +211,7 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   const std::string startFolder = std::filesystem::current_path(noFolder).string();
 
   auto project = std::make_shared<ConsoleProject>(projectFile);
-  Pub_Project_Intf = project;
-  Pub_ModuleService = std::make_shared<ConsoleModuleServices>(project);
-  Pub_CF_Tool_Path = platform::GetCurrentDir();
-  if (Pub_CF_Tool_Path.empty() || Pub_CF_Tool_Path.back() != '\\') Pub_CF_Tool_Path += '\\';
+  const builddialog::ProjectContext context{project, std::make_shared<ConsoleModuleServices>(project)};
 
   ConsoleMessages messages;
   builddialog::DialogServices services;
@@ -238,11 +235,16 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   builddialog::CompactDevModel dialog(services);
   platform::EndChildrenOnInterrupt();
 
-  // As the dialog command opens the dialog: load, first page, show step.
-  // The IDE's current folder is the project's; so is ours, so that the first
-  // load cannot pick up an options file from wherever the command was run.
+  // As the IDE's command opens the dialog. The IDE's current folder is the
+  // project's; so is ours, so that the first load cannot pick up an options
+  // file from wherever the command was run.
   platform::SetCurrentDir(platform::ExtractFilePath(projectFile));
-  if (!dialog.LoadWithLoadingFlag()) return 2;
+  try {
+    dialog.OpenProject(context);
+  } catch (const std::exception& e) {
+    messages.ShowError(e.what());
+    return 2;
+  }
   // A compiler that is not there would find the sources patched for nothing
   // (after the dialog's own first checks, which keep their say).
   if (const std::string commandLine = pipeline::CompilerCommandLine(dialog);
@@ -251,15 +253,11 @@ int RunBuildCommand(const std::vector<std::string>& args) {
               << " was not found\n";
     return 3;
   }
-  dialog.PageControl1 = 0;
-  dialog.FormShow();
-  if (messages.Shown() > 0) return 2;
+  if (!dialog.EnterProject() || messages.Shown() > 0) return 2;
 
   if (dryRun) {
-    dialog.BitBtn1Click();
-    dialog.FormHide();
-    Pub_Project_Intf.reset();
-    Pub_ModuleService.reset();
+    dialog.Build();
+    dialog.Close();
     std::cout << DescribePlan(plan->Changes(), startFolder) << std::flush;
     return messages.Shown() > 0 ? 2 : 0;
   }
@@ -267,12 +265,12 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   bool failed = false;
   bool compilerOutput = false;  // the compiler's lines follow the one-blank line
   if (format == MessageFormat::Json) {
-    dialog.BitBtn1Click();
+    dialog.Build();
   } else {
     MessagePrinter printer(dialog.MessageList);
     dialog.MessageList.SetObserver(&printer);
     messages.BeforeShowing = [&printer] { printer.Finish(); };  // an error starts a line of its own
-    dialog.BitBtn1Click();
+    dialog.Build();
     messages.BeforeShowing = nullptr;
     dialog.MessageList.SetObserver(nullptr);
   }
@@ -282,9 +280,7 @@ int RunBuildCommand(const std::vector<std::string>& args) {
     failed = failed || (compilerOutput && IsErrorLine(line));
     compilerOutput = compilerOutput || line == " ";
   }
-  dialog.FormHide();  // closing the dialog
-  Pub_Project_Intf.reset();
-  Pub_ModuleService.reset();
+  dialog.Close();
   if (stopped) return 2;
   if (!compilerNotStarted.empty()) {
     std::cerr << "tidewell build: the compiler could not be started: " << compilerNotStarted << "\n";

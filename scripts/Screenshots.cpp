@@ -84,11 +84,10 @@ int main(int argc, char** argv) {
   Silent messages;
   bool ok = true;
 
-  Pub_Project_Intf = std::make_shared<ExampleProject>(platform::ToWindowsPath(argv[2]));
   builddialog::DialogServices services;
   services.Messages = &messages;
   builddialog::TfCompactDevForm dialog(services);
-  dialog.Model().LoadWithLoadingFlag();  // as the menu command opens it
+  dialog.Model().OpenProject({std::make_shared<ExampleProject>(platform::ToWindowsPath(argv[2])), nullptr});
   for (const char* line : {"Tidewell!! V2.0 Test by the TidewellKit developers", "",
                            "...Searching Project Source Code.... ", "--> AutoFix ...\"WinForm.pas\".......OK !!", " ",
                            "WinForm.pas(12) Error: Undeclared identifier: 'Broken'"})
@@ -102,7 +101,6 @@ int main(int argc, char** argv) {
     ok = Save(dialog, dir + pages[page]) && ok;
   }
   dialog.hide();
-  Pub_Project_Intf.reset();
 
   // The data export dialog over the demo data source, its table open, then
   // exported so that the code pane shows the generated source.
@@ -144,7 +142,7 @@ int main(int argc, char** argv) {
   // The stand-in IDE with the package loaded, its menu open.
   {
     host::IdeWindow ide(messages);
-    ide.LoadPackages({(fs::read_symlink("/proc/self/exe").parent_path() / "libTidewellKit.so").string()}, nullptr);
+    ide.LoadPackages({(QCoreApplication::applicationDirPath() + "/libTidewellKit.so").toStdString()}, nullptr);
     ide.OpenProject(argv[2]);
     ide.resize(1000, 640);
     ide.show();

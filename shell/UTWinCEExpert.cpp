@@ -162,16 +162,8 @@ void TWinCE_ToolBarWizard::AppConfigDlgClick() {
   Pub_Project_Intf.reset();
   Pub_Project_Intf = GetActiveProject();
   Pub_ModuleService = Supports<IOTAModuleServices>(BorlandIDEServices);
-  builddialog::CompactDevModel& model = CompactDevForm->Model();
-  model.CFOptions.Loading = true;
-  try {
-    model.InitOptions();
-  } catch (...) {
-    model.CFOptions.Loading = false;
-    throw;  // to the IDE; the dialog is not shown
-  }
-  model.CFOptions.Loading = false;
-  model.PageControl1 = 0;
+  // An options file that cannot be read goes to the IDE; the dialog is not shown.
+  CompactDevForm->Model().OpenProject({Pub_Project_Intf, Pub_ModuleService});
   CompactDevForm->Refresh();
   CompactDevForm->close();
   CompactDevForm->exec();

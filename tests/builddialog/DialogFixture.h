@@ -17,10 +17,10 @@ class DialogTest : public testing_world::TestWorld {
     services.Sleep = [](int) {};
     dialog = std::make_unique<builddialog::CompactDevModel>(services);
   }
-  // Opens the dialog as the menu command does: load, then the show step.
+  // Opens the dialog on the open project as the menu command does, then
+  // the show step.
   void OpenDialog() {
-    dialog->LoadWithLoadingFlag();
-    dialog->PageControl1 = 0;
+    dialog->OpenProject({Pub_Project_Intf, Pub_ModuleService});
     dialog->FormShow();
   }
   std::vector<std::string> Entries(const builddialog::CheckListState& list) const {

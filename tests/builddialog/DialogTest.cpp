@@ -196,12 +196,11 @@ TEST_F(DialogTest, ShowingWithoutAProjectReportsAndStops) {
 
 TEST_F(DialogTest, TheProjectFieldsComeFromTheProjectAndItsCurrentEditor) {
   testing_world::OpenProject("C:\\P\\Project1.dpr", "C:\\P\\Sub\\Unit1.pas");
-  dialog->LoadWithLoadingFlag();
+  dialog->OpenProject({Pub_Project_Intf, Pub_ModuleService});
   EXPECT_EQ(dialog->CFOptions.ProjectPath, "C:\\P\\");
   EXPECT_EQ(dialog->CFOptions.ProjectFileName, "Unit1.pas");
   EXPECT_EQ(dialog->CFOptions.ProjectFileExt, ".pas");
-  Pub_Project_Intf.reset();
-  dialog->LoadWithLoadingFlag();
+  dialog->OpenProject({});
   EXPECT_EQ(dialog->CFOptions.ProjectPath, "");
   EXPECT_EQ(dialog->CFOptions.ProjectFileExt, ".pas");  // kept without a project
 }

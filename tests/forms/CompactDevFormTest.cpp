@@ -40,8 +40,7 @@ class CompactDevFormTest : public ::testing::Test {
   }
   // Opens the dialog as the menu command does: load, first page, show.
   void Open() {
-    form_->Model().LoadWithLoadingFlag();
-    form_->Model().PageControl1 = 0;
+    form_->Model().OpenProject({Pub_Project_Intf, Pub_ModuleService});
     form_->Refresh();
     form_->show();
     QApplication::processEvents();
