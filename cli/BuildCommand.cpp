@@ -101,20 +101,6 @@ bool IsErrorLine(const std::string& line) {
   return false;
 }
 
-std::string ProjectPathArgument(const std::string& argument) {
-  // After a drive letter, "/" and "\" both separate names.
-  if (argument.size() >= 2 && argument[1] == ':' && std::isalpha(static_cast<unsigned char>(argument[0]))) {
-    std::string path = argument;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-  }
-  // A path of this host, or a relative one written the Windows way
-  // (".\\App\\X.dpr"): made whole from the current folder.
-  std::string path = argument;
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return platform::ToWindowsPath(path);
-}
-
 namespace {
 
 int Usage(const std::string& problem) {
@@ -202,7 +188,7 @@ int RunBuildCommand(const std::vector<std::string>& args) {
     std::cerr << "tidewell build: cannot use the project path: " << problem << "\n";
     return 2;
   }
-  const std::string projectFile = ProjectPathArgument(projectArgument);
+  const std::string projectFile = platform::TypedPath(projectArgument);
   if (!platform::FileExists(projectFile)) {
     std::cerr << "tidewell build: project file not found: " << projectArgument << "\n";
     return 2;

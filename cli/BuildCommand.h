@@ -13,7 +13,4 @@ int RunBuildCommand(const std::vector<std::string>& args);
 // True for a compiler message line that reports an error or a fatal error.
 bool IsErrorLine(const std::string& line);
 
-// A project given as a Linux path or as a Windows path, as a Windows path.
-std::string ProjectPathArgument(const std::string& argument);
-
 }  // namespace cli

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "dataexport/StreamRecordSource.h"
+#include "dataexport/TableQuery.h"
 #include "dataexport/XmlExport.h"
 #include "platform/Database.h"
 #include "platform/Files.h"
@@ -25,6 +26,8 @@ const char* const ExportHelp =
     "Exports every record of a table to an XML data file for a device, and with\n"
     "--code writes the Delphi source of TWinForm.Init_DataSet, which creates the\n"
     "matching DataTable. Aliases are ODBC data sources (see ODBCINI).\n"
+    "\n"
+    "Options with a value are given once, as --alias NAME or --alias=NAME.\n"
     "\n"
     "  --encoding ENC   the encoding named in the XML declaration: 0 ISO-8859-1,\n"
     "                   1 big5, 2 gb2312, 3 EUC-JP, 4 UTF-8 (index or name);\n"
@@ -113,16 +116,6 @@ int Failure(std::string problem) {
   return 1;
 }
 
-// A name as the list spells it (the lists are what the dialog offers), or
-// nothing when the list does not hold it in any letter case.
-std::optional<std::string> Listed(const std::vector<std::string>& names, const std::string& name) {
-  for (const std::string& n : names)
-    if (n == name) return n;
-  for (const std::string& n : names)
-    if (platform::SameText(n, name)) return n;
-  return std::nullopt;
-}
-
 }  // namespace
 
 int EncodingIndexOf(const std::string& value) {
@@ -146,10 +139,19 @@ int RunExportCommand(const std::vector<std::string>& args) {
       listAliases = true;
       continue;
     }
-    if (a == "--alias" || a == "--table" || a == "--encoding" || a == "--output" || a == "--code" ||
-        a == "--list-tables") {
-      if (i + 1 >= args.size()) return Usage(a + " needs a value");
-      options[a] = args[++i];
+    // "--name value" or "--name=value", each option once.
+    const size_t equals = a.find('=');
+    const std::string name = a.starts_with("--") ? a.substr(0, equals) : a;
+    if (name == "--alias" || name == "--table" || name == "--encoding" || name == "--output" || name == "--code" ||
+        name == "--list-tables") {
+      if (options.count(name)) return Usage(name + " given twice");
+      if (equals != std::string::npos) {
+        options[name] = a.substr(equals + 1);
+      } else {
+        if (i + 1 >= args.size()) return Usage(name + " needs a value");
+        options[name] = args[++i];
+      }
+      if (options[name].empty()) return Usage(name + " needs a value");
       continue;
     }
     return Usage("unknown argument '" + a + "'");
@@ -162,7 +164,7 @@ int RunExportCommand(const std::vector<std::string>& args) {
     }
     if (options.count("--list-tables")) {
       const std::string alias = options["--list-tables"];
-      if (!Listed(platform::Session.GetAliasNames(), alias))
+      if (!dataexport::ListedName(platform::Session.GetAliasNames(), alias))
         return Failure("unknown alias '" + alias + "' (see --list-aliases)");
       for (const std::string& table : platform::Session.GetTableNames(alias)) std::cout << table << "\n";
       return 0;
@@ -188,18 +190,17 @@ int RunExportCommand(const std::vector<std::string>& args) {
       if (std::string problem = platform::WriteProblem(file); !problem.empty())
         return Failure("cannot write '" + file + "': " + problem);
     // Names are written as the alias and table lists show them.
-    std::optional<std::string> alias = Listed(platform::Session.GetAliasNames(), request.AliasName);
+    std::optional<std::string> alias = dataexport::ListedName(platform::Session.GetAliasNames(), request.AliasName);
     if (!alias) return Failure("unknown alias '" + request.AliasName + "' (see --list-aliases)");
     request.AliasName = *alias;
-    std::optional<std::string> table = Listed(platform::Session.GetTableNames(request.AliasName), request.TableName);
+    std::optional<std::string> table = dataexport::ListedName(platform::Session.GetTableNames(request.AliasName), request.TableName);
     if (!table)
       return Failure("alias '" + request.AliasName + "' has no table '" + request.TableName + "' (see --list-tables)");
     request.TableName = *table;
 
     // The records are written as they are fetched, so memory does not grow
     // with the table; the file appears whole at the end, or not at all.
-    const std::string statement =
-        "select * from " + platform::Session.NameInQuery(request.AliasName, request.TableName);
+    const std::string statement = dataexport::TableStatement(request.AliasName, request.TableName);
     TerminalProgress progress;
     const int count = progress.Shown() ? CountRecords(request.AliasName, statement) : -1;
     int warnings = 0;

@@ -1,5 +1,7 @@
 #include "dataexport/DbToolModel.h"
 
+#include "dataexport/TableQuery.h"
+
 namespace dataexport {
 
 DbToolModel::DbToolModel(FileNameQuestion saveDialog) : saveDialog_(std::move(saveDialog)) {
@@ -27,7 +29,7 @@ void DbToolModel::TableListClick() {
   if (!table) return;
   Gauge1Progress = 0;
   SrcQry.Close();
-  SQL_List = {"select * from " + platform::Session.NameInQuery(SrcQry.DatabaseName, *table)};
+  SQL_List = {TableStatement(SrcQry.DatabaseName, *table)};
   SrcQry.Close();
   // The query takes the pane's whole text, here and nowhere else.
   SrcQry.SQL = SQL_List;

@@ -298,8 +298,7 @@ void IdeWindow::UnloadPackages() {
 }
 
 bool IdeWindow::OpenProject(const std::string& path) {
-  const bool windowsPath = path.find('\\') != std::string::npos || (path.size() >= 2 && path[1] == ':');
-  const std::string file = windowsPath ? path : platform::ToWindowsPath(path);
+  const std::string file = platform::TypedPath(path);
   std::string text;
   try {
     text = platform::ReadFileText(file);

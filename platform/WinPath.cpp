@@ -229,3 +229,24 @@ std::string PathProblem(const std::string& path) {
 }  // namespace platform
 
 #endif
+
+#include <algorithm>
+#include <cctype>
+
+namespace platform {
+
+std::string TypedPath(const std::string& typed) {
+  // After a drive letter, "/" and "\" both separate names.
+  if (typed.size() >= 2 && typed[1] == ':' && std::isalpha(static_cast<unsigned char>(typed[0]))) {
+    std::string path = typed;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+  }
+  // A path of this host, or a relative one written the Windows way
+  // (".\App\X.dpr"): made whole from the current folder.
+  std::string path = typed;
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return ToWindowsPath(path);
+}
+
+}  // namespace platform

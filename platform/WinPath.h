@@ -17,6 +17,12 @@ std::string ToHostPath(const std::string& windowsPath);
 // fallback. Empty for an empty path.
 std::string ToWindowsPath(const std::string& hostPath);
 
+// A path a user typed (on a command line, in a dialog) as a Windows path:
+// one with a drive letter is kept, "/" and "\" both separating its names;
+// anything else is a path of this host or a relative one written either way
+// ("rel/X.dpr", ".\\App\\X.dpr"), made whole from the current folder.
+std::string TypedPath(const std::string& typed);
+
 // Why a path cannot name a file on this host (no name at all, or longer
 // than the file system allows), or empty when it can.
 std::string PathProblem(const std::string& path);

@@ -43,6 +43,10 @@ TEST_F(ExportCommandTest, BadInputIsOneClearLineAndTouchesNoFile) {
   EXPECT_EQ(Tidewell("--alias DEMO --table parts --output 'C:\\keep.xml' --code 'C:\\No\\init.pas'"), 1);
   EXPECT_EQ(Tidewell("--alias DEMO --table parts --output 'C:\\keep.xml' --encoding latin9"), 2);
   EXPECT_EQ(Tidewell("--alias DEMO --output 'C:\\keep.xml'"), 2);
+  EXPECT_EQ(Tidewell("--alias DEMO --alias OTHER --table parts --output 'C:\\keep.xml'"), 2);
+  EXPECT_EQ(err.substr(0, err.find('\n')), "tidewell export: --alias given twice");
+  EXPECT_EQ(Tidewell("--alias= --table parts --output 'C:\\keep.xml'"), 2);
+  EXPECT_EQ(err.substr(0, err.find('\n')), "tidewell export: --alias needs a value");
   EXPECT_EQ(Read("C:\\keep.xml"), "kept");
   EXPECT_EQ(cli::EncodingIndexOf("utf-8"), 4);
   EXPECT_EQ(cli::EncodingIndexOf("0"), 0);
@@ -64,7 +68,7 @@ TEST_F(ExportCommandTest, AReadOnlyTargetOrOneFileForBothOutputsStopsTheExportAn
 }
 
 TEST_F(ExportCommandTest, NamesAreWrittenAsTheListsShowThem) {
-  ASSERT_EQ(Tidewell("--alias demo --table PARTS --output 'C:\\parts.xml'"), 0) << err;
+  ASSERT_EQ(Tidewell("--alias=demo --table=PARTS --output='C:\\parts.xml'"), 0) << err;
   const std::string xml = Read("C:\\parts.xml");
   EXPECT_NE(xml.find("\r\n<DEMO>\r\n  <parts>\r\n"), std::string::npos) << xml.substr(0, 200);
   EXPECT_TRUE(xml.ends_with("</DEMO>\r\n"));

@@ -63,6 +63,23 @@ TEST_F(WinPathTest, HostPathsOutsideEveryDriveAreReportedOnDriveZ) {
   std::filesystem::create_directory_symlink(driveC_ + "/data", root_ + "/dosdevices/d:");
   EXPECT_EQ(platform::ToWindowsPath(driveC_ + "/data/f.txt"), "D:\\f.txt");
   EXPECT_EQ(platform::ToWindowsPath(driveC_ + "/data"), "D:\\");
+  // A folder whose name only starts with the drive's is not on it.
+  MakeFolder("C:\\database");
+  EXPECT_EQ(platform::ToWindowsPath(driveC_ + "/database/f.txt"), "C:\\database\\f.txt");
+#endif
+}
+
+TEST_F(WinPathTest, PathsAsUsersTypeThemBecomeWholeWindowsPaths) {
+  Write("C:\\Projects\\App\\X.dpr", "program X;");
+  ASSERT_TRUE(platform::SetCurrentDir("C:\\Projects"));
+  EXPECT_EQ(platform::TypedPath("C:/Projects/App/X.dpr"), "C:\\Projects\\App\\X.dpr");
+  EXPECT_EQ(platform::TypedPath("c:\\Projects\\App\\X.dpr"), "c:\\Projects\\App\\X.dpr");
+  EXPECT_EQ(platform::TypedPath("App\\X.dpr"), "C:\\Projects\\App\\X.dpr");
+  EXPECT_EQ(platform::TypedPath(".\\App\\X.dpr"), "C:\\Projects\\App\\X.dpr");
+#ifndef _WIN32
+  EXPECT_EQ(platform::TypedPath("App/X.dpr"), "C:\\Projects\\App\\X.dpr");
+  EXPECT_EQ(platform::TypedPath(driveC_ + "/Projects/App/X.dpr"), "C:\\Projects\\App\\X.dpr");
+  EXPECT_EQ(platform::TypedPath("../Projects/App/X.dpr"), "C:\\Projects\\App\\X.dpr");
 #endif
 }
 
