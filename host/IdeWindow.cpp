@@ -103,10 +103,6 @@ struct IdeWindow::Package {
   QList<QAction*> ToolsActions;
 };
 
-namespace {
-IdeWindow::Package* registering = nullptr;  // the package whose Register runs
-}  // namespace
-
 IdeWindow* IdeWindow::pumping_ = nullptr;
 
 IdeWindow::IdeWindow(platform::MessageService& messages)
@@ -191,9 +187,6 @@ IdeWindow::IdeWindow(platform::MessageService& messages)
   MessageDock->hide();
   services_ = std::make_shared<Services>(*this);
   BorlandIDEServices = std::shared_ptr<IInterface>(services_, static_cast<IOTAModuleServices*>(services_.get()));
-  RegisterPackageWizardHandler = [](std::shared_ptr<IOTAWizard> wizard) {
-    if (registering) registering->Wizard = std::move(wizard);
-  };
   statusBar()->showMessage("Ready");
 }
 
@@ -238,9 +231,13 @@ void IdeWindow::LoadPackages(const std::vector<std::string>& libraries, QSplashS
     }
     package->ImagesBefore = ImageList.Count();
     initialize();
-    registering = package.get();
+    // The wizard the package's Register hands over is that package's; a
+    // registration at any other time has no package to go to.
+    RegisterPackageWizardHandler = [&package](std::shared_ptr<IOTAWizard> wizard) {
+      package->Wizard = std::move(wizard);
+    };
     forms::Handle(messages_, [&] { registerProc(); });
-    registering = nullptr;
+    RegisterPackageWizardHandler = nullptr;
     AddToolsCommands(*package);
     packages_.push_back(std::move(package));
   }

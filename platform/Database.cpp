@@ -301,18 +301,27 @@ struct TQuery::Rows {
 
 std::vector<std::string> TSession::GetAliasNames() const {
   std::vector<std::string> names;
-  SQLHENV env = nullptr;
-  SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-  SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-  SQLCHAR name[SQL_MAX_DSN_LENGTH + 1];
-  SQLCHAR description[256];
+  SQLHENV env = SQL_NULL_HENV;
+  if (!Ok(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
+    throw DatabaseError("Cannot list the aliases: the ODBC driver manager has no environment to give");
+  struct Release {
+    SQLHENV env;
+    ~Release() { SQLFreeHandle(SQL_HANDLE_ENV, env); }
+  } release{env};
+  if (!Ok(SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)))
+    throw DatabaseError("Cannot list the aliases: " + odbc::Diagnostic(SQL_HANDLE_ENV, env));
+  // A data source's name is at most SQL_MAX_DSN_LENGTH bytes; the
+  // description is not used, and a longer one is merely cut.
+  SQLCHAR name[SQL_MAX_DSN_LENGTH + 1] = {0};
+  SQLCHAR description[256] = {0};
   SQLSMALLINT nameLength = 0, descriptionLength = 0;
   for (SQLUSMALLINT direction = SQL_FETCH_FIRST;
        Ok(SQLDataSources(env, direction, name, sizeof name, &nameLength, description, sizeof description,
                          &descriptionLength));
-       direction = SQL_FETCH_NEXT)
-    names.emplace_back(reinterpret_cast<char*>(name));
-  SQLFreeHandle(SQL_HANDLE_ENV, env);
+       direction = SQL_FETCH_NEXT) {
+    const size_t length = std::min<size_t>(static_cast<size_t>(std::max<SQLSMALLINT>(nameLength, 0)), sizeof name - 1);
+    names.emplace_back(reinterpret_cast<char*>(name), length);
+  }
   return names;
 }
 

@@ -1,7 +1,5 @@
 #include "shell/UTWinCEExpert.h"
 
-#include "forms/FormsHost.h"
-
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
@@ -10,14 +8,15 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "builddialog/UfCompactDevForm.h"
 #include "dataexport/UfDbToolDlg.h"
 #include "dialogs/UfAbout.h"
+#include "forms/FormsHost.h"
+#include "forms/HostTypes.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "resources/UfDotNetResForm.h"
 #include "resources/WebEngineBrowser.h"
-#include "builddialog/UfCompactDevForm.h"
-#include "forms/HostTypes.h"
 
 dialogs::TfAbout* fAbout = nullptr;
 resources::TfDotNetResForm* fDotNetResForm = nullptr;
@@ -45,9 +44,13 @@ TWinCE_ToolBarWizard::TWinCE_ToolBarWizard() {
   services.OpenResources = [] {
     if (fDotNetResForm) fDotNetResForm->Reopen();
   };
-  CompactDevForm = new builddialog::TfCompactDevForm(services);
-  fAbout = new dialogs::TfAbout;
-  fDotNetResForm = new resources::TfDotNetResForm(messages_, std::make_unique<resources::WebEngineBrowser>());
+  compactDevForm_ = std::make_unique<builddialog::TfCompactDevForm>(services);
+  CompactDevForm = compactDevForm_.get();
+  about_ = std::make_unique<dialogs::TfAbout>();
+  fAbout = about_.get();
+  dotNetResForm_ =
+      std::make_unique<resources::TfDotNetResForm>(messages_, std::make_unique<resources::WebEngineBrowser>());
+  fDotNetResForm = dotNetResForm_.get();
 
   TCustomImageList* images = Services()->GetImageList();
   images->AddImages(CompactDevForm->ImageList2);
@@ -80,11 +83,9 @@ TWinCE_ToolBarWizard::~TWinCE_ToolBarWizard() {
   delete DevToolBar;
   DevToolBar = nullptr;
   Pub_Project_Intf.reset();
-  delete fDotNetResForm;
+  // The forms themselves go with their owners, the members.
   fDotNetResForm = nullptr;
-  delete CompactDevForm;
   CompactDevForm = nullptr;
-  delete fAbout;
   fAbout = nullptr;
 }
 
@@ -199,10 +200,13 @@ void TWinCE_ToolBarWizard::CompileClick() {
 }
 
 void TWinCE_ToolBarWizard::DbExportDlgClick() {
-  if (!fDbToolDlg) fDbToolDlg = new dataexport::TfDbToolDlg(messages_);
-  fDbToolDlg->exec();
-  delete fDbToolDlg;
-  fDbToolDlg = nullptr;
+  if (fDbToolDlg) return;  // already showing
+  auto dialog = std::make_unique<dataexport::TfDbToolDlg>(messages_);
+  fDbToolDlg = dialog.get();
+  struct Forget {
+    ~Forget() { fDbToolDlg = nullptr; }
+  } forget;  // before the dialog goes
+  dialog->exec();
 }
 
 }  // namespace shell

@@ -27,7 +27,8 @@ namespace builddialog {
 class TfCompactDevForm;
 }
 
-// The package's dialogs, as the package exports them.
+// The package's dialogs, as the package exports them: names of forms the
+// wizard owns, set while they live (the data export dialog while it shows).
 extern dialogs::TfAbout* fAbout;
 extern resources::TfDotNetResForm* fDotNetResForm;
 extern dataexport::TfDbToolDlg* fDbToolDlg;
@@ -68,7 +69,7 @@ class TWinCE_ToolBarWizard : public ToolsAPI::TNotifierObject,
   void DbExportDlgClick();
 
   // Fields, as the wizard declares them.
-  builddialog::TfCompactDevForm* CompactDevForm = nullptr;
+  builddialog::TfCompactDevForm* CompactDevForm = nullptr;  // the build dialog, owned below
   std::string ToolPath;  // the current folder at creation, with "\"
   QToolBar* DevToolBar = nullptr;
   QToolButton* DevToolButton = nullptr;
@@ -78,6 +79,11 @@ class TWinCE_ToolBarWizard : public ToolsAPI::TNotifierObject,
  private:
   forms::QtMessages messages_;
   dialogs::QtPickers pickers_{messages_, nullptr};
+  // The forms, destroyed in the reverse order: the browser first, the about
+  // box last, all before the message boxes they report through.
+  std::unique_ptr<dialogs::TfAbout> about_;
+  std::unique_ptr<builddialog::TfCompactDevForm> compactDevForm_;
+  std::unique_ptr<resources::TfDotNetResForm> dotNetResForm_;
 };
 
 }  // namespace shell

@@ -14,7 +14,7 @@ bool TGUID::operator==(const TGUID& other) const {
 
 std::shared_ptr<IInterface> BorlandIDEServices;
 std::shared_ptr<IOTASplashScreenServices> SplashScreenServices;
-WizardRegistrar RegisterPackageWizardHandler = nullptr;
+WizardRegistrar RegisterPackageWizardHandler;
 void (*ApplicationProcessMessages)() = nullptr;
 
 std::shared_ptr<IOTAProject> GetActiveProject() {

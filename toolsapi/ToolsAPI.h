@@ -6,6 +6,7 @@
 // Interfaces are reference counted through std::shared_ptr. A query asks an
 // object for another of its interfaces by identity, as in the IDE:
 // Supports<IOTASourceEditor>(editor) succeeds exactly for a source editor.
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -176,7 +177,7 @@ extern std::shared_ptr<IOTASplashScreenServices> SplashScreenServices;
 std::shared_ptr<IOTAProject> GetActiveProject();
 
 // Hands a wizard to the IDE, which keeps it until the package unloads.
-using WizardRegistrar = void (*)(std::shared_ptr<IOTAWizard> wizard);
+using WizardRegistrar = std::function<void(std::shared_ptr<IOTAWizard> wizard)>;
 extern WizardRegistrar RegisterPackageWizardHandler;
 void RegisterPackageWizard(std::shared_ptr<IOTAWizard> wizard);
 
