@@ -1,5 +1,6 @@
 #include "dialogs/QtPickers.h"
 
+#include "dialogs/UfFileDlg.h"
 #include "dialogs/UfPathDlg.h"
 
 namespace dialogs {

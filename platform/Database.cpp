@@ -209,25 +209,6 @@ void ReadCatalogueFlags(Connection& connection, const std::string& table, std::v
 
 namespace {
 
-// A float as the system writes it, as printf's "%.15G" would.
-void AppendFloat(std::string& out, std::string_view text) {
-  double value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end == text.data()) {  // a form from_chars does not read ("+1", " 1")
-    std::string copy(text);
-    char* stop = nullptr;
-    value = std::strtod(copy.c_str(), &stop);
-    if (stop == copy.c_str()) {
-      out += text;
-      return;
-    }
-  }
-  char buffer[64];
-  char* last = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
-  for (char* c = buffer; c != last; ++c) *c = static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
-  out.append(buffer, last);
-}
-
 // A driver may hold a whole result set until its statement is freed; what
 // it freed goes back to the system at once, so that it does not stay in
 // this process's memory beside the records.

@@ -1,6 +1,7 @@
 #include "platform/DateTime.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <cstdlib>
@@ -109,44 +110,32 @@ void Two(std::string& out, int value) {
   out += static_cast<char>('0' + value % 10);
 }
 
-// Days from 1970-01-01 to a civil date, and back (proleptic Gregorian).
-long long DaysFromCivil(long long y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<long long>(doe) - 719468;
+using std::chrono::days;
+using std::chrono::milliseconds;
+using Instant = std::chrono::sys_time<milliseconds>;
+
+// A date-time as a point in time, and back; false outside the years 1 to
+// 9999. A day beyond its month's end counts on into the next month.
+Instant ToInstant(const DateTime& v) {
+  const std::chrono::year_month_day date{std::chrono::year{v.Year}, std::chrono::month{static_cast<unsigned>(v.Month)},
+                                         std::chrono::day{static_cast<unsigned>(v.Day)}};
+  return std::chrono::sys_days{date} + std::chrono::hours{v.Hour} + std::chrono::minutes{v.Minute} +
+         std::chrono::seconds{v.Second} + milliseconds{v.Millisecond};
 }
 
-void CivilFromDays(long long z, int& y, int& m, int& d) {
-  z += 719468;
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = static_cast<int>(static_cast<long long>(yoe) + era * 400 + (m <= 2));
-}
-
-// Milliseconds since 1970 to a date-time; false outside the years 1 to 9999.
-bool FromMilliseconds(long long ms, DateTime& v) {
-  long long days = ms >= 0 ? ms / 86400000 : -((-ms + 86399999) / 86400000);
-  long long rest = ms - days * 86400000;
-  CivilFromDays(days, v.Year, v.Month, v.Day);
-  if (v.Year < 1 || v.Year > 9999) return false;
-  v.Hour = static_cast<int>(rest / 3600000);
-  v.Minute = static_cast<int>(rest / 60000 % 60);
-  v.Second = static_cast<int>(rest / 1000 % 60);
-  v.Millisecond = static_cast<int>(rest % 1000);
+bool FromInstant(Instant instant, DateTime& v) {
+  const auto day = std::chrono::floor<days>(instant);
+  const std::chrono::year_month_day date{day};
+  if (date.year() < std::chrono::year{1} || date.year() > std::chrono::year{9999}) return false;
+  const std::chrono::hh_mm_ss time{instant - day};
+  v.Year = static_cast<int>(date.year());
+  v.Month = static_cast<int>(static_cast<unsigned>(date.month()));
+  v.Day = static_cast<int>(static_cast<unsigned>(date.day()));
+  v.Hour = static_cast<int>(time.hours().count());
+  v.Minute = static_cast<int>(time.minutes().count());
+  v.Second = static_cast<int>(time.seconds().count());
+  v.Millisecond = static_cast<int>(time.subseconds().count());
   return true;
-}
-
-long long ToMilliseconds(const DateTime& v) {
-  return DaysFromCivil(v.Year, static_cast<unsigned>(v.Month), static_cast<unsigned>(v.Day)) * 86400000 +
-         ((v.Hour * 60LL + v.Minute) * 60 + v.Second) * 1000 + v.Millisecond;
 }
 
 // A run of exactly `n` digits at `at`, moving past it.
@@ -191,7 +180,8 @@ bool JulianDay(std::string_view t, DateTime& v) {
   double jd = std::strtod(text.c_str(), &end);
   if (end != text.c_str() + text.size() || !(jd >= 1721425.5 && jd < 5373484.5)) return false;
   // Julian day 2440587.5 is 1970-01-01 00:00 UTC.
-  return FromMilliseconds(static_cast<long long>((jd - 2440587.5) * 86400000.0 + 0.5), v);
+  const auto since1970 = std::llround((jd - 2440587.5) * 86400000.0);
+  return FromInstant(Instant{milliseconds{since1970}}, v);
 }
 
 }  // namespace
@@ -252,7 +242,7 @@ bool ParseDateValue(std::string_view t, DateTime& v) {
   }
   if (at != t.size()) return false;
   // A day beyond the month's end rolls over, as SQLite's date functions do.
-  return FromMilliseconds(ToMilliseconds(parsed) - offsetMinutes * 60000LL, v);
+  return FromInstant(ToInstant(parsed) - std::chrono::minutes{offsetMinutes}, v);
 }
 
 }  // namespace platform

@@ -1,6 +1,10 @@
 #include "platform/Text.h"
 
+#include <cctype>
+#include <charconv>
 #include <climits>
+#include <cstdlib>
+#include <system_error>
 
 namespace platform {
 
@@ -93,6 +97,25 @@ bool CaseBlindFinder::FoundIn(std::string_view text) const {
     i += skip_[static_cast<unsigned char>(text[i + m - 1])];
   }
   return false;
+}
+
+void AppendFloat(std::string& out, std::string_view text) {
+  // The whole text is the number, blanks around it and a "+" aside; read
+  // the same whatever the process's locale.
+  std::string_view number = text;
+  while (!number.empty() && (number.front() == ' ' || number.front() == '\t')) number.remove_prefix(1);
+  while (!number.empty() && (number.back() == ' ' || number.back() == '\t')) number.remove_suffix(1);
+  if (number.size() > 1 && number[0] == '+' && number[1] != '-') number.remove_prefix(1);
+  double value = 0;
+  auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (number.empty() || error != std::errc() || end != number.data() + number.size()) {
+    out += text;
+    return;
+  }
+  char buffer[64];
+  char* last = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
+  for (char* c = buffer; c != last; ++c) *c = static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
+  out.append(buffer, last);
 }
 
 }  // namespace platform

@@ -25,6 +25,12 @@ std::optional<int> ParseInt(std::string_view s);
 int StrToIntDef(std::string_view s, int fallback);
 
 bool Contains(std::string_view text, std::string_view part);
+
+// A floating-point number given as text, appended as printf's "%.15G"
+// writes it: 15 significant digits, no trailing zeros, an exponent in
+// capitals where the number is very large or small. Text that is not wholly
+// a number (blanks around it and a "+" aside) is appended as it is.
+void AppendFloat(std::string& out, std::string_view text);
 // A fixed text searched for again and again without regard to letter case
 // (Boyer-Moore-Horspool over upper-cased bytes).
 class CaseBlindFinder {

@@ -19,6 +19,7 @@
 #include "host/IdeWindow.h"
 #include "resources/UfDotNetResForm.h"
 #include "resources/WebEngineBrowser.h"
+#include "dialogs/UfFileDlg.h"
 #include "dialogs/UfPathDlg.h"
 #include "platform/Files.h"
 #include "platform/WinPath.h"

@@ -209,14 +209,11 @@ TEST_F(DialogTest, TheProjectFieldsComeFromTheProjectAndItsCurrentEditor) {
 
 TEST_F(DialogTest, AFileErrorDuringTheBuildIsReportedAndTheButtonStaysOffUntilTheNextShowing) {
   Write("C:\\P\\Project1.dpr", "uses U in 'U.pas';\r\n");
-  Write("C:\\P\\U.pas", "interface\r\n");
-  std::filesystem::permissions(Host("C:\\P\\U.pas"), std::filesystem::perms::owner_read |
-                                                         std::filesystem::perms::group_read |
-                                                         std::filesystem::perms::others_read);
+  MakeFolder("C:\\P\\U.pas");
   testing_world::OpenProject("C:\\P\\Project1.dpr");
   OpenDialog();
   dialog->BitBtn1Click();
-  EXPECT_EQ(messages.errors, (Texts{"Cannot create file \"U.pas\". The file is read-only"}));
+  EXPECT_EQ(messages.errors, (Texts{"Cannot open file \"U.pas\". It is a folder"}));
   EXPECT_FALSE(dialog->BitBtn1Enabled);
   EXPECT_EQ(dialog->PageControl1, 2);  // the build ended where it failed
   dialog->FormShow();

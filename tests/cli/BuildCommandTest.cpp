@@ -349,13 +349,12 @@ TEST_F(BuildCommandTest, AMissingCompilerHasAnExitStatusOfItsOwnAndNothingIsTouc
   EXPECT_EQ(testing_world::FolderSnapshot(project_), before);
 }
 
-TEST_F(BuildCommandTest, AReadOnlyUnitThatNeedsAPatchStopsTheBuildAndStaysAsItWas) {
-  const std::string unit = testing_world::ReadHostFile(project_ + "/WinForm.pas");
-  fs::permissions(project_ + "/WinForm.pas", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+TEST_F(BuildCommandTest, AnErrorThatStopsTheBuildIsOneLineOnStandardErrorAndExitStatus2) {
+  fs::remove(project_ + "/WinForm.pas");
+  fs::create_directory(project_ + "/WinForm.pas");
   EXPECT_EQ(Tidewell("build HelloCF.dpr"), 2);
-  EXPECT_EQ(err, "error: Cannot create file \"WinForm.pas\". The file is read-only\n");
-  EXPECT_TRUE(out.ends_with("--> AutoFix ...\"WinForm.pas\".....\n")) << out;
-  EXPECT_EQ(testing_world::ReadHostFile(project_ + "/WinForm.pas"), unit);
+  EXPECT_EQ(err, "error: Cannot open file \"WinForm.pas\". It is a folder\n");
+  EXPECT_TRUE(out.ends_with("--> AutoFix ...\"WinForm.pas\".....\n")) << out;  // the list's line is ended
   EXPECT_FALSE(fs::exists(project_ + "/HelloCF.exe"));
 }
 

@@ -16,6 +16,7 @@
 #include <fstream>
 
 #include "dialogs/QtPickers.h"
+#include "dialogs/UfFileDlg.h"
 #include "dialogs/UfPathDlg.h"
 #include "platform/Files.h"
 #include "platform/WinPath.h"

@@ -1,7 +1,7 @@
 #include "pipeline/CompilerCommandLine.h"
 #include "tests/pipeline/BuildFixture.h"
 
-class CommandLineTest : public BuildTest {
+class CompilerCommandLineTest : public BuildTest {
  protected:
   void SetUpExample() {
     record.BDS_Lib_Path = "C:\\L";
@@ -11,7 +11,7 @@ class CommandLineTest : public BuildTest {
   }
 };
 
-TEST_F(CommandLineTest, TheCompilerCommandLineIsExact) {
+TEST_F(CompilerCommandLineTest, TheCompilerCommandLineIsExact) {
   SetUpExample();
   EXPECT_EQ(pipeline::CompilerCommandLine(*this),
             "\"C:\\BDS\\bin\\dccil\" -DCF -NSC:\\WINDOWS\\Microsoft.NET\\Framework\\v1.1.4322 "
@@ -19,7 +19,7 @@ TEST_F(CommandLineTest, TheCompilerCommandLineIsExact) {
             "-lu\"C:\\M\\A.dll;C:\\M\\B.dll\"");
 }
 
-TEST_F(CommandLineTest, ReferenceListsSkipUncheckedEntriesButKeepTheirSeparators) {
+TEST_F(CompilerCommandLineTest, ReferenceListsSkipUncheckedEntriesButKeepTheirSeparators) {
   settings::CatalogueEntries list{{"X", true}, {"Y", true}, {"Z", false}};
   EXPECT_EQ(pipeline::ReferenceList("F", list), "F\\X;F\\Y;");
   list = {{"X", false}, {"Y", false}, {"Z", true}};
@@ -28,7 +28,7 @@ TEST_F(CommandLineTest, ReferenceListsSkipUncheckedEntriesButKeepTheirSeparators
   EXPECT_EQ(pipeline::ReferenceList("F", list), "");
 }
 
-TEST_F(CommandLineTest, AnEmptyMicrosoftCatalogueStillNamesItsListWhileOthersVanish) {
+TEST_F(CompilerCommandLineTest, AnEmptyMicrosoftCatalogueStillNamesItsListWhileOthersVanish) {
   SetUpExample();
   catalogues[pipeline::MicrosoftCatalogue].clear();
   std::string line = pipeline::CompilerCommandLine(*this);

@@ -50,3 +50,74 @@ TEST(DateTime, NowIsTheLocalTime) {
   EXPECT_GE(now.Millisecond, 0);
   EXPECT_LT(now.Millisecond, 1000);
 }
+
+namespace {
+// A stored date read, written as "yyyy-mm-dd hh:nn:ss.zzz"; "no date" when
+// it is not one.
+std::string Read(std::string_view text) {
+  platform::DateTime v;
+  if (!platform::ParseDateValue(text, v)) return "no date";
+  return platform::FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", v);
+}
+}  // namespace
+
+TEST(DateValue, LayoutsSqliteStoresAreRead) {
+  EXPECT_EQ(Read("2006-11-30"), "2006-11-30 00:00:00.000");
+  EXPECT_EQ(Read(" 2006-11-30T08:05\t"), "2006-11-30 08:05:00.000");
+  EXPECT_EQ(Read("2006-11-30 08:05:09.1239"), "2006-11-30 08:05:09.123");
+  EXPECT_EQ(Read("08:05:09"), "2000-01-01 08:05:09.000");  // a time alone
+  for (const char* bad : {"", "2006-1-30", "2006-11-30X", "2006-13-01", "2006-11-00", "2006-11-32", "0000-01-01",
+                          "2006-11-30 24:00", "2006-11-30 08:60", "08:05:", "2006-11-30T08:05:09.", "yesterday"})
+    EXPECT_EQ(Read(bad), "no date") << bad;
+}
+
+TEST(DateValue, ZonesAreTakenToUtcAcrossDayMonthAndYearEnds) {
+  EXPECT_EQ(Read("2006-11-30T08:05:00Z"), "2006-11-30 08:05:00.000");
+  EXPECT_EQ(Read("2006-12-31 23:30:00-01:00"), "2007-01-01 00:30:00.000");
+  EXPECT_EQ(Read("2007-03-01 00:30:00+02:00"), "2007-02-28 22:30:00.000");
+  EXPECT_EQ(Read("2008-03-01 00:30:00+02:00"), "2008-02-29 22:30:00.000");  // a leap year
+  EXPECT_EQ(Read("2006-11-30 08:05+0100"), "no date");
+}
+
+TEST(DateValue, DaysBeyondTheMonthRollOverAsSqliteDoes) {
+  EXPECT_EQ(Read("2007-02-30"), "2007-03-02 00:00:00.000");
+  EXPECT_EQ(Read("2008-02-30"), "2008-03-01 00:00:00.000");
+  EXPECT_EQ(Read("2006-04-31"), "2006-05-01 00:00:00.000");
+  EXPECT_EQ(Read("9999-12-31 23:59:59"), "9999-12-31 23:59:59.000");
+  EXPECT_EQ(Read("9999-12-31 23:59:59-01:00"), "no date");  // past the year 9999
+}
+
+TEST(DateValue, DatesBefore1970AndJulianDaysKeepTheirDay) {
+  EXPECT_EQ(Read("1969-12-31 23:59:59"), "1969-12-31 23:59:59.000");
+  EXPECT_EQ(Read("1900-01-01"), "1900-01-01 00:00:00.000");
+  EXPECT_EQ(Read("0001-01-01"), "0001-01-01 00:00:00.000");
+  EXPECT_EQ(Read("2440587.5"), "1970-01-01 00:00:00.000");
+  EXPECT_EQ(Read("2440587.25"), "1969-12-31 18:00:00.000");
+  EXPECT_EQ(Read("2454070.5"), "2006-12-01 00:00:00.000");
+  EXPECT_EQ(Read("2415018.5"), "1899-12-30 00:00:00.000");
+  EXPECT_EQ(Read("1721425.5"), "0001-01-01 00:00:00.000");
+  EXPECT_EQ(Read("1721425.4"), "no date");
+  EXPECT_EQ(Read("2454070.5x"), "no date");
+}
+
+TEST(Text, FloatsAreWrittenAsPrintfWritesThemWith15Digits) {
+  auto written = [](std::string_view text) {
+    std::string out = "=";
+    platform::AppendFloat(out, text);
+    return out;
+  };
+  EXPECT_EQ(written("1.5"), "=1.5");
+  EXPECT_EQ(written("2.50"), "=2.5");
+  EXPECT_EQ(written("100"), "=100");
+  EXPECT_EQ(written("-0.1"), "=-0.1");
+  EXPECT_EQ(written("0.30000000000000004"), "=0.3");
+  EXPECT_EQ(written("123456789012345678"), "=1.23456789012346E+17");
+  EXPECT_EQ(written("0.00001"), "=1E-05");
+  EXPECT_EQ(written("0.0001"), "=0.0001");
+  EXPECT_EQ(written("+7"), "=7");
+  EXPECT_EQ(written(" 7"), "=7");
+  EXPECT_EQ(written("abc"), "=abc");
+  EXPECT_EQ(written("1.5 kg"), "=1.5 kg");
+  EXPECT_EQ(written("0X1"), "=0X1");  // found by fuzzing: it was written as 0
+  EXPECT_EQ(written(""), "=");
+}

@@ -4,7 +4,7 @@
 
 using Args = std::vector<std::string>;
 
-TEST(CommandLine, ArgumentsSplitByTheWindowsRules) {
+TEST(ArgumentSplitting, ArgumentsSplitByTheWindowsRules) {
   EXPECT_EQ(platform::SplitArguments(R"(a b	c)"), (Args{"a", "b", "c"}));
   EXPECT_EQ(platform::SplitArguments(R"("a b" c)"), (Args{"a b", "c"}));
   EXPECT_EQ(platform::SplitArguments(R"(-U"C:\L" -lu"")"), (Args{"-UC:\\L", "-lu"}));
@@ -24,7 +24,7 @@ std::optional<std::string> OnlyProgramFiles(const std::string& text) {
 }
 }  // namespace
 
-TEST(CommandLine, AnUnquotedProgramWithBlanksIsFoundAsCreateProcessFindsIt) {
+TEST(ArgumentSplitting, AnUnquotedProgramWithBlanksIsFoundAsCreateProcessFindsIt) {
   auto r = platform::ResolveCommandLine(R"(C:\Program Files\SDK\ResGen.exe /compile "C:\P\a.resx","C:\P\a.resources")",
                                         &OnlyProgramFiles);
   ASSERT_TRUE(r);
@@ -32,7 +32,7 @@ TEST(CommandLine, AnUnquotedProgramWithBlanksIsFoundAsCreateProcessFindsIt) {
   EXPECT_EQ(r->Arguments, (Args{"/compile", "C:\\P\\a.resx,C:\\P\\a.resources"}));
 }
 
-TEST(CommandLine, AQuotedProgramEndsAtItsQuote) {
+TEST(ArgumentSplitting, AQuotedProgramEndsAtItsQuote) {
   auto r = platform::ResolveCommandLine(R"("C:\tool" -x "y z")", &OnlyProgramFiles);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->Program, "/host/tool");
@@ -42,7 +42,7 @@ TEST(CommandLine, AQuotedProgramEndsAtItsQuote) {
   EXPECT_FALSE(platform::ResolveCommandLine("", &OnlyProgramFiles));
 }
 
-TEST(CommandLine, QuotedArgumentsSplitBackUnchangedAndProgramsAreNamedAsWritten) {
+TEST(ArgumentSplitting, QuotedArgumentsSplitBackUnchangedAndProgramsAreNamedAsWritten) {
   const Args args{"plain", "", "two words", "tab\there", "quote\"inside", "trailing\\", "\\\\\"", "a\\b"};
   std::string line;
   for (const std::string& a : args) line += " " + platform::QuoteArgument(a);

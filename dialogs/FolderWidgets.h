@@ -1,0 +1,31 @@
+#pragma once
+// What both pickers carry: the drive selector and the indented directory
+// list over a folder browser, and the fixed dialog they sit in.
+#include <QDialog>
+#include <functional>
+
+#include "dialogs/FolderBrowser.h"
+#include "platform/MessageService.h"
+
+class QComboBox;
+class QListWidget;
+
+namespace dialogs {
+
+class FolderWidgets {
+ public:
+  FolderWidgets(QWidget* parent, FolderBrowser& browser, platform::MessageService& messages);
+  QComboBox* DriveComboBox1;
+  QListWidget* DirectoryListBox1;
+  std::function<void()> OnFolderChanged;
+  void Refresh();
+
+ private:
+  FolderBrowser& browser_;
+  platform::MessageService& messages_;
+};
+
+// A picker's window: its caption, fixed size, font and title-bar buttons.
+void SetUpPickerDialog(QDialog* dialog, const char* caption, int width, int height);
+
+}  // namespace dialogs

@@ -1,0 +1,32 @@
+// What every form shares: the message pump a long handler runs.
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include "forms/FormsHost.h"
+#include "platform/MessagePump.h"
+
+TEST(MessagePumpScope, NestedScopesPumpTheInnermostAndGiveBackTheOuterOneWhenTheyEnd) {
+  std::string pumped;
+  platform::SetMessagePump([&] { pumped += "host "; });
+  {
+    forms::MessagePumpScope outer([&] { pumped += "outer "; });
+    platform::ProcessMessages();
+    {
+      forms::MessagePumpScope inner([&] { pumped += "inner "; });
+      platform::ProcessMessages();
+    }
+    platform::ProcessMessages();  // the outer pump again, not the inner one
+  }
+  platform::ProcessMessages();
+  EXPECT_EQ(pumped, "outer inner outer host ");
+  platform::SetMessagePump(nullptr);
+}
+
+TEST(MessagePumpScope, ItsPumpRunsTheWindowEvents) {
+  bool fired = false;
+  QTimer::singleShot(0, [&] { fired = true; });
+  forms::MessagePumpScope scope(nullptr);
+  platform::ProcessMessages();
+  EXPECT_TRUE(fired);
+}
