@@ -8,7 +8,6 @@
 
 namespace dialogs {
 
-using forms::FromQt;
 using forms::ToQt;
 
 TfFileDlg::TfFileDlg(platform::MessageService& messages, QWidget* parent)

@@ -8,9 +8,6 @@
 
 namespace dialogs {
 
-using forms::FromQt;
-using forms::ToQt;
-
 TfPathDlg::TfPathDlg(platform::MessageService& messages, QWidget* parent)
     : QDialog(parent), Folders(this, Model.DirectoryListBox1, messages) {
   SetUpPickerDialog(this, "Select Path", 320, 247);
