@@ -1,5 +1,6 @@
 #include "builddialog/UfCompactDevForm.h"
 
+#include <QShowEvent>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -95,7 +96,7 @@ void TfCompactDevForm::Build() {
   forms::LoadFormFonts();
   setWindowTitle("DotNet / DotNetCF Application Development Dialog");
   setFixedSize(460, 540);
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(forms::FixedDialogFlags);
   setFont(forms::FormFont("Tahoma", 11, true));  // 8 points
 
   Panel1 = forms::MakeAt<QWidget>(this, 0, 0, 460, 540);
@@ -316,13 +317,24 @@ void TfCompactDevForm::Wire() {
 }
 
 void TfCompactDevForm::ShowList(QListWidget* list, const CheckListState& state) {
-  list->clear();
-  for (const settings::CatalogueEntry& entry : state.Entries()) {
-    auto* item = new QListWidgetItem(ToQt(entry.Text), list);
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(entry.Checked ? Qt::Checked : Qt::Unchecked);
+  // Rebuilt only when the entries changed: a keystroke in an edit refreshes
+  // the form, and a catalogue of thousands keeps its place and stays quick.
+  const settings::CatalogueEntries& entries = state.Entries();
+  bool same = list->count() == static_cast<int>(entries.size());
+  for (int i = 0; same && i < list->count(); ++i) {
+    const QListWidgetItem* item = list->item(i);
+    const settings::CatalogueEntry& entry = entries[static_cast<size_t>(i)];
+    same = (item->checkState() == Qt::Checked) == entry.Checked && item->text() == ToQt(entry.Text);
   }
-  list->setCurrentRow(state.ItemIndex());
+  if (!same) {
+    list->clear();
+    for (const settings::CatalogueEntry& entry : entries) {
+      auto* item = new QListWidgetItem(ToQt(entry.Text), list);
+      item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+      item->setCheckState(entry.Checked ? Qt::Checked : Qt::Unchecked);
+    }
+  }
+  if (list->currentRow() != state.ItemIndex()) list->setCurrentRow(state.ItemIndex());
 }
 
 void TfCompactDevForm::RefreshBuildState() {
@@ -371,7 +383,7 @@ void TfCompactDevForm::Refresh() {
 
 void TfCompactDevForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  Run(&CompactDevModel::FormShow);
+  if (!event->spontaneous()) Run(&CompactDevModel::FormShow);  // not when the window manager restores it
 }
 
 bool TfCompactDevForm::eventFilter(QObject* watched, QEvent* event) {

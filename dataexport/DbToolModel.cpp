@@ -46,12 +46,24 @@ void DbToolModel::BitBtn4Click() {
 }
 
 void DbToolModel::BitBtn5Click() {
+  if (exporting_) return;  // one export at a time
   ExportRequest request;
   if (const std::string* alias = AliasList.Selected()) request.AliasName = *alias;
   if (const std::string* table = TableList.Selected()) request.TableName = *table;
   request.EncodingIndex = cbEncode.ItemIndex;
   QueryRecordSource source(SrcQry);
+  exporting_ = true;
+  stopRequested_ = false;
+  struct Done {
+    bool& exporting;
+    ~Done() { exporting = false; }
+  } done{exporting_};
   ExportToXml(source, request, saveDialog_, CodeList, *this);
+}
+
+void DbToolModel::Step() {
+  ++Gauge1Progress;
+  if (stopRequested_) throw platform::DatabaseError(ExportStoppedMessage);
 }
 
 void DbToolModel::FormClose() { SrcQry.Close(); }

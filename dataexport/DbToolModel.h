@@ -46,13 +46,22 @@ class DbToolModel : public ProgressSink {
   void FormClose();
   void ClearScreen();
 
+  // Asks a running export to stop at its next record: it ends with an
+  // error that says so, and writes no file.
+  void StopExport() { stopRequested_ = true; }
+  bool Exporting() const { return exporting_; }
+
   // The gauge, as the export pass drives it.
   void SetMaxValue(int maximum) override { Gauge1MaxValue = maximum; }
   void SetProgress(int progress) override { Gauge1Progress = progress; }
-  void Step() override { ++Gauge1Progress; }
+  void Step() override;
 
  private:
   FileNameQuestion saveDialog_;
+  bool exporting_ = false, stopRequested_ = false;
 };
+
+// The error a stopped export ends with.
+inline constexpr const char* ExportStoppedMessage = "The export was stopped before its end; no file was written";
 
 }  // namespace dataexport

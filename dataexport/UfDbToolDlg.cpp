@@ -54,7 +54,7 @@ TfDbToolDlg::TfDbToolDlg(platform::MessageService& messages, FileNameQuestion sa
   forms::LoadFormFonts();
   setWindowTitle("Tidewell!! Data Export Dialog");
   setFixedSize(615, 512);
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(forms::FixedDialogFlags);
   setFont(forms::FormFont("Tahoma", 13, true));
 
   AliasList = InGroup<QListWidget>(this, "BDE Alias list", 4, 4, 150, 196);
@@ -71,6 +71,7 @@ TfDbToolDlg::TfDbToolDlg(platform::MessageService& messages, FileNameQuestion sa
   BitBtn4->setText("Close");
   cbEncode = InGroup<QComboBox>(exportPage, "EnCoding Type", 4, 80, 160, 52);
   cbEncode->setEditable(true);
+  cbEncode->setInsertPolicy(QComboBox::NoInsert);  // Enter chooses, it never adds
   for (const std::string& item : model_->cbEncode.Items) cbEncode->addItem(ToQt(item));
   BitBtn5 = forms::MakeAt<QPushButton>(exportPage, 172, 98, 100, 28);
   BitBtn5->setText("Start Export");
@@ -93,14 +94,8 @@ TfDbToolDlg::TfDbToolDlg(platform::MessageService& messages, FileNameQuestion sa
   grid_ = new QueryTableModel(model_->SrcQry, this);
   DBGrid1->setModel(grid_);
 
-  connect(AliasList, &QListWidget::itemClicked, this, [this] {
-    model_->AliasList.ItemIndex = AliasList->currentRow();
-    Run(&DbToolModel::AliasListClick);
-  });
-  connect(TableList, &QListWidget::itemClicked, this, [this] {
-    model_->TableList.ItemIndex = TableList->currentRow();
-    Run(&DbToolModel::TableListClick);
-  });
+  BindList(AliasList, &DbToolModel::AliasList, &DbToolModel::AliasListClick);
+  BindList(TableList, &DbToolModel::TableList, &DbToolModel::TableListClick);
   connect(SQL_List, &QPlainTextEdit::textChanged, this, [this] {
     if (refreshing_) return;
     model_->SQL_List.clear();
@@ -109,13 +104,46 @@ TfDbToolDlg::TfDbToolDlg(platform::MessageService& messages, FileNameQuestion sa
   connect(cbEncode, &QComboBox::activated, this, [this](int index) { model_->cbEncode.ItemIndex = index; });
   connect(BitBtn3, &QPushButton::clicked, this, [this] { Run(&DbToolModel::BitBtn3Click); });
   connect(BitBtn4, &QPushButton::clicked, this, [this] { Run(&DbToolModel::BitBtn4Click); });
-  connect(BitBtn5, &QPushButton::clicked, this, [this] {
-    // The gauge and the grid repaint while the records are written; the
-    // grid follows the cursor (each hundredth of the way, which is all the
-    // eye can see of a long export).
-    int shownPercent = -1;
+  connect(BitBtn5, &QPushButton::clicked, this, &TfDbToolDlg::StartExport);
+  connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+  connect(PageControl2, &QTabWidget::currentChanged, this, [this](int page) {
+    if (!refreshing_) model_->LowerPage = page;
+  });
+
+  Run(&DbToolModel::FormCreate);
+}
+
+void TfDbToolDlg::BindList(QListWidget* list, ListBoxState DbToolModel::*state, void (DbToolModel::*handler)()) {
+  auto choose = [this, list, state, handler] {
+    (model_.get()->*state).ItemIndex = list->currentRow();
+    Run(handler);
+  };
+  connect(list, &QListWidget::currentRowChanged, this, [this, choose](int) {
+    if (!refreshing_) choose();
+  });
+  // A click that does not move the selection still counts as a click.
+  auto rowPressed = std::make_shared<int>(-2);
+  forms::OnEvent(list->viewport(), QEvent::MouseButtonPress, [list, rowPressed](QEvent*) {
+    *rowPressed = list->currentRow();
+    return false;
+  });
+  connect(list, &QListWidget::itemClicked, this, [list, rowPressed, choose](QListWidgetItem* item) {
+    if (list->row(item) == *rowPressed) choose();
+  });
+}
+
+void TfDbToolDlg::StartExport() {
+  if (model_->Exporting()) return;
+  // While the records are written only the dialog's own close stays live
+  // (it stops the export); the gauge and the grid repaint as they go, the
+  // grid following the cursor each hundredth of the way, which is all the
+  // eye can see of a long export.
+  const std::vector<QWidget*> locked = {AliasList, TableList, BitBtn3, BitBtn4, BitBtn5, cbEncode};
+  for (QWidget* widget : locked) widget->setEnabled(false);
+  int shownPercent = -1;
+  {
     forms::MessagePumpScope pump([this, &shownPercent] {
-      Gauge1->setMaximum(model_->Gauge1MaxValue);
+      Gauge1->setMaximum(std::max(model_->Gauge1MaxValue, 1));
       Gauge1->setValue(model_->Gauge1Progress);
       const int maximum = std::max(model_->Gauge1MaxValue, 1);
       const int percent = static_cast<int>(100LL * model_->Gauge1Progress / maximum);
@@ -125,14 +153,15 @@ TfDbToolDlg::TfDbToolDlg(platform::MessageService& messages, FileNameQuestion sa
       }
     });
     Run(&DbToolModel::BitBtn5Click);
-  });
-  connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-  connect(PageControl2, &QTabWidget::currentChanged, this, [this](int page) {
-    if (!refreshing_) model_->LowerPage = page;
-  });
-
-  Run(&DbToolModel::FormCreate);
+  }
+  for (QWidget* widget : locked) widget->setEnabled(true);
+  if (closeAfterExport_) {
+    closeAfterExport_ = false;
+    reject();
+  }
 }
+
+void TfDbToolDlg::ClearScreen() { Run(&DbToolModel::ClearScreen); }
 
 TfDbToolDlg::~TfDbToolDlg() {
   DBGrid1->setModel(nullptr);
@@ -152,7 +181,7 @@ void TfDbToolDlg::Refresh() {
   for (size_t i = 0; i < model_->SQL_List.size(); ++i) sql += (i ? "\n" : "") + ToQt(model_->SQL_List[i]);
   if (SQL_List->toPlainText() != sql) SQL_List->setPlainText(sql);
   cbEncode->setCurrentIndex(model_->cbEncode.ItemIndex);
-  Gauge1->setMaximum(std::max(model_->Gauge1MaxValue, 0));
+  Gauge1->setMaximum(std::max(model_->Gauge1MaxValue, 1));  // never Qt's "busy" animation
   Gauge1->setValue(model_->Gauge1Progress);
   QString code;
   for (const std::string& line : model_->CodeList) code += ToQt(line) + "\n";
@@ -173,6 +202,11 @@ std::optional<std::string> TfDbToolDlg::AskFileName() {
 }
 
 void TfDbToolDlg::done(int result) {
+  if (model_->Exporting()) {  // closed during an export: it stops, then the dialog closes
+    closeAfterExport_ = true;
+    model_->StopExport();
+    return;
+  }
   Run(&DbToolModel::FormClose);
   QDialog::done(result);
 }

@@ -27,6 +27,9 @@ class TfDbToolDlg : public QDialog {
 
   DbToolModel& Model() { return *model_; }
   void Refresh();
+  // The reset operation: query closed, lists and SQL pane emptied, gauge at
+  // 0, grid detached.
+  void ClearScreen();
 
   QListWidget *AliasList, *TableList;
   QPlainTextEdit* SQL_List;
@@ -42,6 +45,10 @@ class TfDbToolDlg : public QDialog {
 
  private:
   void Run(void (DbToolModel::*handler)());
+  // A list's selection, by mouse or keyboard, runs its click handler; so
+  // does a click on the entry already selected.
+  void BindList(QListWidget* list, ListBoxState DbToolModel::*state, void (DbToolModel::*handler)());
+  void StartExport();
   // Asks for the XML file as SaveDialog1 does.
   std::optional<std::string> AskFileName();
 
@@ -49,6 +56,7 @@ class TfDbToolDlg : public QDialog {
   std::unique_ptr<DbToolModel> model_;
   QueryTableModel* grid_;
   bool refreshing_ = false;
+  bool closeAfterExport_ = false;  // the dialog was closed during an export
 };
 
 }  // namespace dataexport

@@ -16,8 +16,7 @@ void SetUpPickerDialog(QDialog* dialog, const char* caption, int width, int heig
   dialog->setWindowTitle(caption);
   dialog->setFixedSize(width, height);
   dialog->setFont(forms::FormFont("Tahoma", 13, true));
-  dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                         Qt::WindowCloseButtonHint);
+  dialog->setWindowFlags(forms::FixedDialogFlags);
 }
 
 FolderWidgets::FolderWidgets(QWidget* parent, FolderBrowser& browser, platform::MessageService& messages)
@@ -29,11 +28,24 @@ FolderWidgets::FolderWidgets(QWidget* parent, FolderBrowser& browser, platform::
     forms::Handle(messages_, [this] { browser_.Open(FromQt(DriveComboBox1->currentText()) + "\\"); });
     Refresh();
   });
-  QObject::connect(DirectoryListBox1, &QListWidget::itemActivated, parent, [this](QListWidgetItem* item) {
-    forms::Handle(messages_, [&] { browser_.Open(FromQt(item->data(Qt::UserRole).toString())); });
-    Refresh();
-  });
+  QObject::connect(DirectoryListBox1, &QListWidget::itemActivated, parent,
+                   [this](QListWidgetItem* item) { OpenFolder(item); });
+  // Enter opens the highlighted folder and nothing else: it does not reach
+  // the dialog's default button.
+  forms::OnKeys(DirectoryListBox1, {Qt::Key_Return, Qt::Key_Enter},
+                [this] { OpenFolder(DirectoryListBox1->currentItem()); });
   Refresh();
+}
+
+void FolderWidgets::OpenFolder(QListWidgetItem* item) {
+  if (!item) return;
+  forms::Handle(messages_, [&] { browser_.Open(FromQt(item->data(Qt::UserRole).toString())); });
+  Refresh();
+}
+
+std::string FolderWidgets::HighlightedFolder() const {
+  QListWidgetItem* item = DirectoryListBox1->currentItem();
+  return item ? FromQt(item->data(Qt::UserRole).toString()) : browser_.Directory();
 }
 
 void FolderWidgets::Refresh() {

@@ -3,12 +3,14 @@
 // list over a folder browser, and the fixed dialog they sit in.
 #include <QDialog>
 #include <functional>
+#include <string>
 
 #include "dialogs/FolderBrowser.h"
 #include "platform/MessageService.h"
 
 class QComboBox;
 class QListWidget;
+class QListWidgetItem;
 
 namespace dialogs {
 
@@ -19,6 +21,10 @@ class FolderWidgets {
   QListWidget* DirectoryListBox1;
   std::function<void()> OnFolderChanged;
   void Refresh();
+  // Goes into the folder an entry names (a double click, or Enter).
+  void OpenFolder(QListWidgetItem* item);
+  // The folder highlighted in the list (the one shown when none is).
+  std::string HighlightedFolder() const;
 
  private:
   FolderBrowser& browser_;

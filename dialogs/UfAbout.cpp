@@ -67,6 +67,10 @@ TfAbout::TfAbout(std::function<void(const std::string&)> open, QWidget* parent)
   Label4 = forms::TextLabel(this, "Free to use and to share; no warranty.", 117, 220, "red");
   BitBtn1 = new QPushButton("Close", this);
   BitBtn1->setGeometry(139, 246, 75, 25);
+  // Only the Close button closes the box: Escape and Enter do not (a click
+  // or the space bar on the button does).
+  BitBtn1->setAutoDefault(false);
+  forms::OnKeys(this, {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}, [] {});
   connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
   for (QLabel* link : {Label5, Label6, Label8}) link->installEventFilter(this);
 }

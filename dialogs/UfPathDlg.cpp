@@ -24,6 +24,9 @@ TfPathDlg::TfPathDlg(platform::MessageService& messages, QWidget* parent)
     reject();
   });
   connect(BitBtn2, &QPushButton::clicked, this, [this] {
+    // The folder chosen is the one highlighted, whether or not it was opened.
+    if (const std::string folder = Folders.HighlightedFolder(); folder != Model.DirectoryListBox1.Directory())
+      Model.DirectoryListBox1.ChangeDirectory(folder);
     Model.BitBtn2Click();
     accept();
   });

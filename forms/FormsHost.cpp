@@ -1,12 +1,17 @@
 #include "forms/FormsHost.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
 #include <QWidget>
+#include <algorithm>
 #include <exception>
+#include <vector>
 
 #include "platform/FontFolder.h"
 #include "platform/MessagePump.h"
@@ -68,6 +73,49 @@ QLabel* TextLabel(QWidget* parent, const QString& text, int x, int y, const char
   StyleText(label, color, bold, pixelSize);
   label->adjustSize();
   return label;
+}
+
+namespace {
+class EventHook : public QObject {
+ public:
+  EventHook(QObject* parent, QEvent::Type type, std::function<bool(QEvent*)> hook)
+      : QObject(parent), type_(type), hook_(std::move(hook)) {}
+  bool eventFilter(QObject*, QEvent* event) override { return event->type() == type_ && hook_(event); }
+
+ private:
+  QEvent::Type type_;
+  std::function<bool(QEvent*)> hook_;
+};
+}  // namespace
+
+void OnEvent(QObject* target, QEvent::Type type, std::function<bool(QEvent*)> hook) {
+  target->installEventFilter(new EventHook(target, type, std::move(hook)));
+}
+
+void OnKeys(QWidget* widget, std::initializer_list<int> keys, std::function<void()> action) {
+  const std::vector<int> wanted(keys);
+  auto isWanted = [wanted](QEvent* event) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    return std::find(wanted.begin(), wanted.end(), key) != wanted.end();
+  };
+  // Taken as a key press, never as some window's shortcut.
+  OnEvent(widget, QEvent::ShortcutOverride, [isWanted](QEvent* event) {
+    if (isWanted(event)) event->accept();
+    return false;
+  });
+  OnEvent(widget, QEvent::KeyPress, [isWanted, action = std::move(action)](QEvent* event) {
+    if (!isWanted(event)) return false;
+    action();
+    return true;
+  });
+}
+
+void CentreOnScreen(QWidget* window) {
+  QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  QRect frame = window->frameGeometry();
+  frame.moveCenter(screen->availableGeometry().center());
+  window->move(frame.topLeft());
 }
 
 MessagePumpScope::MessagePumpScope(std::function<void()> refresh) {

@@ -2,6 +2,7 @@
 // What every form of the package shares with its host: the message boxes,
 // the standard error report, text at the widget boundary, the faces the
 // layouts name, and the event loop as the message pump.
+#include <QEvent>
 #include <QFont>
 #include <QString>
 #include <functional>
@@ -60,6 +61,24 @@ QLabel* TextLabel(QWidget* parent, const QString& text, int x, int y, const char
 // text, and a pixel size (0: as it is). Done through the palette and the
 // font, never a style sheet: a style sheet would take the font over.
 void StyleText(QWidget* widget, const char* color, bool bold = false, int pixelSize = 0);
+
+// Runs `hook` for each event of `type` that reaches `target`, before the
+// target sees it; the event goes no further when the hook returns true.
+// Lives as long as the target.
+void OnEvent(QObject* target, QEvent::Type type, std::function<bool(QEvent*)> hook);
+
+// Runs `action` when one of `keys` (Qt::Key_Return, ...) is pressed in
+// `widget` or its children, and keeps the key from going further (to a
+// dialog's default button, say). Lives as long as the widget.
+void OnKeys(QWidget* widget, std::initializer_list<int> keys, std::function<void()> action);
+
+// A fixed dialog's window: a title bar with a close box only (nothing to
+// minimise or maximise), under any window manager.
+inline constexpr Qt::WindowFlags FixedDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+
+// Centres a window on the screen it is on (the primary one before it shows).
+void CentreOnScreen(QWidget* window);
 
 // While it lives, the host's "process messages" runs the event loop and
 // then `refresh` (what a long operation changed that the form shows); the

@@ -688,7 +688,12 @@ std::string TQuery::DisplayText(int record, int field) const {
 
 int TQuery::FieldCount() const { return static_cast<int>(fields_.size()); }
 
-TField& TQuery::Field(int index) { return fields_.at(static_cast<size_t>(index)); }
+TField& TQuery::Field(int index) {
+  if (!Active()) throw DatabaseError("The query is not open: its fields cannot be read");
+  if (index < 0 || static_cast<size_t>(index) >= fields_.size())
+    throw DatabaseError("The query has no field " + std::to_string(index));
+  return fields_[static_cast<size_t>(index)];
+}
 
 TField& TQuery::FieldByName(const std::string& name) {
   if (TField* f = FieldNamed(fields_, name)) return *f;  // "name" and "Name" are two columns

@@ -28,6 +28,13 @@ QPushButton* Button(QWidget* parent, const char* caption, int x, int y, int widt
 
 }  // namespace
 
+namespace {
+bool IsEnter(QEvent* event) {
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+}  // namespace
+
 TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique_ptr<BrowserControl> browser,
                                  QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
@@ -38,6 +45,8 @@ TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique
   forms::LoadFormFonts();
   setWindowTitle("DotNet Develop Resource");
   resize(917, 566);
+  setMinimumSize(917, 300);  // the bar's controls (to x = 912) stay whole
+  forms::CentreOnScreen(this);
   setFont(forms::FormFont("Tahoma", 11, true));
 
   PageControl1 = new QTabWidget(this);
@@ -113,12 +122,21 @@ TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique
     model_->EdMsdnPageUrl = FromQt(EdMsdnPageUrl->text());
     Run([this] { model_->BitBtn2Click(); });
   });
-  // Escape cancels and Enter adds while the group is shown.
-  auto* escape = new QShortcut(Qt::Key_Escape, GbMsdnPageIndex);
-  escape->setContext(Qt::WidgetWithChildrenShortcut);
-  connect(escape, &QShortcut::activated, BitBtn1, &QPushButton::click);
-  for (QLineEdit* edit : {EdMadnPageName, EdMsdnPageUrl})
-    connect(edit, &QLineEdit::returnPressed, BitBtn2, &QPushButton::click);
+  // While the group is shown, Escape cancels and Enter adds, wherever the
+  // focus is in the form; "&Add" is drawn as the default button.
+  BitBtn2->setDefault(true);
+  auto* escape = new QShortcut(Qt::Key_Escape, this);
+  escape->setContext(Qt::WindowShortcut);
+  connect(escape, &QShortcut::activated, this, [this] {
+    if (GbMsdnPageIndex->isVisible()) BitBtn1->click();
+  });
+  for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+    auto* enter = new QShortcut(key, this);
+    enter->setContext(Qt::WindowShortcut);
+    connect(enter, &QShortcut::activated, this, [this] {
+      if (GbMsdnPageIndex->isVisible()) BitBtn2->click();
+    });
+  }
 
   connect(MsdnPageIndex, &QComboBox::activated, this, [this](int index) {
     model_->MsdnPageIndex.Select(index);
@@ -139,10 +157,22 @@ TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique
   connect(cbResLink, &QComboBox::editTextChanged, this, [this] { TakeText(cbResLink, model_->cbResLink); });
   connect(cbMSDNLibLink, &QComboBox::editTextChanged, this, [this] { TakeText(cbMSDNLibLink, model_->cbMSDNLibLink); });
   connect(cbAssemblyList, &QComboBox::editTextChanged, this, [this] { TakeText(cbAssemblyList, model_->cbAssemblyList); });
-  // Enter in the address and name boxes: handled here, and not consumed.
-  cbResLink->lineEdit()->installEventFilter(this);
-  cbAssemblyList->lineEdit()->installEventFilter(this);
-  Image1->installEventFilter(this);
+  // Enter in the address and name boxes runs their key handlers and goes on
+  // to the box (which never adds the text to its list). The box sees the
+  // keys before its line edit does.
+  for (QComboBox* box : {cbResLink, cbMSDNLibLink, cbAssemblyList}) box->setInsertPolicy(QComboBox::NoInsert);
+  forms::OnEvent(cbResLink, QEvent::KeyPress, [this](QEvent* event) {
+    if (IsEnter(event) && !GbMsdnPageIndex->isVisible()) Run([this] { model_->cbResLinkKeyPress(13); });
+    return false;
+  });
+  forms::OnEvent(cbAssemblyList, QEvent::KeyPress, [this](QEvent* event) {
+    if (IsEnter(event) && !GbMsdnPageIndex->isVisible()) Run([this] { model_->cbAssemblyListKeyPress(13); });
+    return false;
+  });
+  forms::OnEvent(Image1, QEvent::MouseButtonRelease, [this](QEvent*) {
+    Run([this] { model_->Image1Click(); });
+    return false;
+  });
   // The document-complete event changes the address box: show it.
   auto complete = std::move(browser_->OnDocumentComplete);
   browser_->OnDocumentComplete = [this, complete](const std::string& address) {
@@ -204,19 +234,9 @@ void TfDotNetResForm::Reopen() {
 
 void TfDotNetResForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  Run([this] { model_->FormShow(); });
-}
-
-bool TfDotNetResForm::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      if (watched == cbResLink->lineEdit()) Run([this] { model_->cbResLinkKeyPress(13); });
-      if (watched == cbAssemblyList->lineEdit()) Run([this] { model_->cbAssemblyListKeyPress(13); });
-    }
-  }
-  if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) Run([this] { model_->Image1Click(); });
-  return QWidget::eventFilter(watched, event);  // Enter goes on to the box
+  // Shown by a command, not restored by the window manager from the task
+  // bar: only then are the lists read again.
+  if (!event->spontaneous()) Run([this] { model_->FormShow(); });
 }
 
 }  // namespace resources

@@ -42,7 +42,6 @@ class TfDotNetResForm : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Run(const std::function<void()>& handler);
