@@ -115,16 +115,20 @@ TfDbToolDlg::TfDbToolDlg(platform::MessageService& messages, FileNameQuestion sa
 
 void TfDbToolDlg::BindList(QListWidget* list, ListBoxState DbToolModel::*state, void (DbToolModel::*handler)()) {
   auto choose = [this, list, state, handler] {
-    (model_.get()->*state).ItemIndex = list->currentRow();
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    (model_.get()->*state).ItemIndex = selected.isEmpty() ? -1 : list->row(selected.front());
     Run(handler);
   };
-  connect(list, &QListWidget::currentRowChanged, this, [this, choose](int) {
+  // The selection, not the focus frame: a list that gets the focus marks an
+  // entry without choosing it.
+  connect(list, &QListWidget::itemSelectionChanged, this, [this, choose] {
     if (!refreshing_) choose();
   });
   // A click that does not move the selection still counts as a click.
   auto rowPressed = std::make_shared<int>(-2);
   forms::OnEvent(list->viewport(), QEvent::MouseButtonPress, [list, rowPressed](QEvent*) {
-    *rowPressed = list->currentRow();
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    *rowPressed = selected.isEmpty() ? -1 : list->row(selected.front());
     return false;
   });
   connect(list, &QListWidget::itemClicked, this, [list, rowPressed, choose](QListWidgetItem* item) {

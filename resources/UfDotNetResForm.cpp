@@ -125,17 +125,14 @@ TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique
   // While the group is shown, Escape cancels and Enter adds, wherever the
   // focus is in the form; "&Add" is drawn as the default button.
   BitBtn2->setDefault(true);
-  auto* escape = new QShortcut(Qt::Key_Escape, this);
-  escape->setContext(Qt::WindowShortcut);
-  connect(escape, &QShortcut::activated, this, [this] {
-    if (GbMsdnPageIndex->isVisible()) BitBtn1->click();
-  });
-  for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-    auto* enter = new QShortcut(key, this);
-    enter->setContext(Qt::WindowShortcut);
-    connect(enter, &QShortcut::activated, this, [this] {
-      if (GbMsdnPageIndex->isVisible()) BitBtn2->click();
-    });
+  // The keys are the group's only while it is shown (Refresh turns them
+  // on and off); otherwise they reach the boxes of the bar.
+  groupKeys_ = {new QShortcut(Qt::Key_Escape, this), new QShortcut(Qt::Key_Return, this),
+                new QShortcut(Qt::Key_Enter, this)};
+  for (QShortcut* key : groupKeys_) {
+    key->setContext(Qt::WindowShortcut);
+    connect(key, &QShortcut::activated, this,
+            [this, key] { (key == groupKeys_[0] ? BitBtn1 : BitBtn2)->click(); });
   }
 
   connect(MsdnPageIndex, &QComboBox::activated, this, [this](int index) {
@@ -162,11 +159,11 @@ TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique
   // keys before its line edit does.
   for (QComboBox* box : {cbResLink, cbMSDNLibLink, cbAssemblyList}) box->setInsertPolicy(QComboBox::NoInsert);
   forms::OnEvent(cbResLink, QEvent::KeyPress, [this](QEvent* event) {
-    if (IsEnter(event) && !GbMsdnPageIndex->isVisible()) Run([this] { model_->cbResLinkKeyPress(13); });
+    if (IsEnter(event)) Run([this] { model_->cbResLinkKeyPress(13); });
     return false;
   });
   forms::OnEvent(cbAssemblyList, QEvent::KeyPress, [this](QEvent* event) {
-    if (IsEnter(event) && !GbMsdnPageIndex->isVisible()) Run([this] { model_->cbAssemblyListKeyPress(13); });
+    if (IsEnter(event)) Run([this] { model_->cbAssemblyListKeyPress(13); });
     return false;
   });
   forms::OnEvent(Image1, QEvent::MouseButtonRelease, [this](QEvent*) {
@@ -219,6 +216,7 @@ void TfDotNetResForm::Refresh() {
   if (EdMadnPageName->text() != ToQt(model_->EdMadnPageName)) EdMadnPageName->setText(ToQt(model_->EdMadnPageName));
   if (EdMsdnPageUrl->text() != ToQt(model_->EdMsdnPageUrl)) EdMsdnPageUrl->setText(ToQt(model_->EdMsdnPageUrl));
   GbMsdnPageIndex->setVisible(model_->GbMsdnPageIndexVisible);
+  for (QShortcut* key : groupKeys_) key->setEnabled(model_->GbMsdnPageIndexVisible);
   gbMyTips->setVisible(model_->gbMyTipsVisible);
   if (model_->GbMsdnPageIndexVisible) GbMsdnPageIndex->raise();
   if (model_->gbMyTipsVisible) gbMyTips->raise();

@@ -5,12 +5,14 @@
 // lists.
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 #include "platform/MessageService.h"
 #include "resources/BrowserControl.h"
 #include "resources/DotNetResModel.h"
 
 class QComboBox;
+class QShortcut;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -52,6 +54,7 @@ class TfDotNetResForm : public QWidget {
   platform::MessageService& messages_;
   std::unique_ptr<BrowserControl> browser_;
   std::unique_ptr<DotNetResModel> model_;
+  std::vector<QShortcut*> groupKeys_;  // Escape, Return, Enter of the add-page group
   bool refreshing_ = false;
 };
 

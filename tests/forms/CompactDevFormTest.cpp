@@ -367,3 +367,59 @@ TEST_F(CompactDevFormTest, TheLinkOpensTheResourcesAndHidingTheDialogCleansUp) {
   QApplication::processEvents();
   EXPECT_FALSE(fs::exists(root_ + "/HelloCF/Left.dcpil"));
 }
+
+// --- the pickers ---
+
+TEST_F(CompactDevFormTest, EnterInAPickersFolderListOpensTheFolderAndNothingElse) {
+  fs::create_directories(root_ + "/cf/lib");
+  dialogs::TfPathDlg picker(messages_);
+  picker.Model.DirectoryListBox1.Open(platform::ToWindowsPath(root_));
+  picker.Folders.Refresh();
+  picker.show();
+  QApplication::setActiveWindow(&picker);
+  QListWidget* folders = picker.Folders.DirectoryListBox1;
+  folders->setFocus();
+  folders->setCurrentItem(folders->findItems("cf", Qt::MatchEndsWith).value(0));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_TRUE(picker.isVisible());  // not taken as OK
+  EXPECT_EQ(picker.Model.DirectoryListBox1.Directory(), platform::ToWindowsPath(root_ + "/cf"));
+  // A double click opens as well; OK then takes the folder shown.
+  ClickRow(folders, folders->row(folders->findItems("lib", Qt::MatchEndsWith).value(0)), true);
+  EXPECT_EQ(picker.Model.DirectoryListBox1.Directory(), platform::ToWindowsPath(root_ + "/cf/lib"));
+  QTest::mouseClick(picker.BitBtn2, Qt::LeftButton);
+  EXPECT_TRUE(picker.Model.Accepted);
+  EXPECT_EQ(picker.Model.ChosenDirectory, platform::ToWindowsPath(root_ + "/cf/lib"));
+}
+
+TEST_F(CompactDevFormTest, ThePickersTakeADriveAFileAndCancel) {
+  fs::create_directories(root_ + "/drive_d/sub");
+  fs::create_directory_symlink(root_ + "/drive_d", platform::DosDevicesFolder() + "/d:");
+  std::ofstream(root_ + "/ppc.bin") << "";
+  dialogs::TfFileDlg files(messages_);
+  files.Model.FileMask = "*.bin";
+  files.Model.DirectoryListBox1.Open(platform::ToWindowsPath(root_));
+  files.Folders.Refresh();
+  files.show();
+  QApplication::setActiveWindow(&files);
+  ClickRow(files.FileListBox1, 0);
+  QTest::mouseClick(files.BitBtn1, Qt::LeftButton);  // OK
+  EXPECT_TRUE(files.Model.Accepted);
+  EXPECT_EQ(files.Model.ChosenFile, platform::ToWindowsPath(root_ + "/ppc.bin"));
+
+  dialogs::TfPathDlg path(messages_);
+  path.show();
+  QApplication::setActiveWindow(&path);
+  QComboBox* drives = path.Folders.DriveComboBox1;
+  drives->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);  // C: comes first, then D:
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  EXPECT_EQ(path.Model.DirectoryListBox1.Directory(), "D:\\");
+  QTest::mouseClick(path.BitBtn1, Qt::LeftButton);  // Cancel
+  EXPECT_FALSE(path.Model.Accepted);
+  EXPECT_EQ(path.Model.ChosenDirectory, "");
+  dialogs::TfFileDlg cancelled(messages_);
+  cancelled.show();
+  QTest::mouseClick(cancelled.BitBtn2, Qt::LeftButton);
+  EXPECT_FALSE(cancelled.Model.Accepted);
+  EXPECT_FALSE(cancelled.isVisible());
+}
