@@ -43,7 +43,8 @@ TEST(ArgumentSplitting, AQuotedProgramEndsAtItsQuote) {
 }
 
 TEST(ArgumentSplitting, QuotedArgumentsSplitBackUnchangedAndProgramsAreNamedAsWritten) {
-  const Args args{"plain", "", "two words", "tab\there", "quote\"inside", "trailing\\", "\\\\\"", "a\\b"};
+  const Args args{"plain", "", "two words", "tab\there", "quote\"inside", "trailing\\", "\\\\\"", "a\\b",
+                  "C:\\My Dir\\"};
   std::string line;
   for (const std::string& a : args) line += " " + platform::QuoteArgument(a);
   EXPECT_EQ(platform::SplitArguments(line), args);
@@ -52,3 +53,29 @@ TEST(ArgumentSplitting, QuotedArgumentsSplitBackUnchangedAndProgramsAreNamedAsWr
   EXPECT_EQ(platform::ProgramText("\"C:\\Program Files\\dccil\" -DCF"), "C:\\Program Files\\dccil");
   EXPECT_EQ(platform::ProgramText("  C:\\Tools\\ResGen.exe /compile"), "C:\\Tools\\ResGen.exe");
 }
+
+#ifndef _WIN32
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "tests/TestWorld.h"
+
+class ProgramLookupTest : public testing_world::TestWorld {};
+
+TEST_F(ProgramLookupTest, AProgramIsFoundAsNamedThenWithExeAndOnThePathOnlyWhenItMayRun) {
+  Write("C:\\Tools\\ResGen.exe", "MZ");
+  EXPECT_EQ(platform::FindProgram("C:\\Tools\\ResGen"), Host("C:\\Tools\\ResGen.exe"));
+  EXPECT_FALSE(platform::FindProgram("C:\\Tools\\Missing"));
+  Write("C:\\bin\\ghost", "#!/bin/sh\n");  // no execute permission
+  Write("C:\\bin\\tool", "#!/bin/sh\n");
+  ::chmod(Host("C:\\bin\\tool").c_str(), 0755);
+  const std::string oldPath = std::getenv("PATH");
+  const std::string bin = driveC_ + "/bin";  // no ":" in it, as $PATH needs
+  ::setenv("PATH", bin.c_str(), 1);
+  EXPECT_FALSE(platform::FindProgram("ghost"));
+  EXPECT_EQ(platform::FindProgram("tool"), bin + "/tool");
+  ::setenv("PATH", oldPath.c_str(), 1);
+}
+#endif

@@ -317,3 +317,43 @@ TEST_F(FilesTest, ARewriteKeepsTheNameAsOnDiskAndTheFilesAttributes) {
   EXPECT_EQ(Read("C:\\P\\Twin.pas"), "short");
 }
 #endif
+
+TEST_F(FilesTest, AShorterTextWrittenInPlaceLeavesNothingOfTheLongerOldOne) {
+  Write("C:\\P\\Unit1.pas", "a long old text that runs on\r\n");
+  fs::create_hard_link(Host("C:\\P\\Unit1.pas"), Host("C:\\P\\Twin.pas"));
+  platform::WriteFileText("C:\\P\\Unit1.pas", "new\r\n");
+  EXPECT_EQ(Read("C:\\P\\Unit1.pas"), "new\r\n");
+  EXPECT_EQ(Read("C:\\P\\Twin.pas"), "new\r\n");
+}
+
+TEST_F(FilesTest, WhereAnotherUserMayNotWriteTheProblemIsSaidBeforehand) {
+#ifdef _WIN32
+  GTEST_SKIP() << "POSIX only: a second user";
+#else
+  Write("C:\\P\\Unit1.pas", "old");
+  ::chmod(Host("C:\\P\\Unit1.pas").c_str(), 0644);
+  ::chmod(Host("C:\\P").c_str(), 0755);
+  EXPECT_EQ(AsUnprivileged([] {
+              if (::geteuid() == 0) return std::string();  // could not become another user: nothing to see
+              const std::string file = platform::WriteProblem("C:\\P\\Unit1.pas");
+              const std::string folder = platform::WriteProblem("C:\\P\\New.pas");
+              if (file.empty()) return std::string("an existing file of root's reported writable");
+              if (folder.find("its folder cannot be written") != 0) return "a new file in root's folder: " + folder;
+              return std::string();
+            }),
+            "");
+#endif
+}
+
+TEST_F(FilesTest, InsideAFolderMeansBelowItNeverTheFolderItselfOrBackOut) {
+  MakeFolder("C:\\P\\Sub");
+  EXPECT_TRUE(platform::IsInsideFolder("C:\\P\\Sub\\x.resources", "C:\\P\\"));
+  EXPECT_TRUE(platform::IsInsideFolder("C:\\P\\x.resources", "C:\\P"));
+  EXPECT_FALSE(platform::IsInsideFolder("C:\\P", "C:\\P\\"));
+  EXPECT_FALSE(platform::IsInsideFolder("C:\\P\\.", "C:\\P\\"));
+  EXPECT_FALSE(platform::IsInsideFolder("C:\\P\\..\\x.resources", "C:\\P\\"));
+  EXPECT_FALSE(platform::IsInsideFolder("C:\\P\\Sub\\..\\..\\x", "C:\\P\\"));
+  EXPECT_FALSE(platform::IsInsideFolder("C:\\PX\\x", "C:\\P\\"));
+  EXPECT_TRUE(platform::MatchesMask("System", "System**"));
+  EXPECT_TRUE(platform::MatchesMask("SYSTEM.DLL", "*.dll"));
+}

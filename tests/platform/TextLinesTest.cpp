@@ -8,6 +8,7 @@ TEST(TextLines, EveryKindOfLineBreakEndsALineAndAFinalBreakAddsNone) {
   EXPECT_EQ(platform::SplitLines("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
   EXPECT_EQ(platform::SplitLines("a\r\n"), (Lines{"a"}));
   EXPECT_EQ(platform::SplitLines("a\r\r\n\nb"), (Lines{"a", "", "", "b"}));
+  EXPECT_EQ(platform::SplitLines("a\n\nb\n\n"), (Lines{"a", "", "b", ""}));  // blank lines of an LF file stay
   EXPECT_EQ(platform::SplitLines(""), Lines{});
   EXPECT_EQ(platform::SplitLines("\r\n"), (Lines{""}));
 }

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "platform/DateTime.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 TEST(Text, IntegersReadWholeWithLeadingBlanksAndASign) {
@@ -120,4 +121,27 @@ TEST(Text, FloatsAreWrittenAsPrintfWritesThemWith15Digits) {
   EXPECT_EQ(written("1.5 kg"), "=1.5 kg");
   EXPECT_EQ(written("0X1"), "=0X1");  // found by fuzzing: it was written as 0
   EXPECT_EQ(written(""), "=");
+}
+
+TEST(PathText, FolderNameAndExtensionSplitAtTheLastBackslashOrDriveColon) {
+  EXPECT_EQ(platform::ExtractFilePath("C:\\My.Projects\\App.dpr"), "C:\\My.Projects\\");
+  EXPECT_EQ(platform::ExtractFileName("C:\\My.Projects\\App.dpr"), "App.dpr");
+  EXPECT_EQ(platform::ExtractFileExt("C:\\My.Projects\\App"), "");  // the dot is the folder's
+  EXPECT_EQ(platform::ExtractFileExt("C:\\My.Projects\\App.Unit.pas"), ".pas");
+  EXPECT_EQ(platform::ChangeFileExt("C:\\My.Projects\\App", ".dcpil"), "C:\\My.Projects\\App.dcpil");
+  EXPECT_EQ(platform::ExtractFileName("C:App.dpr"), "App.dpr");  // relative to drive C:'s folder
+  EXPECT_EQ(platform::ExtractFilePath("C:App.dpr"), "C:");
+  EXPECT_EQ(platform::ExcludeTrailingBackslash("C:\\P\\"), "C:\\P");
+  EXPECT_EQ(platform::ExcludeTrailingBackslash("\\"), "");
+  EXPECT_EQ(platform::ExcludeTrailingBackslash("C:\\P"), "C:\\P");
+}
+
+TEST(Text, ComparisonTrimAndIntegersAtTheirEdges) {
+  EXPECT_LT(platform::CompareText("System", "System.Data"), 0);  // a prefix sorts first
+  EXPECT_GT(platform::CompareText("system.data", "SYSTEM"), 0);
+  EXPECT_EQ(platform::CompareText("abc", "ABC"), 0);
+  EXPECT_EQ(platform::Trim("\t C:\\P \r\n"), "C:\\P");  // blanks and control characters
+  EXPECT_EQ(platform::ParseInt("2147483647"), 2147483647);
+  EXPECT_EQ(platform::ParseInt("-2147483648"), -2147483647 - 1);
+  EXPECT_FALSE(platform::ParseInt("2147483648"));
 }

@@ -69,6 +69,25 @@ TEST_F(WinPathTest, HostPathsOutsideEveryDriveAreReportedOnDriveZ) {
 #endif
 }
 
+TEST_F(WinPathTest, DotDotStopsAtTheRootAndAWinePrefixNamesTheDrivesWithoutTheirOwnFolder) {
+#ifdef _WIN32
+  GTEST_SKIP() << "POSIX only: drives through a dosdevices folder";
+#else
+  MakeFolder("C:\\a\\b");
+  EXPECT_EQ(platform::ToHostPath("C:\\a\\..\\a\\b"), Host("C:\\a\\b"));
+  EXPECT_EQ(platform::ToHostPath("Z:\\tmp\\..\\..\\.."), "/");
+  EXPECT_EQ(platform::ToHostPath("Z:\\..\\tmp"), "/tmp");
+  ::unsetenv("TIDEWELL_DOSDEVICES");
+  ::setenv("WINEPREFIX", (root_ + "/prefix").c_str(), 1);
+  EXPECT_EQ(platform::DosDevicesFolder(), root_ + "/prefix/dosdevices");
+  ::unsetenv("WINEPREFIX");
+  ::setenv("TIDEWELL_DOSDEVICES", (root_ + "/dosdevices").c_str(), 1);
+  // A name may be 255 bytes long, not one more.
+  EXPECT_EQ(platform::PathProblem("C:\\" + std::string(255, 'n')), "");
+  EXPECT_NE(platform::PathProblem("C:\\" + std::string(256, 'n')), "");
+#endif
+}
+
 TEST_F(WinPathTest, PathsAsUsersTypeThemBecomeWholeWindowsPaths) {
   Write("C:\\Projects\\App\\X.dpr", "program X;");
   ASSERT_TRUE(platform::SetCurrentDir("C:\\Projects"));
