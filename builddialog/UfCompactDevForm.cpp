@@ -188,6 +188,7 @@ void TfCompactDevForm::Build() {
   Panel11 = CaptionPanel(GroupBox1, "Target Device", 30, 20, 86, 21);
   ComboBox1 = forms::MakeAt<QComboBox>(GroupBox1, 120, 20, 230, 21);
   ComboBox1->setEditable(true);
+  ComboBox1->setInsertPolicy(QComboBox::NoInsert);  // Enter chooses, it never adds
   Label1 = forms::TextLabel(GroupBox1, "Screen Width", 30, 50);
   Ed_Emulator_Screen_Width = forms::MakeAt<QLineEdit>(GroupBox1, 110, 47, 40, 21);
   Label2 = forms::TextLabel(GroupBox1, "Screen Height", 165, 50);

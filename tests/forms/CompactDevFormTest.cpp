@@ -132,6 +132,7 @@ TEST_F(CompactDevFormTest, CompilingFillsTheMessagesAndADoubleClickScrollsTheEdi
   QApplication::processEvents();
   const QRect where = form_->MessageList->visualRect(lines->index(errorRow, 0));
   QTest::mouseClick(form_->MessageList->viewport(), Qt::LeftButton, {}, where.center());
+  EXPECT_EQ(form_->Model().MessageList.ItemIndex(), errorRow);  // a click selects the message
   QTest::mouseDClick(form_->MessageList->viewport(), Qt::LeftButton, {}, where.center());
   auto view = std::static_pointer_cast<testing_world::FakeEditor>(project_->files[0])->view;
   ASSERT_EQ(view->calls.size(), 1u);
@@ -345,6 +346,13 @@ TEST_F(CompactDevFormTest, TheSelectorsTheCheckBoxAndThePagesReachTheModel) {
   EXPECT_EQ(m.ComboBox1.ItemIndex, 8);
   EXPECT_EQ(form_->Ed_Emulator_Screen_Width->text(), "640");
   EXPECT_EQ(form_->Ed_Emulator_Screen_Height->text(), "480");
+  // The device shown chosen again from its list: its size comes back.
+  Type(form_->Ed_Emulator_Screen_Width, "999");
+  form_->ComboBox1->showPopup();
+  QApplication::processEvents();
+  QTest::keyClick(form_->ComboBox1->view(), Qt::Key_Return);
+  EXPECT_EQ(form_->Ed_Emulator_Screen_Width->text(), "640");
+  EXPECT_EQ(form_->ComboBox1->count(), 9);  // nothing typed was added
 
   QTest::mouseClick(form_->Chk_Is_Auto_Depoly, Qt::LeftButton, {}, QPoint(6, form_->Chk_Is_Auto_Depoly->height() / 2));
   EXPECT_TRUE(m.Chk_Is_Auto_Depoly);
@@ -392,8 +400,13 @@ TEST_F(CompactDevFormTest, EnterInAPickersFolderListOpensTheFolderAndNothingElse
 }
 
 TEST_F(CompactDevFormTest, ThePickersTakeADriveAFileAndCancel) {
+  // Drives of the test's own: the example's C: and a D:.
   fs::create_directories(root_ + "/drive_d/sub");
-  fs::create_directory_symlink(root_ + "/drive_d", platform::DosDevicesFolder() + "/d:");
+  const std::string devices = root_ + "/dosdevices";
+  fs::create_directories(devices);
+  fs::create_directory_symlink(fs::canonical(platform::DosDevicesFolder() + "/c:"), devices + "/c:");
+  fs::create_directory_symlink(root_ + "/drive_d", devices + "/d:");
+  ::setenv("TIDEWELL_DOSDEVICES", devices.c_str(), 1);  // the example copy puts the old one back
   std::ofstream(root_ + "/ppc.bin") << "";
   dialogs::TfFileDlg files(messages_);
   files.Model.FileMask = "*.bin";

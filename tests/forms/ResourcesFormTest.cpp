@@ -1,6 +1,8 @@
 // The resources browser and the about box on screen.
 #include <QApplication>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QShowEvent>
 #include <QSpontaneKeyEvent>
 #include <QGroupBox>
@@ -17,6 +19,7 @@
 
 #include "dialogs/AboutLinks.h"
 #include "dialogs/UfAbout.h"
+#include "dialogs/UfPathDlg.h"
 #include "platform/WinPath.h"
 #include "resources/LinkLists.h"
 #include "resources/UfDotNetResForm.h"
@@ -267,4 +270,22 @@ TEST_F(ResourcesFormTest, OnlyItsCloseButtonClosesTheAboutBox) {
   about.BitBtn1->setFocus();
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
   EXPECT_FALSE(about.isVisible());
+}
+
+TEST_F(ResourcesFormTest, WindowsArePlacedAsALayoutSaysAndFixedOnesOfferOnlyAClose) {
+  resources::TfDotNetResForm form(messages, std::make_unique<FakeControl>());
+  EXPECT_EQ(form.frameGeometry().center(), QGuiApplication::primaryScreen()->availableGeometry().center());
+  EXPECT_GE(form.minimumWidth(), 912);  // the bar's last button ends at x = 912
+  EXPECT_GE(form.minimumHeight(), 300);
+  EXPECT_TRUE(form.windowFlags() & Qt::WindowMaximizeButtonHint);  // resizable, so it may be maximised
+  dialogs::TfPathDlg path(messages);
+  builddialog::DialogServices services;
+  services.Messages = &messages;
+  builddialog::TfCompactDevForm build(services);
+  for (QWidget* fixed : std::initializer_list<QWidget*>{&path, &build}) {
+    const Qt::WindowFlags flags = fixed->windowFlags();
+    EXPECT_TRUE(flags & Qt::CustomizeWindowHint) << fixed->windowTitle().toStdString();  // no default buttons
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+  }
 }
