@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "cli/BuildCommand.h"
+#include "platform/DateTime.h"
 #include "tests/TestWorld.h"
 
 namespace fs = std::filesystem;
@@ -68,6 +69,10 @@ TEST_F(BuildCommandTest, BuildsTheExampleAndPrintsItsMessageList) {
   EXPECT_TRUE(fs::exists(project_ + "/HelloCF.exe"));
   EXPECT_TRUE(fs::exists(project_ + "/WinForm.TWinForm.resources"));
   EXPECT_EQ(err, "");
+  // The patch is dated today, as year/month/day.
+  const std::string today = platform::FormatDateTime("yyyy/mm/dd", platform::Now());
+  EXPECT_NE(testing_world::ReadHostFile(project_ + "/HelloCF.dpr").find("//CREATE DATE:" + today + "\r"),
+            std::string::npos);
 }
 
 TEST_F(BuildCommandTest, AMarkedErrorIsReportedWithItsLineAndExitStatusOne) {

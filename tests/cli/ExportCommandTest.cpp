@@ -1,4 +1,5 @@
 #include "cli/ExportCommand.h"
+#include "platform/DateTime.h"
 #include "tests/dataexport/DatabaseFixture.h"
 
 #include <sys/stat.h>
@@ -29,6 +30,8 @@ TEST_F(ExportCommandTest, ExportsATableAndItsCode) {
   EXPECT_NE(xml.find("  <customer>\r\n    <CustNo>1</CustNo>\r\n    <Company>Harbour Tools</Company>\r\n"),
             std::string::npos);
   EXPECT_NE(Read("C:\\init.pas").find("  tmpTable := Dataset1.Tables.Add('customer');\r\n"), std::string::npos);
+  const std::string today = platform::FormatDateTime("yyyy/mm/dd", platform::Now());  // the code is dated today
+  EXPECT_NE(Read("C:\\init.pas").find("//= DATE:" + today + "               =======//\r\n"), std::string::npos);
   EXPECT_EQ(Tidewell("--list-tables DEMO"), 0);
   EXPECT_EQ(out, "customer\norders\nparts\n");
 }

@@ -54,6 +54,22 @@ TEST_F(ResourceTest, TheResourceCompilerOfTheProfileRunsForEachPairInTurn) {
   EXPECT_EQ(Read("C:\\P\\A.TA.resources"), "new");
 }
 
+TEST_F(ResourceTest, AStaleCompiledResourceInASubfolderIsGoneBeforeTheCompilerRuns) {
+  Write("C:\\P\\Project1.dpr", "{$R 'Forms\\C.TC.resources' 'Forms\\C.resx'}\r\n");
+  Write("C:\\P\\Forms\\C.resx", "<c/>");
+  Write("C:\\P\\Forms\\C.TC.resources", "stale");  // the project folder's clean-up does not reach it
+  Write("C:\\Program Files\\Microsoft.NET\\SDK\\v2.0\\Bin\\ResGen.exe", "");
+  profile = 1;
+  bool staleSeen = true;
+  onStart = [&] {
+    staleSeen = Exists("C:\\P\\Forms\\C.TC.resources");
+    Write("C:\\P\\Forms\\C.TC.resources", "new");
+  };
+  Build();
+  EXPECT_FALSE(staleSeen);
+  EXPECT_EQ(Read("C:\\P\\Forms\\C.TC.resources"), "new");
+}
+
 TEST_F(ResourceTest, WithoutAProfileTheXmlFileIsCopiedSilently) {
   profile = -1;
   Build();

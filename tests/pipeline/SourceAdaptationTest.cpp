@@ -1,3 +1,4 @@
+#include <chrono>
 #include <filesystem>
 
 #include "pipeline/SourceAdaptation.h"
@@ -143,6 +144,22 @@ class UnitFilesTest : public BuildTest {
     }
   }
 };
+
+TEST_F(UnitFilesTest, AnAdaptedUnitIsWrittenAgainSoAReadOnlyOneStillEndsTheBuild) {
+  namespace fs = std::filesystem;
+  Write("C:\\P\\U.pas", patched + "\r\n");  // nothing left to adapt, as bytes: "\r" becomes CR LF once
+  Build();
+  const std::string adapted = Read("C:\\P\\U.pas");
+  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  fs::last_write_time(Host("C:\\P\\U.pas"), old);
+  Build();  // the same bytes, a new time
+  EXPECT_EQ(Read("C:\\P\\U.pas"), adapted);
+  EXPECT_GT(fs::last_write_time(Host("C:\\P\\U.pas")), old);
+  fs::permissions(Host("C:\\P\\U.pas"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  runs.clear();
+  EXPECT_EQ(BuildError(), "Cannot create file \"U.pas\". The file is read-only");
+  EXPECT_TRUE(runs.empty());  // the compiler never ran
+}
 
 TEST_F(UnitFilesTest, AReadOnlyUnitStopsTheBuildWithItsErrorAndStaysByteForByte) {
   namespace fs = std::filesystem;
