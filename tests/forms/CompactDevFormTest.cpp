@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -75,11 +76,18 @@ class CompactDevFormTest : public ::testing::Test {
     if (twice) QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, where.center());
   }
   // Answers the next modal dialog with `answer` once it shows.
+  // A dialog the answer leaves open fails the test and is closed, so that
+  // nothing waits for ever.
   static void WhenModal(std::function<void(QWidget*)> answer) {
     QTimer::singleShot(0, [answer] {
-      QWidget* modal = QApplication::activeModalWidget();
+      QPointer<QWidget> modal = QApplication::activeModalWidget();
       ASSERT_NE(modal, nullptr);
       answer(modal);
+      QTimer::singleShot(3000, [modal] {
+        if (!modal || !modal->isVisible()) return;
+        ADD_FAILURE() << modal->windowTitle().toStdString() << " did not close";
+        static_cast<QDialog*>(modal.data())->done(QDialog::Rejected);
+      });
     });
   }
 

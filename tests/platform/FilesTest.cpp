@@ -7,10 +7,12 @@
 #endif
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "platform/ChangePlan.h"
 #include "platform/Files.h"
 #include "platform/TextLines.h"
 #include "platform/WinPath.h"
@@ -356,4 +358,41 @@ TEST_F(FilesTest, InsideAFolderMeansBelowItNeverTheFolderItselfOrBackOut) {
   EXPECT_FALSE(platform::IsInsideFolder("C:\\PX\\x", "C:\\P\\"));
   EXPECT_TRUE(platform::MatchesMask("System", "System**"));
   EXPECT_TRUE(platform::MatchesMask("SYSTEM.DLL", "*.dll"));
+}
+
+TEST_F(FilesTest, UnderAChangePlanACopyAndATouchChangeNothingOnDisk) {
+  Write("C:\\P\\A.resx", "<a/>");
+  Write("C:\\P\\U.pas", "unit U;");
+  const auto before = fs::last_write_time(Host("C:\\P\\U.pas")) - std::chrono::hours(1);
+  fs::last_write_time(Host("C:\\P\\U.pas"), before);
+  std::vector<platform::ChangePlan::Change> changes;
+  {
+    platform::ChangePlan plan;
+    EXPECT_TRUE(platform::CopyFile("C:\\P\\A.resx", "C:\\P\\A.resources"));
+    platform::TouchFile("C:\\P\\U.pas");
+    EXPECT_TRUE(platform::FileExists("C:\\P\\A.resources"));  // as the work sees it
+    changes = plan.Changes();
+  }
+  EXPECT_FALSE(Exists("C:\\P\\A.resources"));
+  EXPECT_EQ(fs::last_write_time(Host("C:\\P\\U.pas")), before);
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_EQ(changes[0].What, platform::ChangePlan::Change::Write);
+  EXPECT_EQ(changes[0].NewText, "<a/>");
+}
+
+TEST_F(FilesTest, ARewriteInPlaceThatCannotReserveItsRoomWritesNotOneByte) {
+#ifdef _WIN32
+  GTEST_SKIP() << "POSIX only: the reservation is fallocate's";
+#else
+  Write("C:\\P\\Unit.pas", "old");
+  fs::create_hard_link(Host("C:\\P\\Unit.pas"), Host("C:\\P\\Twin.pas"));  // written in place
+  const auto before = fs::last_write_time(Host("C:\\P\\Unit.pas")) - std::chrono::hours(1);
+  fs::last_write_time(Host("C:\\P\\Unit.pas"), before);
+  platform::SetReserveCall(+[](int, long long) { return ENOSPC; });  // as a full disk answers
+  const std::string error = WriteError("C:\\P\\Unit.pas", "a longer new text");
+  platform::SetReserveCall(nullptr);
+  EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+  EXPECT_EQ(Read("C:\\P\\Twin.pas"), "old");
+  EXPECT_EQ(fs::last_write_time(Host("C:\\P\\Unit.pas")), before);  // not even rewritten with the old text
+#endif
 }

@@ -22,6 +22,7 @@ TEST(DateTime, PatternsOfTheSystem) {
   EXPECT_EQ(platform::FormatDateTime("yyyy/mm/dd", t), "2007/03/05");
   EXPECT_EQ(platform::FormatDateTime("yyyy/mm/dd hh:nn:ss", t), "2007/03/05 09:04:07");
   EXPECT_EQ(platform::FormatDateTime("hh:mm", t), "09:04");
+  EXPECT_EQ(platform::FormatDateTime("d/m/yy", t), "5/3/07");
   EXPECT_EQ(platform::FormatDateTime("yyyy-mm-dd\"T\"hh:nn:ss.zzz", t), "2007-03-05T09:04:07.012");
   EXPECT_EQ(platform::FormatDateTime("yyyy/mm/dd hh:nn:ss", platform::ZeroDateTime), "1899/12/30 00:00:00");
 }
@@ -94,6 +95,8 @@ TEST(DateValue, DatesBefore1970AndJulianDaysKeepTheirDay) {
   EXPECT_EQ(Read("0001-01-01"), "0001-01-01 00:00:00.000");
   EXPECT_EQ(Read("2440587.5"), "1970-01-01 00:00:00.000");
   EXPECT_EQ(Read("2440587.25"), "1969-12-31 18:00:00.000");
+  EXPECT_EQ(Read("2440587.499999993"), "1969-12-31 23:59:59.999");  // 0.6 ms before 1970: rounded, not cut
+  EXPECT_EQ(Read("2440588.0000000069"), "1970-01-01 12:00:00.001");
   EXPECT_EQ(Read("2454070.5"), "2006-12-01 00:00:00.000");
   EXPECT_EQ(Read("2415018.5"), "1899-12-30 00:00:00.000");
   EXPECT_EQ(Read("1721425.5"), "0001-01-01 00:00:00.000");
