@@ -170,3 +170,16 @@ TEST_F(ExportCommandTest, InterruptingAnExportLeavesTheOldFileAndNoTemporaryFile
       EXPECT_EQ(entry.path().filename().string(), "big.xml");
   }
 }
+
+TEST_F(ExportCommandTest, AnExportThatFailsHalfWayLeavesTheOldFileAndNoTemporaryOne) {
+  Sql("CREATE TABLE dated (Id INTEGER, Day DATE); INSERT INTO dated VALUES (1, '2006-11-30');"
+      "INSERT INTO dated VALUES (2, 'not a day');");
+  Write("C:\\out\\dated.xml", "kept");
+  EXPECT_EQ(Tidewell("--alias DEMO --table dated --output 'C:\\out\\dated.xml'"), 1);
+  EXPECT_NE(err.find("record 2: 'not a day' is not a date"), std::string::npos) << err;
+  EXPECT_EQ(Read("C:\\out\\dated.xml"), "kept");
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(Host("C:\\out")))
+    left.push_back(entry.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"dated.xml"});
+}
