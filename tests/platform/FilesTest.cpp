@@ -396,3 +396,17 @@ TEST_F(FilesTest, ARewriteInPlaceThatCannotReserveItsRoomWritesNotOneByte) {
   EXPECT_EQ(fs::last_write_time(Host("C:\\P\\Unit.pas")), before);  // not even rewritten with the old text
 #endif
 }
+
+TEST_F(FilesTest, AChangePlanRefusesWhatTheRealCallsRefuse) {
+  Write("C:\\P\\Keep.exe", "kept");
+  Write("C:\\P\\Other.exe", "other");
+  Write("C:\\P\\Gone.resources", "x");
+  fs::permissions(Host("C:\\P\\Keep.exe"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  platform::ChangePlan plan;
+  EXPECT_FALSE(platform::DeleteFile("C:\\P\\Keep.exe"));                    // read-only
+  EXPECT_FALSE(platform::RenameFile("C:\\P\\Other.exe", "C:\\P\\Keep.exe"));  // never over a file
+  EXPECT_THROW(platform::WriteFileText("C:\\P\\Keep.exe", "new"), platform::FileError);
+  EXPECT_TRUE(platform::DeleteFile("C:\\P\\Gone.resources"));
+  EXPECT_EQ(platform::ListFiles("C:\\P", "*.*"), (std::vector<std::string>{"Keep.exe", "Other.exe"}));
+  EXPECT_EQ(plan.Changes().size(), 1u);
+}

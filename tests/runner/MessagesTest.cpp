@@ -96,3 +96,18 @@ TEST_F(JumpTest, ADoubleClickWithNothingSelectedOrNoViewDoesNothing) {
   Jump("Unit1.pas(3) Error");
   EXPECT_TRUE(messages.shown.empty());
 }
+
+TEST(MessageLines, ASelectionIsAnExistingLineAndClearingTheListClearsIt) {
+  runner::MessageLines list;
+  list.Add("a");
+  list.Add("b");
+  list.SetItemIndex(2);  // one past the end
+  EXPECT_EQ(list.ItemIndex(), -1);
+  list.SetItemIndex(1);
+  runner::AppendToLastLine(list, "..OK");
+  EXPECT_EQ(list.Item(1), "b..OK");
+  list.Clear();
+  EXPECT_EQ(list.ItemIndex(), -1);  // a double click after a new build jumps nowhere old
+  runner::AppendToLastLine(list, "x");  // nothing to append to
+  EXPECT_EQ(list.Count(), 0);
+}

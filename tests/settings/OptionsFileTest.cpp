@@ -1,3 +1,4 @@
+#include "settings/OptionsFile.h"
 #include "tests/builddialog/DialogFixture.h"
 
 #include <sys/stat.h>
@@ -251,4 +252,18 @@ TEST_F(DialogTest, DamagedOptionsFilesLoadWithoutFailing) {
   Write("C:\\P\\CFOption.OPN", cases[1]);
   dialog->LoadWithLoadingFlag();
   EXPECT_EQ(Entries(dialog->MS_Assmbly_List), (Texts{"last.dll+"}));
+}
+
+TEST(OptionsFileFormat, OnlyYIsSavedAsYAndEntriesAreNumberedFromZero) {
+  settings::OptionsFileContent content;
+  content.Catalogues[0].Entries = {"a.dll", "b.dll"};
+  for (const char* value : {"y", "yes", "", "N"}) {
+    content.AutoDeploy = value;
+    EXPECT_EQ(settings::FormatOptionsFile(content).back(), "MS_CF_Auto_Depoly_To_Emulator=N") << value;
+  }
+  content.AutoDeploy = "Y";
+  const platform::Lines lines = settings::FormatOptionsFile(content);
+  EXPECT_EQ(lines.back(), "MS_CF_Auto_Depoly_To_Emulator=Y");
+  EXPECT_EQ(platform::ValueOf(lines, "MS_Assembly_0"), "a.dll");
+  EXPECT_EQ(platform::ValueOf(lines, "MS_Assembly_1"), "b.dll");
 }
