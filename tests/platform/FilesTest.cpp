@@ -303,6 +303,8 @@ TEST_F(FilesTest, AFileWithoutWritePermissionIsNeitherDeletedNorRenamed) {
 
 #ifdef _WIN32
 #include <windows.h>
+#undef CopyFile  // <windows.h> names these as macros; the tests below call the platform's
+#undef DeleteFile
 
 TEST_F(FilesTest, ARewriteKeepsTheNameAsOnDiskAndTheFilesAttributes) {
   Write("C:\\P\\MainForm.pas", "old");
