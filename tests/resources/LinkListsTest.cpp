@@ -66,6 +66,9 @@ TEST_F(LinkListsTest, AddingChecksBlanksAndCaseBlindDuplicatesAndWritesNothingTh
   }
   EXPECT_FALSE(Exists(resources::FavouritesFile));
   EXPECT_EQ(model->cbResLink.Items, (Texts{"http://Example.org/"}));
+  model->cbResLink.Text = "http://a.example/";  // favourites keep the order they were added in
+  model->BtnAddUrlClick();
+  EXPECT_EQ(model->cbResLink.Items, (Texts{"http://Example.org/", "http://a.example/"}));
 
   // "&Add" with both boxes empty appends "="; append, empty, hide, save.
   model->BtnAddMSDNPageIndexClick();
