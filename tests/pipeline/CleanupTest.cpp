@@ -66,4 +66,12 @@ TEST_F(CleanupTest, ReadOnlyFilesAndFilesOutsideTheProjectStay) {
   EXPECT_EQ(platform::ListFiles("C:\\P", "*"),
             (std::vector<std::string>{"Project1.exe", "Project1.pdb", "Stale.resources", "System.dcpil"}));
   EXPECT_EQ(Read("C:\\Outside.dcpil"), "committed");
+#ifndef _WIN32
+  // An entry with a drive or a stream names nothing sound: on Windows it is
+  // another drive's file or a stream of another file, so here too it stays.
+  Write("C:\\P\\Evil:Stream.dcpil", "kept");
+  settings::CatalogueEntries streams{{"Evil:Stream.dll", true}};
+  pipeline::DelPjAllDcpil("C:\\P\\", {&streams});
+  EXPECT_EQ(Read("C:\\P\\Evil:Stream.dcpil"), "kept");
+#endif
 }
