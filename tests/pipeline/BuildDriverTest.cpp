@@ -82,6 +82,19 @@ TEST_F(BuildTest, SupportUnitsAreRemovedBeforeAndAfterTheCompilerAndTheProgramIs
   EXPECT_FALSE(unitsAtRun);
   EXPECT_EQ(Read("C:\\P\\Project1._xe"), "old program");
   EXPECT_FALSE(Exists("C:\\P\\Project1.exe"));
+  // What the compiler made of them for this build goes too.
+  onRun = [this] { Write("C:\\Lib\\System.ComponentModel.WindowsCE.dcuil", "compiled"); };
+  Build();
+  EXPECT_FALSE(Exists("C:\\Lib\\System.ComponentModel.WindowsCE.dcuil"));
+}
+
+TEST_F(BuildTest, AProjectFileNamedInCapitalsIsPatchedAsWell) {
+  Write("C:\\P\\PROJECT1.DPR", "program Project1;\r\n  [STAThread]\r\nbegin\r\nend.\r\n");
+  project = testing_world::OpenProject("C:\\P\\PROJECT1.DPR");
+  record.ProjectFileName = "PROJECT1.DPR";
+  projectName = "PROJECT1.DPR";
+  Build();
+  EXPECT_NE(Read("C:\\P\\PROJECT1.DPR").find("{$DEFINE CF}"), std::string::npos);
 }
 
 TEST_F(BuildTest, AUnitShownInTheEditorSkipsTheProjectSourceButStillAdaptsUnits) {

@@ -65,6 +65,7 @@ class BuildTest : public testing_world::TestWorld, public pipeline::BuildInputs,
   // --- what the build did ---
   runner::MessageLines messageList;
   std::vector<std::string> shownMessages, runs, folders, started;
+  std::function<void()> onRun;  // what the compiler does as it runs
   std::vector<int> waits;
   int page = 0;
   bool compileEnabled = true, compileVisible = true;
@@ -102,6 +103,7 @@ class BuildTest : public testing_world::TestWorld, public pipeline::BuildInputs,
     folders.push_back(folder);
     compileEnabledDuringRun = compileEnabled;
     unitsAtRun = platform::FileExists("C:\\Lib\\System.Drawing.Font.dcuil");
+    if (onRun) onRun();
     if (throwOnRun) throw std::runtime_error("runner failed");
     return compilerOutput;
   }
