@@ -35,7 +35,7 @@ TEST(CompilerMessage, ReadsPlaceKindAndTextOfEachKind) {
 TEST(CompilerMessage, OtherLinesAreNoMessages) {
   for (const char* line : {"WinForm.pas", "88 lines, 0.04 seconds, 4096 bytes code.", "MyError: x",
                            "Compiling Error: stage", "X.pas(a) Error: y", "X.pas(3 Error: y", "(3) Error: y",
-                           "X.pas(3,) Error: y", "X.pas(12345678901) Error: y"})
+                           "X.pas(3,) Error: y", "X.pas(12345678901) Error: y", "X.pas(3)Error: y"})
     EXPECT_FALSE(ParseCompilerMessage(line)) << line;
 }
 
