@@ -267,3 +267,13 @@ TEST(OptionsFileFormat, OnlyYIsSavedAsYAndEntriesAreNumberedFromZero) {
   EXPECT_EQ(platform::ValueOf(lines, "MS_Assembly_0"), "a.dll");
   EXPECT_EQ(platform::ValueOf(lines, "MS_Assembly_1"), "b.dll");
 }
+
+TEST(OptionsFileFormat, AScreenSizeMissingFromTheFileIs240By320AndAnEmptyOneStaysEmpty) {
+  const settings::OptionsFileContent missing = settings::ParseOptionsFile({"BDS_Compiler_Path=C:\\Bin"});
+  EXPECT_EQ(missing.ScreenWidth, "240");
+  EXPECT_EQ(missing.ScreenHeight, "320");
+  const settings::OptionsFileContent empty =
+      settings::ParseOptionsFile({"MS_CF_Emulator_Screen_Width=", "MS_CF_Emulator_Screen_Height="});
+  EXPECT_EQ(empty.ScreenWidth, "");
+  EXPECT_EQ(empty.ScreenHeight, "");
+}
