@@ -30,6 +30,10 @@ TEST_F(ExportCommandTest, ExportsATableAndItsCode) {
   EXPECT_NE(xml.find("  <customer>\r\n    <CustNo>1</CustNo>\r\n    <Company>Harbour Tools</Company>\r\n"),
             std::string::npos);
   EXPECT_NE(Read("C:\\init.pas").find("  tmpTable := Dataset1.Tables.Add('customer');\r\n"), std::string::npos);
+  const std::string code = Read("C:\\init.pas");  // each column once, whatever the number of records
+  size_t columns = 0;
+  for (size_t at = 0; (at = code.find("Columns.Add('CustNo'", at)) != std::string::npos; ++at) ++columns;
+  EXPECT_EQ(columns, 1u);
   const std::string today = platform::FormatDateTime("yyyy/mm/dd", platform::Now());  // the code is dated today
   EXPECT_NE(Read("C:\\init.pas").find("//= DATE:" + today + "               =======//\r\n"), std::string::npos);
   EXPECT_EQ(Tidewell("--list-tables DEMO"), 0);
