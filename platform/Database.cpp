@@ -414,16 +414,9 @@ void AppendValue(std::string& out, const TField& field, std::string_view text, R
     return;
   }
   std::string plain;
-  if (field.Money) {  // "$1,234.50", "-1.234,50 EUR": the digits, the sign and the last separator
-    for (char c : text)
-      if (std::isdigit(static_cast<unsigned char>(c)) || c == '-') plain += c;
-      else if ((c == '.' || c == ',') && !plain.empty()) plain += c;
-    const size_t last = plain.find_last_of(".,");
-    std::string number;
-    for (size_t i = 0; i < plain.size(); ++i)
-      if (std::isdigit(static_cast<unsigned char>(plain[i])) || plain[i] == '-') number += plain[i];
-      else if (i == last && plain.size() - i - 1 <= 2) number += '.';  // cents, not thousands
-    text = plain = number;
+  if (field.Money) {
+    plain = PlainMoney(text);
+    text = plain;
   }
   switch (field.DataType) {
     case ftBoolean: out += BooleanText(text); break;
@@ -456,6 +449,19 @@ void TField::AppendString(std::string& out) const {
 }
 
 void SetWarningSink(WarningSink sink) { warnings = std::move(sink); }
+
+std::string PlainMoney(std::string_view money) {
+  std::string kept;  // the digits, the sign and the separators after the first digit
+  for (char c : money)
+    if (std::isdigit(static_cast<unsigned char>(c)) || c == '-') kept += c;
+    else if ((c == '.' || c == ',') && !kept.empty()) kept += c;
+  const size_t last = kept.find_last_of(".,");
+  std::string number;
+  for (size_t i = 0; i < kept.size(); ++i)
+    if (std::isdigit(static_cast<unsigned char>(kept[i])) || kept[i] == '-') number += kept[i];
+    else if (i == last && kept.size() - i - 1 <= 2) number += '.';  // cents, not thousands
+  return number;
+}
 
 const char* BooleanText(std::string_view stored) {
   // Zero as a digit, as bits ("00" in hexadecimal, the byte 0 as MariaDB

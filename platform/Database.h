@@ -74,6 +74,11 @@ DateTime ReadDateValue(std::string_view text, const std::string& table, const st
 // digit, bits, the byte 0), "f" and "false" in any case; "True" otherwise.
 const char* BooleanText(std::string_view stored);
 
+// A money value as a plain number: "$1,234.50" and "-1.234,50 EUR" give
+// "1234.50" and "-1234.50"; a last separator with three digits after it
+// groups thousands ("¥1,234" gives "1234").
+std::string PlainMoney(std::string_view money);
+
 // A driver's message on one line: line breaks and tabs become single
 // blanks, and nothing follows a zero byte.
 std::string OneLine(std::string_view text);
