@@ -129,7 +129,7 @@ TEST(DatabaseValues, BooleansByTheirStoredValueAndDriverMessagesOnOneLine) {
   // Money as a plain number, whatever the currency's way of writing it.
   EXPECT_EQ(platform::PlainMoney("$1,234.50"), "1234.50");
   EXPECT_EQ(platform::PlainMoney("-1.234,5 EUR"), "-1234.5");
-  EXPECT_EQ(platform::PlainMoney("\xEF\xBF\xA51,234"), "1234");  // thousands, no cents
+  EXPECT_EQ(platform::PlainMoney("\xEF\xBF\xA5" "1,234"), "1234");  // thousands, no cents
   EXPECT_EQ(platform::PlainMoney("12"), "12");
   EXPECT_EQ(platform::OneLine("ERROR:\trelation \"x\" does not exist;\r\n\tError while executing the query\n"),
             "ERROR: relation \"x\" does not exist; Error while executing the query");
