@@ -134,3 +134,17 @@ TEST(DatabaseValues, BooleansByTheirStoredValueAndDriverMessagesOnOneLine) {
   EXPECT_EQ(platform::OneLine("ERROR:\trelation \"x\" does not exist;\r\n\tError while executing the query\n"),
             "ERROR: relation \"x\" does not exist; Error while executing the query");
 }
+
+TEST(DatabaseValues, DatesThatNameNoCalendarDayAreTheNullDateWithAWarning) {
+  std::vector<std::string> warnings;
+  platform::SetWarningSink([&](const std::string& w) { warnings.push_back(w); });
+  for (const char* none : {"infinity", "-infinity", "0000-00-00", "2006-00-10", "2006-11-00 08:00:00"}) {
+    const platform::DateTime value = platform::ReadDateValue(none, "t", "Day", 7);
+    EXPECT_EQ(platform::FormatDateTime("yyyy-mm-dd", value), "1899-12-30") << none;
+  }
+  platform::SetWarningSink(nullptr);
+  ASSERT_EQ(warnings.size(), 5u);
+  EXPECT_EQ(warnings[1],
+            "Field 'Day' of table 't', record 7: '-infinity' names no day of the calendar; written as the null date");
+  EXPECT_THROW(platform::ReadDateValue("2006-13-01x", "t", "Day", 7), platform::DatabaseError);
+}
