@@ -124,7 +124,7 @@ TEST(DatabaseValues, BooleansByTheirStoredValueAndDriverMessagesOnOneLine) {
                               std::string_view("f"), std::string_view("FALSE")})
     EXPECT_STREQ(platform::BooleanText(no), "False") << no;
   for (std::string_view yes : {std::string_view("1"), std::string_view("\x01", 1), std::string_view("t"),
-                               std::string_view("True"), std::string_view("-1")})
+                               std::string_view("True"), std::string_view("-1"), std::string_view("")})
     EXPECT_STREQ(platform::BooleanText(yes), "True") << yes;
   // Money as a plain number, whatever the currency's way of writing it.
   EXPECT_EQ(platform::PlainMoney("$1,234.50"), "1234.50");
