@@ -29,11 +29,15 @@ CompactDevModel::CompactDevModel(DialogServices services) : services_(std::move(
   Ed_Emulator_Screen_Height.SetText("320");
   Ed_Emulator_Ram_Size.SetText("64");
 
-  EdDCCIL_Path.OnChange = [this] { EdDCCIL_PathChange(); };
-  Ed_BDS_Lib_Path.OnChange = [this] { Ed_BDS_Lib_PathChange(); };
-  Ed_MS_Assembly_LinkPath.OnChange = [this] { Ed_MS_Assembly_LinkPathChange(); };
-  Ed_Delphi_Assembly_LinkPath.OnChange = [this] { Ed_Delphi_Assembly_LinkPathChange(); };
-  Ed_Third_Assembly_LinkPath.OnChange = [this] { Ed_Third_Assembly_LinkPathChange(); };
+  using settings::TCFOptions;
+  EdDCCIL_Path.OnChange = [this] { ApplyPathRule(EdDCCIL_Path, &TCFOptions::BDS_Compiler_Path); };
+  Ed_BDS_Lib_Path.OnChange = [this] { ApplyPathRule(Ed_BDS_Lib_Path, &TCFOptions::BDS_Lib_Path); };
+  for (settings::Catalogue which : settings::AllCatalogues) {
+    Controls(which).Edit.OnChange = [this, which] {
+      CatalogueControls c = Controls(which);
+      ApplyPathRule(c.Edit, c.Field);
+    };
+  }
 }
 
 // --- path rule ---
@@ -48,27 +52,11 @@ void CompactDevModel::ApplyPathRule(EditState& edit, std::string settings::TCFOp
   CFOptions.*field = result;
 }
 
-void CompactDevModel::EdDCCIL_PathChange() { ApplyPathRule(EdDCCIL_Path, &settings::TCFOptions::BDS_Compiler_Path); }
-void CompactDevModel::Ed_BDS_Lib_PathChange() { ApplyPathRule(Ed_BDS_Lib_Path, &settings::TCFOptions::BDS_Lib_Path); }
-void CompactDevModel::Ed_MS_Assembly_LinkPathChange() {
-  ApplyPathRule(Ed_MS_Assembly_LinkPath, &settings::TCFOptions::MS_Assembly_Path);
-}
-void CompactDevModel::Ed_Delphi_Assembly_LinkPathChange() {
-  ApplyPathRule(Ed_Delphi_Assembly_LinkPath, &settings::TCFOptions::Delphi_Assembly_Path);
-}
-void CompactDevModel::Ed_Third_Assembly_LinkPathChange() {
-  ApplyPathRule(Ed_Third_Assembly_LinkPath, &settings::TCFOptions::Third_Assembly_Path);
-}
+void CompactDevModel::KeepLibFolderAsTyped() { CFOptions.BDS_Lib_Path = Ed_BDS_Lib_Path.Text(); }
 
-void CompactDevModel::Ed_BDS_Lib_PathKeyPress() { CFOptions.BDS_Lib_Path = Ed_BDS_Lib_Path.Text(); }
-void CompactDevModel::Ed_MS_Assembly_LinkPathKeyPress() {
-  CFOptions.MS_Assembly_Path = Ed_MS_Assembly_LinkPath.Text();
-}
-void CompactDevModel::Ed_Delphi_Assembly_LinkPathKeyPress() {
-  CFOptions.Delphi_Assembly_Path = Ed_Delphi_Assembly_LinkPath.Text();
-}
-void CompactDevModel::Ed_Third_Assembly_LinkPathKeyPress() {
-  CFOptions.Third_Assembly_Path = Ed_Third_Assembly_LinkPath.Text();
+void CompactDevModel::KeepAssemblyFolderAsTyped(settings::Catalogue which) {
+  CatalogueControls c = Controls(which);
+  CFOptions.*c.Field = c.Edit.Text();
 }
 
 // --- show, hide, build ---
@@ -87,7 +75,7 @@ void CompactDevModel::OpenProject(ProjectContext context) {
 }
 
 bool CompactDevModel::EnterProject() {
-  BitBtn1Enabled = true;
+  CompileEnabled = true;
   EdPjPath.SetText(CFOptions.ProjectPath);
   EdPJName.SetText(CFOptions.ProjectFileName);
   if (!platform::SetCurrentDir(CFOptions.ProjectPath)) {
@@ -100,54 +88,76 @@ bool CompactDevModel::EnterProject() {
   return LoadWithLoadingFlag();
 }
 
-void CompactDevModel::Build() {
+pipeline::BuildOutcome CompactDevModel::Build() {
   try {
-    pipeline::DoCompileCF(*this, *this);
+    return pipeline::BuildProject(*this, *this, *this);
   } catch (const std::exception& e) {
     services_.Messages->ShowError(e.what());
+    pipeline::BuildOutcome outcome;
+    outcome.Started = true;
+    outcome.Stopped = e.what();
+    outcome.EndedByError = true;
+    return outcome;
   }
 }
 
-void CompactDevModel::Close() { DelPjAllDcpil(); }
+void CompactDevModel::Close() { DeleteCompiledPackages(); }
 
-void CompactDevModel::FormShow() { EnterProject(); }
-
-void CompactDevModel::FormHide() { Close(); }
-
-void CompactDevModel::DelPjAllDcpil() {
+void CompactDevModel::DeleteCompiledPackages() {
   pipeline::DelPjAllDcpil(EdPjPath.Text(),
                           {&MS_Assmbly_List.Entries(), &Delphi_Assmbly_List.Entries(), &Third_Assmbly_List.Entries()});
 }
 
-void CompactDevModel::BitBtn1Click() { Build(); }
-
-void CompactDevModel::MessageListDblClick() {
+void CompactDevModel::JumpToSelectedMessage() {
   runner::MessageListDblClick(MessageList, context_.Modules, *services_.Messages);
 }
 
-void CompactDevModel::Label5Click() {
+void CompactDevModel::OpenResources() {
   if (services_.OpenResources) services_.OpenResources();
 }
 
-void CompactDevModel::DoCompileCF() { Build(); }
+// --- the build's events: the page and the Compile button ---
+
+void CompactDevModel::BuildStarted() {
+  PageControl1 = MessagesPage;
+  if (observer_) observer_->BuildStarted();
+}
+
+void CompactDevModel::SourcesChanging() {
+  CompileEnabled = false;
+  if (observer_) observer_->SourcesChanging();
+}
+
+void CompactDevModel::CompilerRunning(const std::string& commandLine) {
+  if (observer_) observer_->CompilerRunning(commandLine);
+}
+
+void CompactDevModel::CompilerEnded() {
+  CompileVisible = true;
+  CompileEnabled = true;
+  if (observer_) observer_->CompilerEnded();
+}
+
+void CompactDevModel::BuildEnded(const pipeline::BuildOutcome& outcome) {
+  // A file error ends the build where it stands: the messages stay in view,
+  // and the Compile button stays off until the dialog is shown again.
+  if (outcome.Started && !outcome.EndedByError) PageControl1 = TargetProjectPage;
+  if (observer_) observer_->BuildEnded(outcome);
+}
 
 // --- build inputs and host ---
 
-const settings::CatalogueEntries& CompactDevModel::CatalogueList(pipeline::Catalogue which) const {
-  switch (which) {
-    case pipeline::MicrosoftCatalogue: return MS_Assmbly_List.Entries();
-    case pipeline::DelphiCatalogue: return Delphi_Assmbly_List.Entries();
-    default: return Third_Assmbly_List.Entries();
-  }
+const settings::CatalogueEntries& CompactDevModel::CatalogueList(settings::Catalogue which) const {
+  return const_cast<CompactDevModel*>(this)->Controls(which).List.Entries();
 }
 
 std::shared_ptr<ToolsAPI::IOTAProject> CompactDevModel::ActiveProject() const { return context_.Project; }
 
 void CompactDevModel::ShowMessage(const std::string& text) { services_.Messages->ShowMessage(text); }
 
-std::string CompactDevModel::RunConsole(const std::string& commandLine, const std::string& workingFolder) {
+runner::ConsoleRun CompactDevModel::RunConsole(const std::string& commandLine, const std::string& workingFolder) {
   if (services_.RunConsole) return services_.RunConsole(commandLine, workingFolder);
-  return runner::getDOSOutput(commandLine, workingFolder, *services_.Messages);
+  return runner::RunConsoleCommand(commandLine, workingFolder, *services_.Messages);
 }
 
 std::unique_ptr<platform::StartedProcess> CompactDevModel::StartHidden(const std::string& commandLine) {

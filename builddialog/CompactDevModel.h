@@ -1,11 +1,13 @@
 #pragma once
 // The state and behaviour of the build dialog TfCompactDevForm, without
 // widgets: the settings record, what each control shows, and the dialog's
-// event handlers. The form binds its widgets to this and calls the handlers.
+// operations. The form binds its widgets to this; each of its handlers calls
+// one operation.
 #include <functional>
 #include <string>
 
 #include "pipeline/BuildContext.h"
+#include "pipeline/BuildOutcome.h"
 #include "platform/MessageService.h"
 #include "platform/TextLines.h"
 #include "runner/MessageList.h"
@@ -15,12 +17,15 @@
 
 namespace builddialog {
 
+inline constexpr const char* NoProjectToSaveMessage =
+    "No project is open: the options are saved beside a project file, so nothing was saved.";
+
 // What the dialog needs from around it. Runner, hidden start and sleep
 // default to the real platform operations when left empty.
 struct DialogServices {
   platform::MessageService* Messages = nullptr;
   dialogs::Pickers* Picker = nullptr;
-  std::function<std::string(const std::string&, const std::string&)> RunConsole;
+  std::function<runner::ConsoleRun(const std::string&, const std::string&)> RunConsole;
   std::function<std::unique_ptr<platform::StartedProcess>(const std::string&)> StartHidden;
   std::function<void(int)> Sleep;
   // What a click on " Microsoft Assembly Path " opens (the resources
@@ -36,7 +41,7 @@ struct ProjectContext {
   std::shared_ptr<ToolsAPI::IOTAModuleServices> Modules;
 };
 
-class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost {
+class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost, private pipeline::BuildObserver {
  public:
   explicit CompactDevModel(DialogServices services);
   CompactDevModel(const CompactDevModel&) = delete;
@@ -47,14 +52,16 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
   EditState Ed_MS_Assembly_LinkPath, Ed_Delphi_Assembly_LinkPath, Ed_Third_Assembly_LinkPath;
   CheckListState MS_Assmbly_List, Delphi_Assmbly_List, Third_Assmbly_List;
   ComboBoxState CB_CFVer;
-  int AssemblyPageCtrl = 0;  // page shown: 0 Microsoft, 1 Delphi, 2 Third Party
+  settings::Catalogue AssemblyPageCtrl = settings::Catalogue::Microsoft;  // the catalogue page shown
   EditState EdPjPath, EdPJName;
   EditState Ed_Emulator_App, Ed_Emulator_Image_FileName, Ed_Shared_Folder;
   EditState Ed_Emulator_Screen_Width, Ed_Emulator_Screen_Height, Ed_Emulator_Ram_Size;
   ComboBoxState ComboBox1;
   bool Chk_Is_Auto_Depoly = true;
-  int PageControl1 = 0;  // 0 "Target Project", 1 "Device Emulator", 2 "Messages"
-  bool BitBtn1Enabled = true, BitBtn1Visible = true;
+  enum Page { TargetProjectPage = 0, DeviceEmulatorPage = 1, MessagesPage = 2 };
+  int PageControl1 = TargetProjectPage;  // the page shown
+  // The Compile button: off while the sources change and the compiler runs.
+  bool CompileEnabled = true, CompileVisible = true;
   runner::MessageLines MessageList;
 
   // --- the settings record ---
@@ -69,10 +76,17 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
   // current one, the compiled packages left there deleted and the options
   // read again. False when it stopped with a message.
   bool EnterProject();
-  // Builds with what the dialog shows; errors go to the message service.
-  void Build();
+  // Builds with what the dialog shows and returns what happened; a file
+  // error goes to the message service (and is the outcome's Stopped).
+  pipeline::BuildOutcome Build();
   // As the dialog closes: the compiled packages the build left are deleted.
   void Close();
+  // Who else hears the build's events (the IDE's status bar); nothing when
+  // null. The dialog's own page and Compile button follow them first.
+  void SetBuildObserver(pipeline::BuildObserver* observer) { observer_ = observer; }
+  // The compiled packages (*.dcpil) of the catalogues' assemblies deleted
+  // from the project folder.
+  void DeleteCompiledPackages();
 
   // --- settings load and save ---
   // Loads CFOption.OPN from the current folder. Throws platform::FileError
@@ -80,59 +94,46 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
   void InitOptions();
   // InitOptions with Loading set around it; errors go to the message service.
   bool LoadWithLoadingFlag();
-  void BtnSaveOptionsClick();
+  // Writes CFOption.OPN into the project folder, from what the controls show.
+  void SaveOptions();
   // The 19-line options file, from what the controls show.
   platform::Lines OptionsFileLines() const;
 
-  // --- show and hide ---
-  void FormShow();
-  void FormHide();
-
-  // --- path edits: change and key press ---
-  void EdDCCIL_PathChange();
-  void Ed_BDS_Lib_PathChange();
-  void Ed_MS_Assembly_LinkPathChange();
-  void Ed_Delphi_Assembly_LinkPathChange();
-  void Ed_Third_Assembly_LinkPathChange();
-  void Ed_BDS_Lib_PathKeyPress();
-  void Ed_MS_Assembly_LinkPathKeyPress();
-  void Ed_Delphi_Assembly_LinkPathKeyPress();
-  void Ed_Third_Assembly_LinkPathKeyPress();
+  // --- path edits ---
+  // Enter in an edit: its text, as typed, becomes the record's field.
+  void KeepLibFolderAsTyped();
+  void KeepAssemblyFolderAsTyped(settings::Catalogue which);
 
   // --- framework profile ---
-  // Run by the form after the user picked an entry (CB_CFVer.ItemIndex set).
-  void CB_CFVerChange();
+  // Run by the form after the user picked an entry (CB_CFVer.ItemIndex set):
+  // asks, then shows the profile's folders.
+  void SwitchFrameworkProfile();
 
   // --- catalogues ---
-  void SpeedButton2Click();  // fill Microsoft
-  void SpeedButton6Click();  // fill Delphi
-  void SpeedButton7Click();  // fill Third Party
-  void BitBtn3Click();       // Add to the catalogue shown
-  void BitBtn7Click();       // Remove from the catalogue shown
-  void MS_Assmbly_ListDblClick();
-  void Delphi_Assmbly_ListDblClick();
-  void Third_Assmbly_ListDblClick();
+  // Picks a folder of assemblies and lists its DLLs in the catalogue.
+  void FillCatalogue(settings::Catalogue which);
+  // Picks an assembly and adds it, checked, to the catalogue shown.
+  void AddAssemblyToShownCatalogue();
+  // Removes the selected entry of the catalogue shown, or of `which`.
+  void RemoveSelectedFromShownCatalogue();
+  void RemoveSelectedEntry(settings::Catalogue which);
 
   // --- emulator ---
   // Run by the form after the device list changed (ComboBox1.ItemIndex set).
-  void ComboBox1Change();
-  void SpeedButton3Click();  // emulator program
-  void SpeedButton5Click();  // emulator image
+  void ShowDeviceScreenSize();
+  void PickEmulatorProgram();
+  void PickEmulatorImage();
 
   // --- compiler and library folder pickers ---
-  void SpeedButton4Click();
-  void SpeedButton1Click();
+  void PickCompilerFolder();
+  void PickLibFolder();
 
   // --- messages and the link ---
   // Scrolls the IDE's current source editor to the line the selected
   // message names.
-  void MessageListDblClick();
-  void Label5Click();
-
-  // --- build ---
-  void BitBtn1Click();
-  void DoCompileCF();
-  void DelPjAllDcpil();
+  void JumpToSelectedMessage();
+  // What " Microsoft Assembly Path " opens.
+  void OpenResources();
 
   // --- pipeline::BuildInputs ---
   std::string ProjectFolderText() const override { return EdPjPath.Text(); }
@@ -141,17 +142,14 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
   std::string LibFolderText() const override { return Ed_BDS_Lib_Path.Text(); }
   std::string MSAssemblyFolderText() const override { return Ed_MS_Assembly_LinkPath.Text(); }
   settings::TCFOptions& Options() override { return CFOptions; }
-  const settings::CatalogueEntries& CatalogueList(pipeline::Catalogue which) const override;
+  const settings::CatalogueEntries& CatalogueList(settings::Catalogue which) const override;
   int ProfileNumber() const override { return CB_CFVer.ItemIndex; }
   std::shared_ptr<ToolsAPI::IOTAProject> ActiveProject() const override;
 
   // --- pipeline::BuildHost ---
   void ShowMessage(const std::string& text) override;
   runner::MessageList& Messages() override { return MessageList; }
-  void SelectPage(int index) override { PageControl1 = index; }
-  void SetCompileEnabled(bool enabled) override { BitBtn1Enabled = enabled; }
-  void SetCompileVisible(bool visible) override { BitBtn1Visible = visible; }
-  std::string RunConsole(const std::string& commandLine, const std::string& workingFolder) override;
+  runner::ConsoleRun RunConsole(const std::string& commandLine, const std::string& workingFolder) override;
   std::unique_ptr<platform::StartedProcess> StartHidden(const std::string& commandLine) override;
   void Wait(int milliseconds) override;
 
@@ -161,9 +159,9 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
     std::string settings::TCFOptions::*Field;
     CheckListState& List;
   };
-  CatalogueControls Catalogue(int which);
+  CatalogueControls Controls(settings::Catalogue which);
+  // The path rule: outer blanks and trailing "\" dropped, into the field.
   void ApplyPathRule(EditState& edit, std::string settings::TCFOptions::*field);
-  void FillCatalogue(int which);
   void RemoveSelected(CheckListState& list);
   void PickFolderInto(EditState& edit, std::string settings::TCFOptions::*field);
   void PickEmulatorFile(const char* mask, EditState& edit, std::string settings::TCFOptions::*field);
@@ -171,8 +169,16 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
   static std::string PickerStart(const std::string& folderText);
   void RestoreProjectFolder();
 
+  // --- pipeline::BuildObserver: the page and the Compile button ---
+  void BuildStarted() override;
+  void SourcesChanging() override;
+  void CompilerRunning(const std::string& commandLine) override;
+  void CompilerEnded() override;
+  void BuildEnded(const pipeline::BuildOutcome& outcome) override;
+
   DialogServices services_;
   ProjectContext context_;
+  pipeline::BuildObserver* observer_ = nullptr;
 };
 
 }  // namespace builddialog

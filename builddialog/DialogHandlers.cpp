@@ -25,7 +25,7 @@ void CompactDevModel::RestoreProjectFolder() { platform::SetCurrentDir(CFOptions
 
 // --- framework profile ---
 
-void CompactDevModel::CB_CFVerChange() {
+void CompactDevModel::SwitchFrameworkProfile() {
   if (CFOptions.Loading) return;
   if (!services_.Messages->AskYesNo("Exchange to another .Net Version ?")) return;
   const settings::Profile* profile = settings::ProfileAt(CB_CFVer.ItemIndex);
@@ -37,8 +37,8 @@ void CompactDevModel::CB_CFVerChange() {
 
 // --- catalogues ---
 
-void CompactDevModel::FillCatalogue(int which) {
-  CatalogueControls c = Catalogue(which);
+void CompactDevModel::FillCatalogue(settings::Catalogue which) {
+  CatalogueControls c = Controls(which);
   dialogs::PickResult picked = services_.Picker->PickFile("dll", PickerStart(c.Edit.Text()));
   if (!picked.Accepted) {
     RestoreProjectFolder();
@@ -51,12 +51,8 @@ void CompactDevModel::FillCatalogue(int which) {
   RestoreProjectFolder();
 }
 
-void CompactDevModel::SpeedButton2Click() { FillCatalogue(0); }
-void CompactDevModel::SpeedButton6Click() { FillCatalogue(1); }
-void CompactDevModel::SpeedButton7Click() { FillCatalogue(2); }
-
-void CompactDevModel::BitBtn3Click() {
-  CatalogueControls c = Catalogue(AssemblyPageCtrl);
+void CompactDevModel::AddAssemblyToShownCatalogue() {
+  CatalogueControls c = Controls(AssemblyPageCtrl);
   dialogs::PickResult picked = services_.Picker->PickFile("*.dll", PickerStart(c.Edit.Text()));
   if (picked.Accepted) {
     // The catalogue's folder stays; the build looks for the name there.
@@ -72,10 +68,8 @@ void CompactDevModel::RemoveSelected(CheckListState& list) {
   list.SetItemIndex(list.Count() > 0 ? 0 : -1);
 }
 
-void CompactDevModel::BitBtn7Click() { RemoveSelected(Catalogue(AssemblyPageCtrl).List); }
-void CompactDevModel::MS_Assmbly_ListDblClick() { RemoveSelected(MS_Assmbly_List); }
-void CompactDevModel::Delphi_Assmbly_ListDblClick() { RemoveSelected(Delphi_Assmbly_List); }
-void CompactDevModel::Third_Assmbly_ListDblClick() { RemoveSelected(Third_Assmbly_List); }
+void CompactDevModel::RemoveSelectedFromShownCatalogue() { RemoveSelected(Controls(AssemblyPageCtrl).List); }
+void CompactDevModel::RemoveSelectedEntry(settings::Catalogue which) { RemoveSelected(Controls(which).List); }
 
 // --- compiler and library folders ---
 
@@ -89,12 +83,12 @@ void CompactDevModel::PickFolderInto(EditState& edit, std::string settings::TCFO
   RestoreProjectFolder();
 }
 
-void CompactDevModel::SpeedButton4Click() { PickFolderInto(EdDCCIL_Path, &settings::TCFOptions::BDS_Compiler_Path); }
-void CompactDevModel::SpeedButton1Click() { PickFolderInto(Ed_BDS_Lib_Path, &settings::TCFOptions::BDS_Lib_Path); }
+void CompactDevModel::PickCompilerFolder() { PickFolderInto(EdDCCIL_Path, &settings::TCFOptions::BDS_Compiler_Path); }
+void CompactDevModel::PickLibFolder() { PickFolderInto(Ed_BDS_Lib_Path, &settings::TCFOptions::BDS_Lib_Path); }
 
 // --- emulator ---
 
-void CompactDevModel::ComboBox1Change() {
+void CompactDevModel::ShowDeviceScreenSize() {
   if (ComboBox1.ItemIndex < 0 || ComboBox1.ItemIndex >= static_cast<int>(std::size(settings::EmulatorDevices))) return;
   const settings::EmulatorDevice& device = settings::EmulatorDevices[ComboBox1.ItemIndex];
   Ed_Emulator_Screen_Width.SetText(device.Width);
@@ -110,10 +104,10 @@ void CompactDevModel::PickEmulatorFile(const char* mask, EditState& edit, std::s
   RestoreProjectFolder();
 }
 
-void CompactDevModel::SpeedButton3Click() {
+void CompactDevModel::PickEmulatorProgram() {
   PickEmulatorFile("*.exe", Ed_Emulator_App, &settings::TCFOptions::MS_CF_Emulator_Application);
 }
-void CompactDevModel::SpeedButton5Click() {
+void CompactDevModel::PickEmulatorImage() {
   PickEmulatorFile("*.bin;*.cem", Ed_Emulator_Image_FileName, &settings::TCFOptions::MS_CF_Emulator_Image_FileName);
 }
 

@@ -8,10 +8,10 @@
 
 namespace builddialog {
 
-CompactDevModel::CatalogueControls CompactDevModel::Catalogue(int which) {
+CompactDevModel::CatalogueControls CompactDevModel::Controls(settings::Catalogue which) {
   switch (which) {
-    case 0: return {Ed_MS_Assembly_LinkPath, &settings::TCFOptions::MS_Assembly_Path, MS_Assmbly_List};
-    case 1: return {Ed_Delphi_Assembly_LinkPath, &settings::TCFOptions::Delphi_Assembly_Path, Delphi_Assmbly_List};
+    case settings::Catalogue::Microsoft: return {Ed_MS_Assembly_LinkPath, &settings::TCFOptions::MS_Assembly_Path, MS_Assmbly_List};
+    case settings::Catalogue::Delphi: return {Ed_Delphi_Assembly_LinkPath, &settings::TCFOptions::Delphi_Assembly_Path, Delphi_Assmbly_List};
     default: return {Ed_Third_Assembly_LinkPath, &settings::TCFOptions::Third_Assembly_Path, Third_Assmbly_List};
   }
 }
@@ -38,8 +38,9 @@ void CompactDevModel::InitOptions() {
       Ed_BDS_Lib_Path.SetText(file.LibPath);
       CB_CFVer.ItemIndex = file.Profile;
       o.MS_CF_Assembly_Version = file.Version;
-      for (int i = 0; i < 3; ++i) {
-        CatalogueControls c = Catalogue(i);
+      for (settings::Catalogue which : settings::AllCatalogues) {
+        const int i = settings::IndexOf(which);
+        CatalogueControls c = Controls(which);
         CFOptions.*c.Field = file.Catalogues[i].Path;
         c.Edit.SetText(file.Catalogues[i].Path);
         c.List.Fill(file.Catalogues[i].Entries, true);
@@ -85,11 +86,11 @@ platform::Lines CompactDevModel::OptionsFileLines() const {
   file.CompilerPath = EdDCCIL_Path.Text();
   file.LibPath = Ed_BDS_Lib_Path.Text();
   file.Profile = CB_CFVer.ItemIndex;
-  const EditState* edits[3] = {&Ed_MS_Assembly_LinkPath, &Ed_Delphi_Assembly_LinkPath, &Ed_Third_Assembly_LinkPath};
-  const CheckListState* lists[3] = {&MS_Assmbly_List, &Delphi_Assmbly_List, &Third_Assmbly_List};
-  for (int i = 0; i < 3; ++i) {
-    file.Catalogues[i].Path = edits[i]->Text();
-    for (const settings::CatalogueEntry& entry : lists[i]->Entries()) file.Catalogues[i].Entries.push_back(entry.Text);
+  for (settings::Catalogue which : settings::AllCatalogues) {
+    const CatalogueControls c = const_cast<CompactDevModel*>(this)->Controls(which);
+    settings::OptionsCatalogue& catalogue = file.Catalogues[settings::IndexOf(which)];
+    catalogue.Path = c.Edit.Text();
+    for (const settings::CatalogueEntry& entry : c.List.Entries()) catalogue.Entries.push_back(entry.Text);
   }
   file.EmulatorApplication = Ed_Emulator_App.Text();
   file.EmulatorImageFileName = Ed_Emulator_Image_FileName.Text();
@@ -101,7 +102,12 @@ platform::Lines CompactDevModel::OptionsFileLines() const {
   return settings::FormatOptionsFile(file);
 }
 
-void CompactDevModel::BtnSaveOptionsClick() {
+void CompactDevModel::SaveOptions() {
+  if (CFOptions.ProjectPath.empty()) {
+    // Without a project the folder would be the file system's root.
+    services_.Messages->ShowMessage(NoProjectToSaveMessage);
+    return;
+  }
   std::string path = platform::ExcludeTrailingBackslash(CFOptions.ProjectPath) + "\\" + settings::OptionsFileName;
   try {
     platform::SaveLines(path, OptionsFileLines());

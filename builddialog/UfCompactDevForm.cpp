@@ -225,91 +225,127 @@ void TfCompactDevForm::Build() {
   for (const auto& [component, name] : named) component->setObjectName(name);
 }
 
-void TfCompactDevForm::Run(void (CompactDevModel::*handler)()) {
-  forms::Handle(*services_.Messages, [&] { (model_.get()->*handler)(); });
+void TfCompactDevForm::Run(const std::function<void()>& operation) {
+  forms::Handle(*services_.Messages, operation);
   Refresh();
 }
 
-void TfCompactDevForm::BindEdit(QLineEdit* edit, EditState CompactDevModel::*state,
-                                void (CompactDevModel::*keyPress)()) {
+// --- the handlers, named as designed: each runs one operation of the model ---
+
+void TfCompactDevForm::Ed_BDS_Lib_PathKeyPress() { Run([this] { model_->KeepLibFolderAsTyped(); }); }
+void TfCompactDevForm::Ed_MS_Assembly_LinkPathKeyPress() {
+  Run([this] { model_->KeepAssemblyFolderAsTyped(settings::Catalogue::Microsoft); });
+}
+void TfCompactDevForm::Ed_Delphi_Assembly_LinkPathKeyPress() {
+  Run([this] { model_->KeepAssemblyFolderAsTyped(settings::Catalogue::Delphi); });
+}
+void TfCompactDevForm::Ed_Third_Assembly_LinkPathKeyPress() {
+  Run([this] { model_->KeepAssemblyFolderAsTyped(settings::Catalogue::ThirdParty); });
+}
+void TfCompactDevForm::MS_Assmbly_ListDblClick() {
+  Run([this] { model_->RemoveSelectedEntry(settings::Catalogue::Microsoft); });
+}
+void TfCompactDevForm::Delphi_Assmbly_ListDblClick() {
+  Run([this] { model_->RemoveSelectedEntry(settings::Catalogue::Delphi); });
+}
+void TfCompactDevForm::Third_Assmbly_ListDblClick() {
+  Run([this] { model_->RemoveSelectedEntry(settings::Catalogue::ThirdParty); });
+}
+void TfCompactDevForm::SpeedButton4Click() { Run([this] { model_->PickCompilerFolder(); }); }
+void TfCompactDevForm::SpeedButton1Click() { Run([this] { model_->PickLibFolder(); }); }
+void TfCompactDevForm::SpeedButton2Click() { Run([this] { model_->FillCatalogue(settings::Catalogue::Microsoft); }); }
+void TfCompactDevForm::SpeedButton6Click() { Run([this] { model_->FillCatalogue(settings::Catalogue::Delphi); }); }
+void TfCompactDevForm::SpeedButton7Click() { Run([this] { model_->FillCatalogue(settings::Catalogue::ThirdParty); }); }
+void TfCompactDevForm::SpeedButton3Click() { Run([this] { model_->PickEmulatorProgram(); }); }
+void TfCompactDevForm::SpeedButton5Click() { Run([this] { model_->PickEmulatorImage(); }); }
+void TfCompactDevForm::BitBtn3Click() { Run([this] { model_->AddAssemblyToShownCatalogue(); }); }
+void TfCompactDevForm::BitBtn7Click() { Run([this] { model_->RemoveSelectedFromShownCatalogue(); }); }
+void TfCompactDevForm::BtnSaveOptionsClick() { Run([this] { model_->SaveOptions(); }); }
+void TfCompactDevForm::BitBtn1Click() {
+  // The event loop runs while the compiler does, and the page and the
+  // Compile button follow the model as it goes.
+  forms::MessagePumpScope pump([this] { RefreshBuildState(); });
+  Run([this] { model_->Build(); });
+}
+void TfCompactDevForm::CB_CFVerChange() { Run([this] { model_->SwitchFrameworkProfile(); }); }
+void TfCompactDevForm::ComboBox1Change() { Run([this] { model_->ShowDeviceScreenSize(); }); }
+void TfCompactDevForm::MessageListDblClick() { Run([this] { model_->JumpToSelectedMessage(); }); }
+void TfCompactDevForm::Label5Click() { Run([this] { model_->OpenResources(); }); }
+void TfCompactDevForm::FormShow() { Run([this] { model_->EnterProject(); }); }
+void TfCompactDevForm::FormHide() { Run([this] { model_->Close(); }); }
+
+void TfCompactDevForm::BindEdit(QLineEdit* edit, EditState CompactDevModel::*state, void (TfCompactDevForm::*keyPress)()) {
   connect(edit, &QLineEdit::textEdited, this, [this, state](const QString& text) {
-    forms::Handle(*services_.Messages, [&] { (model_.get()->*state).SetText(FromQt(text)); });
-    Refresh();
+    Run([&] { (model_.get()->*state).SetText(FromQt(text)); });
   });
-  if (keyPress) connect(edit, &QLineEdit::returnPressed, this, [this, keyPress] { Run(keyPress); });
+  if (keyPress) connect(edit, &QLineEdit::returnPressed, this, keyPress);
 }
 
 void TfCompactDevForm::BindList(QListWidget* list, CheckListState CompactDevModel::*state,
-                                void (CompactDevModel::*dblClick)()) {
+                                void (TfCompactDevForm::*dblClick)()) {
   connect(list, &QListWidget::itemChanged, this, [this, list, state](QListWidgetItem* item) {
     if (!refreshing_) (model_.get()->*state).SetChecked(list->row(item), item->checkState() == Qt::Checked);
   });
   connect(list, &QListWidget::currentRowChanged, this, [this, state](int row) {
     if (!refreshing_) (model_.get()->*state).SetItemIndex(row);
   });
-  connect(list, &QListWidget::itemDoubleClicked, this, [this, dblClick] { Run(dblClick); });
+  connect(list, &QListWidget::itemDoubleClicked, this, dblClick);
 }
 
 void TfCompactDevForm::Wire() {
   using M = CompactDevModel;
+  using F = TfCompactDevForm;
   BindEdit(EdDCCIL_Path, &M::EdDCCIL_Path);
-  BindEdit(Ed_BDS_Lib_Path, &M::Ed_BDS_Lib_Path, &M::Ed_BDS_Lib_PathKeyPress);
-  BindEdit(Ed_MS_Assembly_LinkPath, &M::Ed_MS_Assembly_LinkPath, &M::Ed_MS_Assembly_LinkPathKeyPress);
-  BindEdit(Ed_Delphi_Assembly_LinkPath, &M::Ed_Delphi_Assembly_LinkPath, &M::Ed_Delphi_Assembly_LinkPathKeyPress);
-  BindEdit(Ed_Third_Assembly_LinkPath, &M::Ed_Third_Assembly_LinkPath, &M::Ed_Third_Assembly_LinkPathKeyPress);
+  BindEdit(Ed_BDS_Lib_Path, &M::Ed_BDS_Lib_Path, &F::Ed_BDS_Lib_PathKeyPress);
+  BindEdit(Ed_MS_Assembly_LinkPath, &M::Ed_MS_Assembly_LinkPath, &F::Ed_MS_Assembly_LinkPathKeyPress);
+  BindEdit(Ed_Delphi_Assembly_LinkPath, &M::Ed_Delphi_Assembly_LinkPath, &F::Ed_Delphi_Assembly_LinkPathKeyPress);
+  BindEdit(Ed_Third_Assembly_LinkPath, &M::Ed_Third_Assembly_LinkPath, &F::Ed_Third_Assembly_LinkPathKeyPress);
   BindEdit(Ed_Emulator_App, &M::Ed_Emulator_App);
   BindEdit(Ed_Emulator_Image_FileName, &M::Ed_Emulator_Image_FileName);
   BindEdit(Ed_Shared_Folder, &M::Ed_Shared_Folder);
   BindEdit(Ed_Emulator_Screen_Width, &M::Ed_Emulator_Screen_Width);
   BindEdit(Ed_Emulator_Screen_Height, &M::Ed_Emulator_Screen_Height);
   BindEdit(Ed_Emulator_Ram_Size, &M::Ed_Emulator_Ram_Size);
-  BindList(MS_Assmbly_List, &M::MS_Assmbly_List, &M::MS_Assmbly_ListDblClick);
-  BindList(Delphi_Assmbly_List, &M::Delphi_Assmbly_List, &M::Delphi_Assmbly_ListDblClick);
-  BindList(Third_Assmbly_List, &M::Third_Assmbly_List, &M::Third_Assmbly_ListDblClick);
+  BindList(MS_Assmbly_List, &M::MS_Assmbly_List, &F::MS_Assmbly_ListDblClick);
+  BindList(Delphi_Assmbly_List, &M::Delphi_Assmbly_List, &F::Delphi_Assmbly_ListDblClick);
+  BindList(Third_Assmbly_List, &M::Third_Assmbly_List, &F::Third_Assmbly_ListDblClick);
 
-  const std::pair<QToolButton*, void (M::*)()> buttons[] = {
-      {SpeedButton4, &M::SpeedButton4Click}, {SpeedButton1, &M::SpeedButton1Click},
-      {SpeedButton2, &M::SpeedButton2Click}, {SpeedButton6, &M::SpeedButton6Click},
-      {SpeedButton7, &M::SpeedButton7Click}, {SpeedButton3, &M::SpeedButton3Click},
-      {SpeedButton5, &M::SpeedButton5Click}, {BitBtn3, &M::BitBtn3Click},
-      {BitBtn7, &M::BitBtn7Click},           {BtnSaveOptions, &M::BtnSaveOptionsClick}};
-  for (const auto& [button, handler] : buttons)
-    connect(button, &QToolButton::clicked, this, [this, handler = handler] { Run(handler); });
-
-  // The build: the event loop runs while the compiler does, and the page
-  // and the Compile button follow the model as it goes.
-  connect(BitBtn1, &QToolButton::clicked, this, [this] {
-    forms::MessagePumpScope pump([this] { RefreshBuildState(); });
-    Run(&M::BitBtn1Click);
-  });
+  const std::pair<QToolButton*, void (F::*)()> buttons[] = {
+      {SpeedButton4, &F::SpeedButton4Click}, {SpeedButton1, &F::SpeedButton1Click},
+      {SpeedButton2, &F::SpeedButton2Click}, {SpeedButton6, &F::SpeedButton6Click},
+      {SpeedButton7, &F::SpeedButton7Click}, {SpeedButton3, &F::SpeedButton3Click},
+      {SpeedButton5, &F::SpeedButton5Click}, {BitBtn3, &F::BitBtn3Click},
+      {BitBtn7, &F::BitBtn7Click},           {BtnSaveOptions, &F::BtnSaveOptionsClick},
+      {BitBtn1, &F::BitBtn1Click}};
+  for (const auto& [button, handler] : buttons) connect(button, &QToolButton::clicked, this, handler);
 
   connect(CB_CFVer, &QComboBox::activated, this, [this](int index) {
     model_->CB_CFVer.ItemIndex = index;
-    Run(&M::CB_CFVerChange);
+    CB_CFVerChange();
   });
   connect(ComboBox1, &QComboBox::activated, this, [this](int index) {
     model_->ComboBox1.ItemIndex = index;
     model_->ComboBox1.Text = FromQt(ComboBox1->itemText(index));
-    Run(&M::ComboBox1Change);
+    ComboBox1Change();
   });
   connect(ComboBox1, &QComboBox::editTextChanged, this, [this](const QString& text) {
     if (refreshing_ || FromQt(text) == model_->ComboBox1.Text) return;
     model_->ComboBox1.Text = FromQt(text);
     model_->ComboBox1.ItemIndex = ComboBox1->findText(text, Qt::MatchExactly);
-    Run(&M::ComboBox1Change);
+    ComboBox1Change();
   });
   connect(Chk_Is_Auto_Depoly, &QCheckBox::toggled, this, [this](bool checked) {
     if (!refreshing_) model_->Chk_Is_Auto_Depoly = checked;
   });
   connect(AssemblyPageCtrl, &QTabWidget::currentChanged, this, [this](int index) {
-    if (!refreshing_) model_->AssemblyPageCtrl = index;
+    if (!refreshing_) model_->AssemblyPageCtrl = static_cast<settings::Catalogue>(index);
   });
   connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
     if (!refreshing_) model_->PageControl1 = index;
   });
   connect(MessageList, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
     model_->MessageList.SetItemIndex(index.row());
-    Run(&M::MessageListDblClick);
+    MessageListDblClick();
   });
   connect(MessageList, &QListView::clicked, this, [this](const QModelIndex& index) {
     model_->MessageList.SetItemIndex(index.row());
@@ -341,8 +377,8 @@ void TfCompactDevForm::ShowList(QListWidget* list, const CheckListState& state) 
 void TfCompactDevForm::RefreshBuildState() {
   refreshing_ = true;
   PageControl1->setCurrentIndex(model_->PageControl1);
-  BitBtn1->setEnabled(model_->BitBtn1Enabled);
-  BitBtn1->setVisible(model_->BitBtn1Visible);
+  BitBtn1->setEnabled(model_->CompileEnabled);
+  BitBtn1->setVisible(model_->CompileVisible);
   refreshing_ = false;
 }
 
@@ -377,23 +413,23 @@ void TfCompactDevForm::Refresh() {
   ComboBox1->setCurrentIndex(model_->ComboBox1.ItemIndex);
   ComboBox1->setEditText(ToQt(model_->ComboBox1.Text));
   Chk_Is_Auto_Depoly->setChecked(model_->Chk_Is_Auto_Depoly);
-  AssemblyPageCtrl->setCurrentIndex(model_->AssemblyPageCtrl);
+  AssemblyPageCtrl->setCurrentIndex(settings::IndexOf(model_->AssemblyPageCtrl));
   refreshing_ = false;
   RefreshBuildState();
 }
 
 void TfCompactDevForm::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (!event->spontaneous()) Run(&CompactDevModel::FormShow);  // not when the window manager restores it
+  if (!event->spontaneous()) FormShow();  // not when the window manager restores it
 }
 
 bool TfCompactDevForm::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Label5 && event->type() == QEvent::MouseButtonRelease) Run(&CompactDevModel::Label5Click);
+  if (watched == Label5 && event->type() == QEvent::MouseButtonRelease) Label5Click();
   return QDialog::eventFilter(watched, event);
 }
 
 void TfCompactDevForm::hideEvent(QHideEvent* event) {
-  Run(&CompactDevModel::FormHide);
+  FormHide();
   QDialog::hideEvent(event);
 }
 

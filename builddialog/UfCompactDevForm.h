@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 // TfCompactDevForm, the build dialog on screen: its widgets laid out as the
 // dialog is designed, bound to CompactDevModel. Every handler is one call
 // into the model through the standard error report, then the widgets show
@@ -65,6 +66,33 @@ class TfCompactDevForm : public QDialog {
   QList<QIcon> ImageList1;  // the icons of the lower pages
   QList<QIcon> ImageList2;  // the four 16 by 16 menu images
 
+  // The handlers, named as designed; each runs one operation of the model
+  // through the standard error report.
+  void Ed_BDS_Lib_PathKeyPress();
+  void Ed_MS_Assembly_LinkPathKeyPress();
+  void Ed_Delphi_Assembly_LinkPathKeyPress();
+  void Ed_Third_Assembly_LinkPathKeyPress();
+  void MS_Assmbly_ListDblClick();
+  void Delphi_Assmbly_ListDblClick();
+  void Third_Assmbly_ListDblClick();
+  void SpeedButton4Click();  // compiler folder
+  void SpeedButton1Click();  // library folder
+  void SpeedButton2Click();  // fill Microsoft
+  void SpeedButton6Click();  // fill Delphi
+  void SpeedButton7Click();  // fill Third Party
+  void SpeedButton3Click();  // emulator program
+  void SpeedButton5Click();  // emulator image
+  void BitBtn3Click();       // add to the catalogue shown
+  void BitBtn7Click();       // remove from the catalogue shown
+  void BtnSaveOptionsClick();
+  void BitBtn1Click();  // Compile
+  void CB_CFVerChange();
+  void ComboBox1Change();
+  void MessageListDblClick();
+  void Label5Click();
+  void FormShow();
+  void FormHide();
+
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
@@ -73,10 +101,10 @@ class TfCompactDevForm : public QDialog {
  private:
   void Build();
   void Wire();
-  // Runs one handler through the standard error report, then shows the model.
-  void Run(void (CompactDevModel::*handler)());
-  void BindEdit(QLineEdit* edit, EditState CompactDevModel::*state, void (CompactDevModel::*keyPress)() = nullptr);
-  void BindList(QListWidget* list, CheckListState CompactDevModel::*state, void (CompactDevModel::*dblClick)());
+  // Runs one operation through the standard error report, then shows the model.
+  void Run(const std::function<void()>& operation);
+  void BindEdit(QLineEdit* edit, EditState CompactDevModel::*state, void (TfCompactDevForm::*keyPress)() = nullptr);
+  void BindList(QListWidget* list, CheckListState CompactDevModel::*state, void (TfCompactDevForm::*dblClick)());
   void ShowList(QListWidget* list, const CheckListState& state);
   // What a long operation changes: the page shown and the Compile button.
   void RefreshBuildState();

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "cli/CiMessages.h"
+#include "cli/CommandOptions.h"
 #include "cli/ConsoleIDE.h"
 #include "cli/UnifiedDiff.h"
 #include "platform/ChangePlan.h"
@@ -51,8 +52,13 @@ const char* const BuildHelp =
     "                     Files are named relative to the current folder where they\n"
     "                     lie inside it.\n"
     "\n"
-    "Exit status: 0 built, 1 the compiler reported an error, 2 the build could not\n"
-    "start, 3 the compiler could not be started.\n";
+    "Exit status:\n"
+    "  0  built\n"
+    "  1  the compiler reported an error or a fatal error, or ended with a non-zero\n"
+    "     status or by a signal\n"
+    "  2  the build could not start or was stopped: a usage error, a check failed,\n"
+    "     or a file could not be read or written\n"
+    "  3  the compiler could not be started\n";
 
 // Prints a message list as it grows: a line when it is added, text appended
 // to the last line when it is appended, and the line end when the next line
@@ -93,37 +99,22 @@ class MessagePrinter : public runner::MessageListObserver {
 
 }  // namespace
 
-bool IsErrorLine(const std::string& line) {
-  for (const char* word : {"Error: ", "Fatal: "}) {
-    size_t at = line.find(word);
-    if (at != std::string::npos && (at == 0 || line[at - 1] == ' ')) return true;
-  }
-  return false;
-}
-
 namespace {
 
 int Usage(const std::string& problem) {
   std::cerr << "tidewell build: " << problem << "\n\n" << BuildHelp;
-  return 2;
+  return ToInt(ExitStatus::CouldNotStart);
 }
 
 // The compiler's messages of a finished build in a CI system's format.
-void PrintCiMessages(const std::vector<std::string>& lines, MessageFormat format, const std::string& projectFile,
-                     const std::string& startFolder) {
+void PrintCiMessages(const std::vector<runner::CompilerMessage>& messages, MessageFormat format,
+                     const std::string& projectFile, const std::string& startFolder) {
   const std::string projectFolder = platform::ToHostPath(platform::ExtractFilePath(projectFile));
-  bool compilerOutput = false;  // the compiler's lines follow the one-blank line
-  for (const std::string& line : lines) {
-    if (!compilerOutput) {
-      compilerOutput = line == " ";
-      continue;
-    }
-    std::optional<runner::CompilerMessage> message = runner::ParseCompilerMessage(line);
-    if (!message) continue;
-    std::string file = message->File.empty()
+  for (const runner::CompilerMessage& message : messages) {
+    std::string file = message.File.empty()
                            ? std::string()
-                           : DisplayPath(platform::ToHostPath(message->File), projectFolder, startFolder);
-    std::cout << (format == MessageFormat::Json ? JsonMessage(*message, file) : GitHubAnnotation(*message, file));
+                           : DisplayPath(platform::ToHostPath(message.File), projectFolder, startFolder);
+    std::cout << (format == MessageFormat::Json ? JsonMessage(message, file) : GitHubAnnotation(message, file));
   }
   std::cout << std::flush;
 }
@@ -148,73 +139,108 @@ std::string DescribePlan(const std::vector<platform::ChangePlan::Change>& change
 
 }  // namespace
 
-int RunBuildCommand(const std::vector<std::string>& args) {
-  MessageFormat format = MessageFormat::List;
-  bool formatGiven = false;
-  bool dryRun = false;
-  std::vector<std::string> projects;
-  bool optionsEnded = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (optionsEnded) {
-      projects.push_back(arg);
-    } else if (arg == "--") {
-      optionsEnded = true;
-    } else if (arg == "--help" || arg == "-h") {
-      std::cout << BuildHelp;
-      return 0;
-    } else if (arg == "--dry-run" || arg == "-n") {
-      dryRun = true;
-    } else if (arg == "--messages" || arg.starts_with("--messages=")) {
-      if (formatGiven) return Usage("--messages given twice");
-      std::string name;
-      if (arg == "--messages") {
-        if (i + 1 == args.size()) return Usage("--messages needs a format: list, github or json");
-        name = args[++i];
-      } else {
-        name = arg.substr(std::string("--messages=").size());
-      }
-      if (!ParseMessageFormat(name, format)) return Usage("unknown message format '" + name + "' (list, github or json)");
-      formatGiven = true;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return Usage("unknown option '" + arg + "'");
-    } else {
-      projects.push_back(arg);
-    }
+namespace {
+
+struct BuildRequest {
+  MessageFormat Format = MessageFormat::List;
+  bool DryRun = false;
+  std::string ProjectArgument;  // as the user typed it
+  std::string ProjectFile;      // the system's path of it
+};
+
+// The command line into a request; a usage error's status otherwise.
+std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, BuildRequest& request) {
+  const CommandLineOptions options = ParseCommandLine(
+      args, {{"--help", 'h'}, {"--dry-run", 'n'}, {"--messages", 0, true}});
+  if (!options.Problem.empty()) return Usage(options.Problem);
+  if (options.Has("--help")) {
+    std::cout << BuildHelp;
+    return ToInt(ExitStatus::Done);
   }
-  if (projects.size() != 1) return Usage("expected one project file");
-  const std::string& projectArgument = projects[0];
-  if (std::string problem = platform::PathProblem(projectArgument); !problem.empty()) {
+  request.DryRun = options.Has("--dry-run");
+  if (options.Has("--messages") && !ParseMessageFormat(options.Value("--messages"), request.Format))
+    return Usage("unknown message format '" + options.Value("--messages") + "' (list, github or json)");
+  if (options.Operands.size() != 1) return Usage("expected one project file");
+  request.ProjectArgument = options.Operands[0];
+  if (std::string problem = platform::PathProblem(request.ProjectArgument); !problem.empty()) {
     std::cerr << "tidewell build: cannot use the project path: " << problem << "\n";
-    return 2;
+    return ToInt(ExitStatus::CouldNotStart);
   }
-  const std::string projectFile = platform::TypedPath(projectArgument);
-  if (!platform::FileExists(projectFile)) {
-    std::cerr << "tidewell build: project file not found: " << projectArgument << "\n";
-    return 2;
+  request.ProjectFile = platform::TypedPath(request.ProjectArgument);
+  if (!platform::FileExists(request.ProjectFile)) {
+    std::cerr << "tidewell build: project file not found: " << request.ProjectArgument << "\n";
+    return ToInt(ExitStatus::CouldNotStart);
   }
+  return std::nullopt;
+}
+
+// A compiler that is not there would find the sources patched for nothing
+// (after the dialog's own first checks, which keep their say).
+bool CompilerMissing(const builddialog::CompactDevModel& dialog) {
+  const std::string commandLine = pipeline::CompilerCommandLine(const_cast<builddialog::CompactDevModel&>(dialog));
+  if (platform::Trim(dialog.MSAssemblyFolderText()).empty() || platform::CanFindProgram(commandLine)) return false;
+  std::cerr << "tidewell build: the compiler could not be started: " << platform::ProgramText(commandLine)
+            << " was not found\n";
+  return true;
+}
+
+// The exit status a finished build earns, with its one line on standard
+// error where the compiler failed without saying so.
+ExitStatus StatusOf(const pipeline::BuildOutcome& outcome) {
+  if (!outcome.Stopped.empty() || !outcome.CompilerRan) return ExitStatus::CouldNotStart;
+  if (!outcome.CompilerNotStarted.empty()) {
+    std::cerr << "tidewell build: the compiler could not be started: " << outcome.CompilerNotStarted << "\n";
+    return ExitStatus::ToolNotStarted;
+  }
+  if (outcome.CompilerExit && outcome.CompilerExit->Failed()) {
+    std::cerr << "tidewell build: the compiler " << (outcome.CompilerExit->Signal ? "was ended by " : "ended with ")
+              << platform::DescribeExit(*outcome.CompilerExit) << "\n";
+    return ExitStatus::Failed;
+  }
+  return outcome.CompilerReportedFailure() ? ExitStatus::Failed : ExitStatus::Done;
+}
+
+// Builds with the message list printed as it grows (or, for json, only the
+// messages at the end).
+pipeline::BuildOutcome BuildAndPrint(builddialog::CompactDevModel& dialog, ConsoleMessages& messages,
+                                     const BuildRequest& request, const std::string& startFolder) {
+  pipeline::BuildOutcome outcome;
+  if (request.Format == MessageFormat::Json) {
+    outcome = dialog.Build();
+  } else {
+    MessagePrinter printer(dialog.MessageList);
+    dialog.MessageList.SetObserver(&printer);
+    messages.BeforeShowing = [&printer] { printer.Finish(); };  // an error starts a line of its own
+    outcome = dialog.Build();
+    messages.BeforeShowing = nullptr;
+    dialog.MessageList.SetObserver(nullptr);
+  }
+  if (request.Format != MessageFormat::List)
+    PrintCiMessages(outcome.Messages, request.Format, request.ProjectFile, startFolder);
+  return outcome;
+}
+
+}  // namespace
+
+int RunBuildCommand(const std::vector<std::string>& args) {
+  BuildRequest request;
+  if (std::optional<int> status = ParseBuildRequest(args, request)) return *status;
   std::error_code noFolder;
   const std::string startFolder = std::filesystem::current_path(noFolder).string();
 
-  auto project = std::make_shared<ConsoleProject>(projectFile);
+  auto project = std::make_shared<ConsoleProject>(request.ProjectFile);
   const builddialog::ProjectContext context{project, std::make_shared<ConsoleModuleServices>(project)};
-
   ConsoleMessages messages;
   builddialog::DialogServices services;
   services.Messages = &messages;
-  std::string compilerNotStarted;
-  std::optional<platform::ExitStatus> compilerExit;
-  services.RunConsole = [&](const std::string& commandLine, const std::string& folder) {
-    runner::ConsoleRun run = runner::RunConsoleCommand(commandLine, folder, messages);
-    if (!run.Started) compilerNotStarted = run.StartError;
-    compilerExit = run.Exit;
-    return run.Output;
+  services.RunConsole = [&messages](const std::string& commandLine, const std::string& folder) {
+    return runner::RunConsoleCommand(commandLine, folder, messages);
   };
   // A dry run: every file change goes to the plan, and no tool runs.
   std::optional<platform::ChangePlan> plan;
-  if (dryRun) {
+  if (request.DryRun) {
     plan.emplace();
-    services.RunConsole = [](const std::string&, const std::string&) { return std::string(); };
+    services.RunConsole = [](const std::string&, const std::string&) { return runner::ConsoleRun{{}, true}; };
     services.StartHidden = [](const std::string&) { return std::unique_ptr<platform::StartedProcess>(); };
     services.Sleep = [](int) {};
   }
@@ -224,61 +250,25 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   // As the IDE's command opens the dialog. The IDE's current folder is the
   // project's; so is ours, so that the first load cannot pick up an options
   // file from wherever the command was run.
-  platform::SetCurrentDir(platform::ExtractFilePath(projectFile));
+  platform::SetCurrentDir(platform::ExtractFilePath(request.ProjectFile));
   try {
     dialog.OpenProject(context);
   } catch (const std::exception& e) {
     messages.ShowError(e.what());
-    return 2;
+    return ToInt(ExitStatus::CouldNotStart);
   }
-  // A compiler that is not there would find the sources patched for nothing
-  // (after the dialog's own first checks, which keep their say).
-  if (const std::string commandLine = pipeline::CompilerCommandLine(dialog);
-      !dryRun && !platform::Trim(dialog.MSAssemblyFolderText()).empty() && !platform::CanFindProgram(commandLine)) {
-    std::cerr << "tidewell build: the compiler could not be started: " << platform::ProgramText(commandLine)
-              << " was not found\n";
-    return 3;
-  }
-  if (!dialog.EnterProject() || messages.Shown() > 0) return 2;
+  if (!request.DryRun && CompilerMissing(dialog)) return ToInt(ExitStatus::ToolNotStarted);
+  if (!dialog.EnterProject()) return ToInt(ExitStatus::CouldNotStart);
 
-  if (dryRun) {
-    dialog.Build();
+  if (request.DryRun) {
+    const pipeline::BuildOutcome outcome = dialog.Build();
     dialog.Close();
     std::cout << DescribePlan(plan->Changes(), startFolder) << std::flush;
-    return messages.Shown() > 0 ? 2 : 0;
+    return ToInt(outcome.Stopped.empty() ? ExitStatus::Done : ExitStatus::CouldNotStart);
   }
-
-  bool failed = false;
-  bool compilerOutput = false;  // the compiler's lines follow the one-blank line
-  if (format == MessageFormat::Json) {
-    dialog.Build();
-  } else {
-    MessagePrinter printer(dialog.MessageList);
-    dialog.MessageList.SetObserver(&printer);
-    messages.BeforeShowing = [&printer] { printer.Finish(); };  // an error starts a line of its own
-    dialog.Build();
-    messages.BeforeShowing = nullptr;
-    dialog.MessageList.SetObserver(nullptr);
-  }
-  if (format != MessageFormat::List) PrintCiMessages(dialog.MessageList.Lines(), format, projectFile, startFolder);
-  bool stopped = messages.Shown() > 0;
-  for (const std::string& line : dialog.MessageList.Lines()) {
-    failed = failed || (compilerOutput && IsErrorLine(line));
-    compilerOutput = compilerOutput || line == " ";
-  }
+  const pipeline::BuildOutcome outcome = BuildAndPrint(dialog, messages, request, startFolder);
   dialog.Close();
-  if (stopped) return 2;
-  if (!compilerNotStarted.empty()) {
-    std::cerr << "tidewell build: the compiler could not be started: " << compilerNotStarted << "\n";
-    return 3;
-  }
-  if (compilerExit && compilerExit->Failed()) {
-    std::cerr << "tidewell build: the compiler "
-              << (compilerExit->Signal ? "was ended by " : "ended with ") << platform::DescribeExit(*compilerExit)
-              << "\n";
-    return 1;
-  }
-  return failed ? 1 : 0;
+  return ToInt(StatusOf(outcome));
 }
 
 }  // namespace cli

@@ -5,12 +5,11 @@
 namespace cli {
 
 // tidewell build PROJECT.dpr: opens the project's settings as the build
-// dialog does, builds, and prints the message list. Returns the exit status:
-// 2 when a check stopped the build, 1 when the compiler reported an error,
-// else 0.
+// dialog does, builds, and prints the message list. Returns the exit status,
+// an ExitStatus of CommandOptions.h: 0 built; 1 the compiler reported an
+// error or a fatal error, or failed; 2 the build could not start or was
+// stopped (a usage error, a check, a file error); 3 the compiler could not be
+// started.
 int RunBuildCommand(const std::vector<std::string>& args);
-
-// True for a compiler message line that reports an error or a fatal error.
-bool IsErrorLine(const std::string& line);
 
 }  // namespace cli

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 #include <iostream>
-#include <map>
 
+#include "cli/CommandOptions.h"
 #include "dataexport/StreamRecordSource.h"
 #include "dataexport/TableQuery.h"
 #include "dataexport/XmlExport.h"
@@ -33,7 +33,10 @@ const char* const ExportHelp =
     "                   1 big5, 2 gb2312, 3 EUC-JP, 4 UTF-8 (index or name);\n"
     "                   none by default. Text is written as the database gives it.\n"
     "\n"
-    "Exit status: 0 done, 1 a database or file error, 2 a usage error.\n";
+    "Exit status:\n"
+    "  0  done\n"
+    "  1  a database or file error\n"
+    "  2  a usage error\n";
 
 // A progress bar on standard error, drawn only for a terminal.
 class TerminalProgress : public dataexport::ProgressSink {
@@ -105,7 +108,7 @@ int CountRecords(const std::string& alias, const std::string& statement) {
 
 int Usage(const std::string& problem) {
   std::cerr << "tidewell export: " << problem << "\n\n" << ExportHelp;
-  return 2;
+  return ToInt(ExitStatus::CouldNotStart);
 }
 
 // One line on standard error, whatever the error's text holds.
@@ -113,7 +116,7 @@ int Failure(std::string problem) {
   for (char& c : problem)
     if (c == '\r' || c == '\n') c = ' ';
   std::cerr << "tidewell export: " << problem << "\n";
-  return 1;
+  return ToInt(ExitStatus::Failed);
 }
 
 }  // namespace
@@ -126,61 +129,96 @@ int EncodingIndexOf(const std::string& value) {
   return -2;
 }
 
-int RunExportCommand(const std::vector<std::string>& args) {
-  std::map<std::string, std::string> options;
-  bool listAliases = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--help" || a == "-h") {
-      std::cout << ExportHelp;
-      return 0;
-    }
-    if (a == "--list-aliases") {
-      listAliases = true;
-      continue;
-    }
-    // "--name value" or "--name=value", each option once.
-    const size_t equals = a.find('=');
-    const std::string name = a.starts_with("--") ? a.substr(0, equals) : a;
-    if (name == "--alias" || name == "--table" || name == "--encoding" || name == "--output" || name == "--code" ||
-        name == "--list-tables") {
-      if (options.count(name)) return Usage(name + " given twice");
-      if (equals != std::string::npos) {
-        options[name] = a.substr(equals + 1);
-      } else {
-        if (i + 1 >= args.size()) return Usage(name + " needs a value");
-        options[name] = args[++i];
-      }
-      if (options[name].empty()) return Usage(name + " needs a value");
-      continue;
-    }
-    return Usage("unknown argument '" + a + "'");
-  }
+namespace {
 
+// Lists the data sources, or the tables of one.
+int List(const CommandLineOptions& options) {
+  if (options.Has("--list-aliases")) {
+    for (const std::string& alias : platform::Session.GetAliasNames()) std::cout << alias << "\n";
+    return ToInt(ExitStatus::Done);
+  }
+  const std::string alias = options.Value("--list-tables");
+  if (!dataexport::ListedName(platform::Session.GetAliasNames(), alias))
+    return Failure("unknown alias '" + alias + "' (see --list-aliases)");
+  for (const std::string& table : platform::Session.GetTableNames(alias)) std::cout << table << "\n";
+  return ToInt(ExitStatus::Done);
+}
+
+// The alias and the table as the lists show them; a failure's status when
+// either is not there.
+std::optional<int> FindListedNames(dataexport::ExportRequest& request) {
+  std::optional<std::string> alias = dataexport::ListedName(platform::Session.GetAliasNames(), request.AliasName);
+  if (!alias) return Failure("unknown alias '" + request.AliasName + "' (see --list-aliases)");
+  request.AliasName = *alias;
+  std::optional<std::string> table =
+      dataexport::ListedName(platform::Session.GetTableNames(request.AliasName), request.TableName);
+  if (!table)
+    return Failure("alias '" + request.AliasName + "' has no table '" + request.TableName + "' (see --list-tables)");
+  request.TableName = *table;
+  return std::nullopt;
+}
+
+// The records written as they are fetched, so memory does not grow with the
+// table; the file appears whole at the end, or not at all. Returns the
+// warnings given.
+int ExportRecords(const dataexport::ExportRequest& request, const std::string& output, dataexport::CodeLines& code) {
+  const std::string statement = dataexport::TableStatement(request.AliasName, request.TableName);
+  TerminalProgress progress;
+  const int count = progress.Shown() ? CountRecords(request.AliasName, statement) : -1;
+  int warnings = 0;
+  platform::SetWarningSink([&warnings](const std::string& warning) {
+    if (++warnings <= MaxWarnings) std::cerr << "tidewell export: warning: " << warning << "\n";
+  });
+  // A value wider than its column's declared size cannot be fetched in row
+  // sets: the export then starts again reading value by value (a FIFO or a
+  // device cannot take a second start, so it is read that way at once).
+  for (bool bound = !platform::IsStreamTarget(output);; bound = false) {
+    try {
+      platform::OutputStream out(output);
+      platform::QueryStream stream(request.AliasName, statement, bound);
+      dataexport::StreamRecordSource source(stream, count);
+      StreamSink sink(out);
+      warnings = 0;
+      dataexport::WriteXml(source, request, sink, code, progress);
+      out.Commit();
+      break;
+    } catch (const platform::QueryStream::WiderThanBound&) {
+      if (!bound) {
+        platform::SetWarningSink(nullptr);
+        throw;
+      }
+    }
+  }
+  platform::SetWarningSink(nullptr);
+  return warnings;
+}
+
+}  // namespace
+
+int RunExportCommand(const std::vector<std::string>& args) {
+  const CommandLineOptions options = ParseCommandLine(
+      args, {{"--help", 'h'}, {"--list-aliases"}, {"--list-tables", 0, true}, {"--alias", 0, true},
+             {"--table", 0, true}, {"--encoding", 0, true}, {"--output", 0, true}, {"--code", 0, true}});
+  if (!options.Problem.empty()) return Usage(options.Problem);
+  if (!options.Operands.empty()) return Usage("unknown argument '" + options.Operands[0] + "'");
+  if (options.Has("--help")) {
+    std::cout << ExportHelp;
+    return ToInt(ExitStatus::Done);
+  }
   try {
-    if (listAliases) {
-      for (const std::string& alias : platform::Session.GetAliasNames()) std::cout << alias << "\n";
-      return 0;
-    }
-    if (options.count("--list-tables")) {
-      const std::string alias = options["--list-tables"];
-      if (!dataexport::ListedName(platform::Session.GetAliasNames(), alias))
-        return Failure("unknown alias '" + alias + "' (see --list-aliases)");
-      for (const std::string& table : platform::Session.GetTableNames(alias)) std::cout << table << "\n";
-      return 0;
-    }
+    if (options.Has("--list-aliases") || options.Has("--list-tables")) return List(options);
     for (const char* required : {"--alias", "--table", "--output"})
-      if (!options.count(required)) return Usage(std::string(required) + " is required");
+      if (!options.Has(required)) return Usage(std::string(required) + " is required");
 
     dataexport::ExportRequest request;
-    request.AliasName = options["--alias"];
-    request.TableName = options["--table"];
-    if (options.count("--encoding")) {
-      request.EncodingIndex = EncodingIndexOf(options["--encoding"]);
-      if (request.EncodingIndex == -2) return Usage("unknown encoding '" + options["--encoding"] + "'");
+    request.AliasName = options.Value("--alias");
+    request.TableName = options.Value("--table");
+    if (options.Has("--encoding")) {
+      request.EncodingIndex = EncodingIndexOf(options.Value("--encoding"));
+      if (request.EncodingIndex == -2) return Usage("unknown encoding '" + options.Value("--encoding") + "'");
     }
-    const std::string output = options["--output"];
-    const std::string codeFile = options.count("--code") ? options["--code"] : std::string();
+    const std::string output = options.Value("--output");
+    const std::string codeFile = options.Value("--code");
     if (!codeFile.empty() && platform::SameFile(output, codeFile))
       return Usage("--output and --code name the same file");
     std::vector<std::string> targets;
@@ -189,47 +227,14 @@ int RunExportCommand(const std::vector<std::string>& args) {
     for (const std::string& file : targets)
       if (std::string problem = platform::WriteProblem(file); !problem.empty())
         return Failure("cannot write '" + file + "': " + problem);
-    // Names are written as the alias and table lists show them.
-    std::optional<std::string> alias = dataexport::ListedName(platform::Session.GetAliasNames(), request.AliasName);
-    if (!alias) return Failure("unknown alias '" + request.AliasName + "' (see --list-aliases)");
-    request.AliasName = *alias;
-    std::optional<std::string> table = dataexport::ListedName(platform::Session.GetTableNames(request.AliasName), request.TableName);
-    if (!table)
-      return Failure("alias '" + request.AliasName + "' has no table '" + request.TableName + "' (see --list-tables)");
-    request.TableName = *table;
+    if (std::optional<int> status = FindListedNames(request)) return *status;
 
-    // The records are written as they are fetched, so memory does not grow
-    // with the table; the file appears whole at the end, or not at all.
-    const std::string statement = dataexport::TableStatement(request.AliasName, request.TableName);
-    TerminalProgress progress;
-    const int count = progress.Shown() ? CountRecords(request.AliasName, statement) : -1;
-    int warnings = 0;
-    platform::SetWarningSink([&warnings](const std::string& warning) {
-      if (++warnings <= MaxWarnings) std::cerr << "tidewell export: warning: " << warning << "\n";
-    });
     dataexport::CodeLines code;
-    // A value wider than its column's declared size cannot be fetched in row
-    // sets: the export then starts again reading value by value (a FIFO or a
-    // device cannot take a second start, so it is read that way at once).
-    for (bool bound = !platform::IsStreamTarget(output);; bound = false) {
-      try {
-        platform::OutputStream out(output);
-        platform::QueryStream stream(request.AliasName, statement, bound);
-        dataexport::StreamRecordSource source(stream, count);
-        StreamSink sink(out);
-        warnings = 0;
-        dataexport::WriteXml(source, request, sink, code, progress);
-        out.Commit();
-        break;
-      } catch (const platform::QueryStream::WiderThanBound&) {
-        if (!bound) throw;
-      }
-    }
-    platform::SetWarningSink(nullptr);
+    const int warnings = ExportRecords(request, output, code);
     if (warnings > MaxWarnings)
       std::cerr << "tidewell export: " << warnings - MaxWarnings << " more warnings like these\n";
     if (!codeFile.empty()) platform::SaveLines(codeFile, code);
-    return 0;
+    return ToInt(ExitStatus::Done);
   } catch (const std::exception& e) {
     return Failure(e.what());
   }

@@ -6,14 +6,13 @@
 #include <string>
 
 #include "platform/Process.h"
+#include "runner/ConsoleRunner.h"
 #include "runner/MessageList.h"
 #include "settings/CFOptions.h"
 #include "settings/CatalogueEntries.h"
 #include "toolsapi/ToolsAPI.h"
 
 namespace pipeline {
-
-enum Catalogue { MicrosoftCatalogue = 0, DelphiCatalogue = 1, ThirdPartyCatalogue = 2 };
 
 class BuildInputs {
  public:
@@ -25,7 +24,7 @@ class BuildInputs {
   virtual std::string MSAssemblyFolderText() const = 0;  // Ed_MS_Assembly_LinkPath
   // The settings record; resource recompilation may correct ProjectPath.
   virtual settings::TCFOptions& Options() = 0;
-  virtual const settings::CatalogueEntries& CatalogueList(Catalogue which) const = 0;
+  virtual const settings::CatalogueEntries& CatalogueList(settings::Catalogue which) const = 0;
   virtual int ProfileNumber() const = 0;  // -1: no selection
   virtual std::shared_ptr<ToolsAPI::IOTAProject> ActiveProject() const = 0;
 };
@@ -36,12 +35,9 @@ class BuildHost {
   // A modal message; returns when the developer has closed it.
   virtual void ShowMessage(const std::string& text) = 0;
   virtual runner::MessageList& Messages() = 0;
-  // 0 "Target Project", 1 "Device Emulator", 2 "Messages".
-  virtual void SelectPage(int index) = 0;
-  virtual void SetCompileEnabled(bool enabled) = 0;
-  virtual void SetCompileVisible(bool visible) = 0;
-  // Runs a console command line and returns all it wrote.
-  virtual std::string RunConsole(const std::string& commandLine, const std::string& workingFolder) = 0;
+  // Runs a console command line: all it wrote, whether it started, how it
+  // ended.
+  virtual runner::ConsoleRun RunConsole(const std::string& commandLine, const std::string& workingFolder) = 0;
   // Starts a command line hidden, without waiting for it; nothing when the
   // program cannot be started.
   virtual std::unique_ptr<platform::StartedProcess> StartHidden(const std::string& commandLine) = 0;

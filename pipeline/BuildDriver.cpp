@@ -1,5 +1,7 @@
 #include "pipeline/BuildDriver.h"
 
+#include <exception>
+
 #include "pipeline/Cleanup.h"
 #include "pipeline/CompilerCommandLine.h"
 #include "pipeline/SourceAdaptation.h"
@@ -11,46 +13,33 @@
 
 namespace pipeline {
 
+bool BuildOutcome::CompilerReportedFailure() const {
+  for (const runner::CompilerMessage& message : Messages)
+    if (runner::IsFailure(message)) return true;
+  return false;
+}
+
+bool BuildOutcome::CompilerReportedWarning() const {
+  for (const runner::CompilerMessage& message : Messages)
+    if (message.Kind != "hint") return true;
+  return false;
+}
+
 namespace {
-constexpr int TargetProjectPage = 0;
-constexpr int MessagesPage = 2;
-}  // namespace
 
-void DoCompileCF(BuildInputs& inputs, BuildHost& host, const BuildOptions& options) {
-  const std::string folder = inputs.ProjectFolderText();
-  if (!platform::FileExists(folder + inputs.ProjectNameText())) {
-    host.ShowMessage(SaveFirstMessage);
-    return;
-  }
-  if (platform::Trim(inputs.MSAssemblyFolderText()).empty()) {
-    host.ShowMessage(EmptyAssemblyPathMessage);
-    return;
-  }
-  std::shared_ptr<ToolsAPI::IOTAProject> project = inputs.ActiveProject();
-  if (!project) return;
+// A check that stops the build: its message shown, and the outcome says why.
+BuildOutcome& StopWith(BuildOutcome& outcome, BuildHost& host, const char* message) {
+  host.ShowMessage(message);
+  outcome.Stopped = message;
+  return outcome;
+}
 
-  runner::MessageList& messages = host.Messages();
-  host.SelectPage(MessagesPage);
-  messages.Clear();
-  messages.Add(Banner);
-
-  std::shared_ptr<ToolsAPI::IOTAEditor> editor = project->GetCurrentEditor();
-  if (!editor) {
-    host.SelectPage(TargetProjectPage);
-    return;
-  }
-  const std::string sourceFile = editor->GetFileName();
+// The project file's resources recompiled and its source patched, then its
+// units adapted; the compiler's support units cleared and the old program
+// kept aside.
+void PrepareSources(BuildInputs& inputs, BuildHost& host, const BuildOptions& options, const std::string& sourceFile,
+                    const std::string& baseName) {
   const std::string extension = platform::ExtractFileExt(sourceFile);
-  const std::string baseName = platform::ChangeFileExt(inputs.Options().ProjectFileName, "");
-  DeleteStaleCompanionFiles(folder, baseName);
-  if (extension.empty()) {
-    host.ShowMessage(NoExtensionMessage);
-    host.SelectPage(TargetProjectPage);
-    return;
-  }
-  host.SetCompileEnabled(false);
-  const std::string commandLine = CompilerCommandLine(inputs);
-
   const std::string dateStamp =
       options.DateStamp.empty() ? platform::FormatDateTime("yyyy/mm/dd", platform::Now()) : options.DateStamp;
   platform::Lines lines;
@@ -61,29 +50,95 @@ void DoCompileCF(BuildInputs& inputs, BuildHost& host, const BuildOptions& optio
   }
   lines.clear();
 
+  runner::MessageList& messages = host.Messages();
   messages.Add("");
   messages.Add(SearchingLine);
   platform::Lines units;
-  GetProjectUnits(folder + inputs.ProjectNameText(), units);
+  GetProjectUnits(inputs.ProjectFolderText() + inputs.ProjectNameText(), units);
   AdaptUnits(units, messages);
 
   RemoveCFSupportUnits(inputs.LibFolderText());
   BackupOutputProgram(inputs.Options().ProjectPath, baseName);
+}
 
+// Runs the compiler and lists its output; the outcome gets its messages and
+// how it ended.
+void Compile(BuildInputs& inputs, BuildHost& host, BuildObserver& observer, BuildOutcome& outcome) {
+  const std::string commandLine = CompilerCommandLine(inputs);
+  runner::MessageList& messages = host.Messages();
   messages.Add(" ");
+  const int firstOutputLine = messages.Count();
+  observer.CompilerRunning(commandLine);
+  outcome.CompilerRan = true;
+  runner::ConsoleRun run;
   try {
-    runner::AppendOutputLines(host.RunConsole(commandLine, "."), messages);
+    run = host.RunConsole(commandLine, ".");
   } catch (...) {
-    host.SetCompileVisible(true);
-    host.SetCompileEnabled(true);
+    observer.CompilerEnded();
     throw;
   }
-  host.SetCompileVisible(true);
-  host.SetCompileEnabled(true);
+  runner::AppendOutputLines(run.Output, messages);
+  observer.CompilerEnded();
+  if (!run.Started) outcome.CompilerNotStarted = run.StartError.empty() ? "it could not be started" : run.StartError;
+  if (run.ReadFailed) outcome.Stopped = runner::PipeReadError;
+  outcome.CompilerExit = run.Exit;
+  for (int i = firstOutputLine; i < messages.Count(); ++i)
+    if (auto message = runner::ParseCompilerMessage(messages.Item(i)))
+      outcome.Messages.push_back(*message);
+}
+
+BuildOutcome Build(BuildInputs& inputs, BuildHost& host, BuildObserver& observer, const BuildOptions& options) {
+  BuildOutcome outcome;
+  const std::string folder = inputs.ProjectFolderText();
+  if (!platform::FileExists(folder + inputs.ProjectNameText())) return StopWith(outcome, host, SaveFirstMessage);
+  if (platform::Trim(inputs.MSAssemblyFolderText()).empty())
+    return StopWith(outcome, host, EmptyAssemblyPathMessage);
+  std::shared_ptr<ToolsAPI::IOTAProject> project = inputs.ActiveProject();
+  if (!project) {
+    outcome.Stopped = "No project is open";
+    return outcome;
+  }
+
+  runner::MessageList& messages = host.Messages();
+  outcome.Started = true;
+  messages.Clear();
+  messages.Add(Banner);
+  observer.BuildStarted();
+
+  std::shared_ptr<ToolsAPI::IOTAEditor> editor = project->GetCurrentEditor();
+  if (!editor) {
+    outcome.Stopped = "The project has no editor";
+    return outcome;
+  }
+  const std::string sourceFile = editor->GetFileName();
+  const std::string baseName = platform::ChangeFileExt(inputs.Options().ProjectFileName, "");
+  DeleteStaleCompanionFiles(folder, baseName);
+  if (platform::ExtractFileExt(sourceFile).empty()) return StopWith(outcome, host, NoExtensionMessage);
+
+  observer.SourcesChanging();
+  PrepareSources(inputs, host, options, sourceFile, baseName);
+  Compile(inputs, host, observer, outcome);
 
   host.Wait(options.AfterCompileMs);
   RemoveCFSupportUnits(inputs.LibFolderText());
-  host.SelectPage(TargetProjectPage);
+  return outcome;
+}
+
+}  // namespace
+
+BuildOutcome BuildProject(BuildInputs& inputs, BuildHost& host, BuildObserver& observer, const BuildOptions& options) {
+  BuildOutcome outcome;
+  try {
+    outcome = Build(inputs, host, observer, options);
+  } catch (const std::exception& e) {
+    outcome.Started = true;
+    outcome.Stopped = e.what();
+    outcome.EndedByError = true;
+    observer.BuildEnded(outcome);
+    throw;
+  }
+  observer.BuildEnded(outcome);
+  return outcome;
 }
 
 }  // namespace pipeline

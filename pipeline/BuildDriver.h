@@ -1,9 +1,10 @@
 #pragma once
-// DoCompileCF: one complete, synchronous build of the active project for the
-// Compact Framework, from the checks to the compiler's messages.
+// One complete, synchronous build of the active project for the Compact
+// Framework, from the checks to the compiler's messages.
 #include <string>
 
 #include "pipeline/BuildContext.h"
+#include "pipeline/BuildOutcome.h"
 #include "pipeline/ResourceRecompile.h"
 
 namespace pipeline {
@@ -20,8 +21,12 @@ struct BuildOptions {
   std::string DateStamp;  // empty: today, as yyyy/mm/dd
 };
 
-// Throws platform::FileError when the project source or a unit cannot be
-// read or written; the build then ends where it stands.
-void DoCompileCF(BuildInputs& inputs, BuildHost& host, const BuildOptions& options = {});
+// Builds and returns what happened. A check that stops the build shows its
+// message through the host and is the outcome's Stopped. Throws
+// platform::FileError when the project source or a unit cannot be read or
+// written; the build then ends where it stands, and the observer hears
+// BuildEnded with the error as Stopped before the error passes on.
+BuildOutcome BuildProject(BuildInputs& inputs, BuildHost& host, BuildObserver& observer,
+                          const BuildOptions& options = {});
 
 }  // namespace pipeline

@@ -27,12 +27,12 @@ std::string CompilerCommandLine(BuildInputs& inputs) {
   line += Quoted(inputs.ProjectFolderText() + o.ProjectFileName);
   line += " -U" + Quoted(o.BDS_Lib_Path);
 
-  const auto& ms = inputs.CatalogueList(MicrosoftCatalogue);
+  const auto& ms = inputs.CatalogueList(settings::Catalogue::Microsoft);
   if (!ms.empty()) line += " -U" + Quoted(o.MS_Assembly_Path);
   line += " -lu" + Quoted(ReferenceList(o.MS_Assembly_Path, ms));
 
-  const std::pair<Catalogue, const std::string*> others[] = {{DelphiCatalogue, &o.Delphi_Assembly_Path},
-                                                             {ThirdPartyCatalogue, &o.Third_Assembly_Path}};
+  const std::pair<settings::Catalogue, const std::string*> others[] = {{settings::Catalogue::Delphi, &o.Delphi_Assembly_Path},
+                                                             {settings::Catalogue::ThirdParty, &o.Third_Assembly_Path}};
   for (const auto& [which, folder] : others) {
     const auto& list = inputs.CatalogueList(which);
     if (list.empty()) continue;

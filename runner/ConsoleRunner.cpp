@@ -41,6 +41,7 @@ ConsoleRun RunConsoleCommand(const std::string& commandLine, const std::string& 
       // ends after the second one in a row.
       if (failedBefore) break;
       failedBefore = true;
+      run.ReadFailed = true;
       messages.ShowError(PipeReadError);
     } else {
       failedBefore = false;

@@ -25,6 +25,7 @@ struct ConsoleRun {
   std::string Output;
   bool Started = false;
   std::string StartError;  // why it did not start
+  bool ReadFailed = false;  // reading its output failed (PipeReadError was shown)
   // How the program ended, when it had ended by the time its output did (or
   // soon after); nothing for a program that goes on without its output.
   std::optional<platform::ExitStatus> Exit;

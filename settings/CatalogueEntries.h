@@ -7,6 +7,13 @@
 
 namespace settings {
 
+// The three assembly catalogues, in the order of the dialog's pages and the
+// options file.
+enum class Catalogue { Microsoft = 0, Delphi = 1, ThirdParty = 2 };
+inline constexpr Catalogue AllCatalogues[] = {Catalogue::Microsoft, Catalogue::Delphi, Catalogue::ThirdParty};
+inline constexpr int CatalogueCount = 3;
+inline constexpr int IndexOf(Catalogue which) { return static_cast<int>(which); }
+
 struct CatalogueEntry {
   std::string Text;
   bool Checked = false;

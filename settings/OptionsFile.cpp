@@ -56,7 +56,7 @@ OptionsFileContent ParseOptionsFile(const platform::Lines& file) {
   for (int i = 0; i < 2; ++i)
     if (c.Version == Profiles[i].Version) c.Profile = i;
   if (c.Profile < 0) c.Version = value("DotNet_Assembly_Version");
-  for (int i = 0; i < 3; ++i) c.Catalogues[i] = ParseCatalogue(lines, CataloguePrefixes[i]);
+  for (int i = 0; i < CatalogueCount; ++i) c.Catalogues[i] = ParseCatalogue(lines, CataloguePrefixes[i]);
   c.EmulatorApplication = value("MS_CF_Emulator_Application");
   c.EmulatorImageFileName = value("MS_CF_Emulator_Image_FileName");
   c.SharedFolder = value("MS_CF_Emulator_Shared_Folder");
@@ -72,7 +72,7 @@ platform::Lines FormatOptionsFile(const OptionsFileContent& c) {
   lines.push_back("BDS_Compiler_Path=" + c.CompilerPath);
   lines.push_back("BDS_Lib_Path=" + c.LibPath);
   if (const Profile* p = ProfileAt(c.Profile)) lines.push_back(std::string("MS_CF_Assembly_Version=") + p->Version);
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < CatalogueCount; ++i) {
     const std::string prefix = CataloguePrefixes[i];
     const OptionsCatalogue& catalogue = c.Catalogues[i];
     lines.push_back(prefix + "Path=" + catalogue.Path);

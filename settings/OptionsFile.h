@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/TextLines.h"
+#include "settings/CatalogueEntries.h"
 
 namespace settings {
 
@@ -27,7 +28,7 @@ struct OptionsFileContent {
   // The version string a load takes: MS_CF_Assembly_Version when it names a
   // profile, else DotNet_Assembly_Version.
   std::string Version;
-  OptionsCatalogue Catalogues[3];  // Microsoft, Delphi, Third Party
+  OptionsCatalogue Catalogues[CatalogueCount];  // by IndexOf(Catalogue)
   std::string EmulatorApplication, EmulatorImageFileName, SharedFolder;
   std::string ScreenWidth = "240", ScreenHeight = "320";  // when no line carries them
   std::string RamSize;

@@ -189,7 +189,7 @@ void TWinCE_ToolBarWizard::RunClick() {
 void TWinCE_ToolBarWizard::CompileClick() {
   if (!CompactDevForm) return;
   RunClick();
-  CompactDevForm->Model().DoCompileCF();
+  CompactDevForm->Model().Build();
   CompactDevForm->Refresh();
   // A build without the dialog shows its message list in the IDE's own
   // message view, where the user sees it.

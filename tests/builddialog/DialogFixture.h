@@ -21,7 +21,7 @@ class DialogTest : public testing_world::TestWorld {
   // the show step.
   void OpenDialog() {
     dialog->OpenProject({Pub_Project_Intf, Pub_ModuleService});
-    dialog->FormShow();
+    dialog->EnterProject();
   }
   std::vector<std::string> Entries(const builddialog::CheckListState& list) const {
     std::vector<std::string> texts;

@@ -30,7 +30,7 @@ TEST_F(DialogTest, SettingTheTextAnEditAlreadyShowsLeavesTheRecordAlone) {
   dialog->CFOptions.MS_Assembly_Path = "record value";
   dialog->Ed_MS_Assembly_LinkPath.SetText(dialog->Ed_MS_Assembly_LinkPath.Text());
   EXPECT_EQ(dialog->CFOptions.MS_Assembly_Path, "record value");
-  dialog->Ed_MS_Assembly_LinkPathKeyPress();
+  dialog->KeepAssemblyFolderAsTyped(settings::Catalogue::Microsoft);
   EXPECT_EQ(dialog->CFOptions.MS_Assembly_Path, dialog->Ed_MS_Assembly_LinkPath.Text());
 }
 
@@ -40,7 +40,7 @@ TEST_F(DialogTest, SwitchingProfileAnsweredYesSetsFoldersAndVersionButKeepsCatal
   dialog->MS_Assmbly_List.Add("Old.dll");
   dialog->CB_CFVer.ItemIndex = 1;
   messages.answers = {true};
-  dialog->CB_CFVerChange();
+  dialog->SwitchFrameworkProfile();
   EXPECT_EQ(messages.asked, (Texts{"Exchange to another .Net Version ?"}));
   EXPECT_EQ(dialog->Ed_BDS_Lib_Path.Text(), "C:\\Program Files\\Borland\\BDS\\4.0\\Lib\\cf\\CF2X_Lib");
   EXPECT_EQ(dialog->CFOptions.BDS_Lib_Path, "C:\\Program Files\\Borland\\BDS\\4.0\\Lib\\cf\\CF2X_Lib");
@@ -54,7 +54,7 @@ TEST_F(DialogTest, SwitchingProfileAnsweredNoKeepsFoldersAndVersionButTheSaveWri
   dialog->CFOptions.MS_CF_Assembly_Version = "v2.0.50727";
   dialog->CB_CFVer.ItemIndex = 0;
   messages.answers = {false};
-  dialog->CB_CFVerChange();
+  dialog->SwitchFrameworkProfile();
   EXPECT_EQ(dialog->Ed_BDS_Lib_Path.Text(), "C:\\Mine");
   EXPECT_EQ(dialog->CFOptions.MS_CF_Assembly_Version, "v2.0.50727");
   EXPECT_EQ(dialog->OptionsFileLines()[2], "MS_CF_Assembly_Version=v1.1.4322");
@@ -63,7 +63,7 @@ TEST_F(DialogTest, SwitchingProfileAnsweredNoKeepsFoldersAndVersionButTheSaveWri
 TEST_F(DialogTest, NoQuestionWhileLoading) {
   dialog->CFOptions.Loading = true;
   dialog->CB_CFVer.ItemIndex = 1;
-  dialog->CB_CFVerChange();
+  dialog->SwitchFrameworkProfile();
   EXPECT_TRUE(messages.asked.empty());
   EXPECT_EQ(dialog->CFOptions.MS_CF_Assembly_Version, "v1.1.4322");
 }
@@ -79,7 +79,7 @@ TEST_F(DialogTest, FillingACatalogueListsItsDllFilesSortedAndChecked) {
   pickers.browseTo = "C:\\Asm";
   pickers.answers = {{true, "C:\\Asm\\", ""}};
   dialog->Delphi_Assmbly_List.Add("stale.dll");
-  dialog->SpeedButton6Click();
+  dialog->FillCatalogue(settings::Catalogue::Delphi);
   EXPECT_EQ(pickers.masks, (Texts{"dll"}));
   EXPECT_EQ(Entries(dialog->Delphi_Assmbly_List), (Texts{"A.DLL+", "b.dll+"}));
   EXPECT_EQ(dialog->Ed_Delphi_Assembly_LinkPath.Text(), "C:\\Asm");
@@ -91,28 +91,28 @@ TEST_F(DialogTest, CancellingAFillChangesNothingAndPickersStartAtCWhenTheFolderI
   dialog->MS_Assmbly_List.Add("x.dll");
   dialog->Ed_MS_Assembly_LinkPath.SetText("C:\\Gone");
   pickers.answers = {{false, "C:\\Else", ""}};
-  dialog->SpeedButton2Click();
+  dialog->FillCatalogue(settings::Catalogue::Microsoft);
   EXPECT_EQ(pickers.starts, (Texts{"C:\\"}));
   EXPECT_EQ(dialog->MS_Assmbly_List.Count(), 1);
   EXPECT_EQ(dialog->Ed_MS_Assembly_LinkPath.Text(), "C:\\Gone");
 
   MakeFolder("C:\\There");
   dialog->Ed_MS_Assembly_LinkPath.SetText("C:\\There");
-  dialog->SpeedButton2Click();
+  dialog->FillCatalogue(settings::Catalogue::Microsoft);
   dialog->Ed_MS_Assembly_LinkPath.SetText("");
-  dialog->SpeedButton2Click();
+  dialog->FillCatalogue(settings::Catalogue::Microsoft);
   EXPECT_EQ(pickers.starts, (Texts{"C:\\", "C:\\There", ""}));
 }
 
 TEST_F(DialogTest, AddPutsTheNameInSortedPlaceCheckedAndRefusesExactDuplicates) {
-  dialog->AssemblyPageCtrl = 2;
+  dialog->AssemblyPageCtrl = settings::Catalogue::ThirdParty;
   dialog->Third_Assmbly_List.SetChecked(dialog->Third_Assmbly_List.Add("m.dll"), false);
   dialog->Third_Assmbly_List.SetChecked(dialog->Third_Assmbly_List.Add("z.dll"), true);
   pickers.answers = {{true, "C:\\Elsewhere", "C:\\Elsewhere\\a.dll"},
                      {true, "C:\\Elsewhere", "C:\\Elsewhere\\m.dll"},
                      {true, "C:\\Elsewhere", "C:\\Elsewhere\\M.dll"},
                      {true, "C:\\Elsewhere", ""}};
-  for (int i = 0; i < 4; ++i) dialog->BitBtn3Click();
+  for (int i = 0; i < 4; ++i) dialog->AddAssemblyToShownCatalogue();
   EXPECT_EQ(pickers.masks, (Texts{"*.dll", "*.dll", "*.dll", "*.dll"}));
   EXPECT_EQ(Entries(dialog->Third_Assmbly_List), (Texts{"a.dll+", "m.dll-", "M.dll+", "z.dll+"}));
   EXPECT_EQ(dialog->CFOptions.Third_Assembly_Path, "");  // the folder is not the picked one
@@ -120,14 +120,14 @@ TEST_F(DialogTest, AddPutsTheNameInSortedPlaceCheckedAndRefusesExactDuplicates) 
 
 TEST_F(DialogTest, RemoveAndDoubleClickDeleteTheSelectedEntryAndSelectTheFirst) {
   for (const char* name : {"a.dll", "b.dll", "c.dll"}) dialog->MS_Assmbly_List.Add(name);
-  dialog->BitBtn7Click();  // nothing selected
+  dialog->RemoveSelectedFromShownCatalogue();  // nothing selected
   EXPECT_EQ(dialog->MS_Assmbly_List.Count(), 3);
   dialog->MS_Assmbly_List.SetItemIndex(1);
-  dialog->BitBtn7Click();
+  dialog->RemoveSelectedFromShownCatalogue();
   EXPECT_EQ(Entries(dialog->MS_Assmbly_List), (Texts{"a.dll-", "c.dll-"}));
   EXPECT_EQ(dialog->MS_Assmbly_List.ItemIndex(), 0);
-  dialog->MS_Assmbly_ListDblClick();
-  dialog->MS_Assmbly_ListDblClick();
+  dialog->RemoveSelectedEntry(settings::Catalogue::Microsoft);
+  dialog->RemoveSelectedEntry(settings::Catalogue::Microsoft);
   EXPECT_EQ(dialog->MS_Assmbly_List.Count(), 0);
   EXPECT_EQ(dialog->MS_Assmbly_List.ItemIndex(), -1);
 }
@@ -136,8 +136,8 @@ TEST_F(DialogTest, RemoveAndDoubleClickDeleteTheSelectedEntryAndSelectTheFirst) 
 
 TEST_F(DialogTest, FolderPickersStoreTheFolderWithoutItsBackslash) {
   pickers.answers = {{true, "C:\\BDS\\Bin\\", ""}, {false, "C:\\Nope", ""}};
-  dialog->SpeedButton4Click();
-  dialog->SpeedButton1Click();
+  dialog->PickCompilerFolder();
+  dialog->PickLibFolder();
   EXPECT_EQ(dialog->EdDCCIL_Path.Text(), "C:\\BDS\\Bin");
   EXPECT_EQ(dialog->CFOptions.BDS_Compiler_Path, "C:\\BDS\\Bin");
   EXPECT_EQ(dialog->Ed_BDS_Lib_Path.Text(), "C:\\Program Files\\Borland\\BDS\\4.0\\Lib\\cf\\CF1X_Lib");
@@ -145,8 +145,8 @@ TEST_F(DialogTest, FolderPickersStoreTheFolderWithoutItsBackslash) {
 
 TEST_F(DialogTest, EmulatorPickersStoreTheFullFileNameOrNothingOnCancel) {
   pickers.answers = {{true, "C:\\Emu", "C:\\Emu\\DeviceEmulator.exe"}, {false, "", "C:\\Emu\\x.bin"}};
-  dialog->SpeedButton3Click();
-  dialog->SpeedButton5Click();
+  dialog->PickEmulatorProgram();
+  dialog->PickEmulatorImage();
   EXPECT_EQ(pickers.masks, (Texts{"*.exe", "*.bin;*.cem"}));
   EXPECT_EQ(pickers.starts, (Texts{"", ""}));
   EXPECT_EQ(dialog->Ed_Emulator_App.Text(), "C:\\Emu\\DeviceEmulator.exe");
@@ -161,12 +161,12 @@ TEST_F(DialogTest, ChoosingADeviceSetsTheScreenSizeOnly) {
   dialog->Ed_Emulator_Ram_Size.SetText("128");
   dialog->ComboBox1.ItemIndex = 5;
   EXPECT_EQ(dialog->ComboBox1.Items[5], "Windows Mobile5.0         320 x 240");
-  dialog->ComboBox1Change();
+  dialog->ShowDeviceScreenSize();
   EXPECT_EQ(dialog->Ed_Emulator_Screen_Width.Text(), "320");
   EXPECT_EQ(dialog->Ed_Emulator_Screen_Height.Text(), "240");
   EXPECT_EQ(dialog->Ed_Emulator_Ram_Size.Text(), "128");
   dialog->ComboBox1.ItemIndex = -1;
-  dialog->ComboBox1Change();
+  dialog->ShowDeviceScreenSize();
   EXPECT_EQ(dialog->Ed_Emulator_Screen_Width.Text(), "320");
 }
 
@@ -177,9 +177,9 @@ TEST_F(DialogTest, ShowingTheDialogMakesTheProjectFolderCurrentAndDeletesOnlyDcp
   Write("C:\\P\\System.dcpil", "");
   Write("C:\\P\\Other.DCPIL", "");
   Write("C:\\P\\keep.dll", "");
-  dialog->BitBtn1Enabled = false;
+  dialog->CompileEnabled = false;
   OpenDialog();
-  EXPECT_TRUE(dialog->BitBtn1Enabled);
+  EXPECT_TRUE(dialog->CompileEnabled);
   EXPECT_EQ(dialog->EdPjPath.Text(), "C:\\P\\");
   EXPECT_EQ(dialog->EdPJName.Text(), "Project1.dpr");
   EXPECT_EQ(platform::GetCurrentDir(), "C:\\P");
@@ -212,10 +212,10 @@ TEST_F(DialogTest, AFileErrorDuringTheBuildIsReportedAndTheButtonStaysOffUntilTh
   MakeFolder("C:\\P\\U.pas");
   testing_world::OpenProject("C:\\P\\Project1.dpr");
   OpenDialog();
-  dialog->BitBtn1Click();
+  dialog->Build();
   EXPECT_EQ(messages.errors, (Texts{"Cannot open file \"U.pas\". It is a folder"}));
-  EXPECT_FALSE(dialog->BitBtn1Enabled);
+  EXPECT_FALSE(dialog->CompileEnabled);
   EXPECT_EQ(dialog->PageControl1, 2);  // the build ended where it failed
-  dialog->FormShow();
-  EXPECT_TRUE(dialog->BitBtn1Enabled);
+  dialog->EnterProject();
+  EXPECT_TRUE(dialog->CompileEnabled);
 }

@@ -299,11 +299,17 @@ TEST_F(BuildCommandTest, AnErrorLineStartsOnALineOfItsOwn) {
       << testing_world::ReadHostFile(root_ + "/both.txt");
 }
 
-TEST(BuildCommand, ErrorLinesAreCompilerErrorsAndFatalErrors) {
-  EXPECT_TRUE(cli::IsErrorLine("WinForm.pas(3) Error: Undeclared identifier"));
-  EXPECT_TRUE(cli::IsErrorLine("Fatal: File not found"));
-  EXPECT_FALSE(cli::IsErrorLine("WinForm.pas(3) Warning: Unused"));
-  EXPECT_FALSE(cli::IsErrorLine("MyError: x"));
+TEST_F(BuildCommandTest, AWarningThatQuotesAnErrorIsAWarningInEveryFormatAndTheBuildSucceeds) {
+  UseCompiler("echo 'WinForm.pas(3) Warning: Error: handler is never called'\n");
+  EXPECT_EQ(Tidewell("build HelloCF.dpr"), 0) << err;
+  EXPECT_TRUE(out.ends_with(" \nWinForm.pas(3) Warning: Error: handler is never called\n")) << out;
+  EXPECT_EQ(Tidewell("build --messages=github HelloCF.dpr"), 0) << err;
+  EXPECT_TRUE(out.ends_with("::warning file=WinForm.pas,line=3::Error: handler is never called\n")) << out;
+  EXPECT_EQ(Tidewell("build --messages=json HelloCF.dpr"), 0) << err;
+  EXPECT_EQ(out, "{\"file\":\"WinForm.pas\",\"line\":3,\"kind\":\"warning\",\"text\":\"Error: handler is never called\"}\n");
+  UseCompiler("echo 'Unit1.pas(7) Error: Warning: not declared'\n");
+  EXPECT_EQ(Tidewell("build --messages=json HelloCF.dpr"), 1);
+  EXPECT_EQ(out, "{\"file\":\"Unit1.pas\",\"line\":7,\"kind\":\"error\",\"text\":\"Warning: not declared\"}\n");
 }
 
 TEST_F(BuildCommandTest, AnOptionsFileInTheFolderTheCommandRunsFromIsNotRead) {

@@ -14,16 +14,16 @@ TEST_F(BuildTest, AMissingProjectFileOrAssemblyFolderStopsBeforeAnythingHappens)
   Build();
   EXPECT_EQ(shownMessages.size(), 2u);  // the third stop is silent
   EXPECT_EQ(Shown(), (Texts{"previous build"}));
-  EXPECT_EQ(page, 0);
+  EXPECT_FALSE(outcome.Started);
+  EXPECT_EQ(events, (Texts{"ended", "ended", "ended"}));
   EXPECT_TRUE(runs.empty());
 }
 
 TEST_F(BuildTest, WithoutACurrentEditorOnlyTheBannerIsWritten) {
   project->currentEditor = nullptr;
-  page = 1;
   Build();
   EXPECT_EQ(Shown(), (Texts{pipeline::Banner}));
-  EXPECT_EQ(page, 0);
+  EXPECT_EQ(events, (Texts{"started", "ended"}));
   EXPECT_TRUE(shownMessages.empty());
   EXPECT_TRUE(runs.empty());
 }
@@ -36,7 +36,8 @@ TEST_F(BuildTest, AnEditorFileWithoutExtensionStopsAfterTheCompanionFilesAreGone
   EXPECT_FALSE(Exists("C:\\P\\Project1.identcache"));
   EXPECT_TRUE(runs.empty());
   EXPECT_EQ(Shown(), (Texts{pipeline::Banner}));
-  EXPECT_EQ(page, 0);
+  EXPECT_EQ(events, (Texts{"started", "ended"}));
+  EXPECT_EQ(outcome.Stopped, "CurrentEditor = nil !!");
 }
 
 TEST_F(BuildTest, ABuildWritesItsMessageLinesInOrder) {
@@ -54,23 +55,35 @@ TEST_F(BuildTest, ABuildWritesItsMessageLinesInOrder) {
                             "...Searching Project Source Code.... ", "--> AutoFix ...\"WinForm.pas\".......OK !!", " ",
                             "Compiler", "WinForm.pas(3) Error: Oops"}));
   EXPECT_EQ(messageList.ItemIndex(), 7);
-  EXPECT_EQ(page, 0);
+  EXPECT_EQ(events, (Texts{"started", "sources", "compiler", "compiled", "ended"}));
   EXPECT_EQ(folders, (Texts{"."}));
   EXPECT_EQ(waits.back(), 1500);
 }
 
-TEST_F(BuildTest, TheCompileButtonIsDisabledWhileTheCompilerRunsAndComesBackEvenWhenTheRunFails) {
-  Build();
-  EXPECT_FALSE(compileEnabledDuringRun);
-  EXPECT_TRUE(compileEnabled);
-
+TEST_F(BuildTest, TheCompilerRunIsBracketedByItsEventsEvenWhenTheRunFails) {
   throwOnRun = true;
-  compileVisible = false;
   EXPECT_THROW(Build(), std::runtime_error);
-  EXPECT_FALSE(compileEnabledDuringRun);
-  EXPECT_TRUE(compileEnabled);
-  EXPECT_TRUE(compileVisible);
-  EXPECT_EQ(page, 2);  // the build ended where it failed
+  EXPECT_EQ(events, (Texts{"started", "sources", "compiler", "compiled", "ended by error"}));
+}
+
+TEST_F(BuildTest, TheOutcomeHoldsTheCompilersMessagesReadOneWayForEveryone) {
+  compilerOutput =
+      "Borland Delphi for .NET compiler\r\n"
+      "WinForm.pas(3) Warning: Error: handler is never called\r\n"
+      "Unit1.pas(10,5) Hint: Value assigned is never used\r\n";
+  Build();
+  ASSERT_EQ(outcome.Messages.size(), 2u);
+  EXPECT_EQ(outcome.Messages[0].Kind, "warning");
+  EXPECT_EQ(outcome.Messages[0].Text, "Error: handler is never called");
+  EXPECT_EQ(outcome.Messages[1].File, "Unit1.pas");
+  EXPECT_EQ(outcome.Messages[1].Line, 10);
+  EXPECT_FALSE(outcome.CompilerReportedFailure());
+  EXPECT_TRUE(outcome.CompilerReportedWarning());
+  EXPECT_TRUE(outcome.Stopped.empty());
+
+  compilerOutput = "Fatal: Could not compile program\r\n";
+  Build();
+  EXPECT_TRUE(outcome.CompilerReportedFailure());
 }
 
 TEST_F(BuildTest, SupportUnitsAreRemovedBeforeAndAfterTheCompilerAndTheProgramIsSetAside) {
@@ -118,6 +131,6 @@ TEST_F(BuildTest, AUnitThatCannotBeReadEndsTheBuildWithItsName) {
     EXPECT_NE(std::string(e.what()).find("Gone.pas"), std::string::npos);
   }
   EXPECT_TRUE(runs.empty());
-  EXPECT_FALSE(compileEnabled);  // until the dialog is shown again
+  EXPECT_EQ(events, (Texts{"started", "sources", "ended by error"}));
   EXPECT_EQ(Shown().back(), "--> AutoFix ...\"Gone.pas\".....");
 }

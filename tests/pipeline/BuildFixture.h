@@ -29,7 +29,10 @@ struct FakeTool : platform::StartedProcess {
   int* terminations;
 };
 
-class BuildTest : public testing_world::TestWorld, public pipeline::BuildInputs, public pipeline::BuildHost {
+class BuildTest : public testing_world::TestWorld,
+                  public pipeline::BuildInputs,
+                  public pipeline::BuildHost,
+                  public pipeline::BuildObserver {
  protected:
   void SetUp() override {
     TestWorld::SetUp();
@@ -46,11 +49,11 @@ class BuildTest : public testing_world::TestWorld, public pipeline::BuildInputs,
     options.DateStamp = "2007/03/05";
     options.Resources.TimeoutMs = 200;
     options.Resources.IntervalMs = 10;
-    pipeline::DoCompileCF(*this, *this, options);
+    outcome = pipeline::BuildProject(*this, *this, *this, options);
   }
   const std::vector<std::string>& Shown() const { return messageList.Lines(); }
-  void AddEntry(pipeline::Catalogue which, const std::string& text, bool checked = true) {
-    catalogues[which].push_back({text, checked});
+  void AddEntry(settings::Catalogue which, const std::string& text, bool checked = true) {
+    catalogues[settings::IndexOf(which)].push_back({text, checked});
   }
 
   // --- what the build reads ---
@@ -67,9 +70,8 @@ class BuildTest : public testing_world::TestWorld, public pipeline::BuildInputs,
   std::vector<std::string> shownMessages, runs, folders, started;
   std::function<void()> onRun;  // what the compiler does as it runs
   std::vector<int> waits;
-  int page = 0;
-  bool compileEnabled = true, compileVisible = true;
-  bool compileEnabledDuringRun = true;
+  pipeline::BuildOutcome outcome;
+  std::vector<std::string> events;  // what the observer heard, in order
   bool unitsAtRun = true;
   int terminations = 0;
 
@@ -87,25 +89,32 @@ class BuildTest : public testing_world::TestWorld, public pipeline::BuildInputs,
   std::string LibFolderText() const override { return libFolder; }
   std::string MSAssemblyFolderText() const override { return msFolderText; }
   settings::TCFOptions& Options() override { return record; }
-  const settings::CatalogueEntries& CatalogueList(pipeline::Catalogue which) const override {
-    return catalogues[which];
+  const settings::CatalogueEntries& CatalogueList(settings::Catalogue which) const override {
+    return catalogues[settings::IndexOf(which)];
   }
   int ProfileNumber() const override { return profile; }
   std::shared_ptr<ToolsAPI::IOTAProject> ActiveProject() const override { return Pub_Project_Intf; }
 
   void ShowMessage(const std::string& text) override { shownMessages.push_back(text); }
   runner::MessageList& Messages() override { return messageList; }
-  void SelectPage(int index) override { page = index; }
-  void SetCompileEnabled(bool enabled) override { compileEnabled = enabled; }
-  void SetCompileVisible(bool visible) override { compileVisible = visible; }
-  std::string RunConsole(const std::string& line, const std::string& folder) override {
+  void BuildStarted() override { events.push_back("started"); }
+  void SourcesChanging() override { events.push_back("sources"); }
+  void CompilerRunning(const std::string&) override { events.push_back("compiler"); }
+  void CompilerEnded() override { events.push_back("compiled"); }
+  void BuildEnded(const pipeline::BuildOutcome& ended) override {
+    events.push_back(ended.EndedByError ? "ended by error" : "ended");
+  }
+  runner::ConsoleRun RunConsole(const std::string& line, const std::string& folder) override {
     runs.push_back(line);
     folders.push_back(folder);
-    compileEnabledDuringRun = compileEnabled;
     unitsAtRun = platform::FileExists("C:\\Lib\\System.Drawing.Font.dcuil");
     if (onRun) onRun();
     if (throwOnRun) throw std::runtime_error("runner failed");
-    return compilerOutput;
+    runner::ConsoleRun run;
+    run.Output = compilerOutput;
+    run.Started = true;
+    run.Exit = platform::ExitStatus{};
+    return run;
   }
   std::unique_ptr<platform::StartedProcess> StartHidden(const std::string& line) override {
     started.push_back(line);

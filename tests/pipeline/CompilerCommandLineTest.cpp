@@ -7,7 +7,7 @@ class CompilerCommandLineTest : public BuildTest {
     record.BDS_Lib_Path = "C:\\L";
     record.MS_CF_Assembly_Version = "v1.1.4322";
     record.MS_Assembly_Path = "C:\\M";
-    for (const char* name : {"A.dll", "B.dll"}) AddEntry(pipeline::MicrosoftCatalogue, name);
+    for (const char* name : {"A.dll", "B.dll"}) AddEntry(settings::Catalogue::Microsoft, name);
   }
 };
 
@@ -30,13 +30,13 @@ TEST_F(CompilerCommandLineTest, ReferenceListsSkipUncheckedEntriesButKeepTheirSe
 
 TEST_F(CompilerCommandLineTest, AnEmptyMicrosoftCatalogueStillNamesItsListWhileOthersVanish) {
   SetUpExample();
-  catalogues[pipeline::MicrosoftCatalogue].clear();
+  catalogues[settings::IndexOf(settings::Catalogue::Microsoft)].clear();
   std::string line = pipeline::CompilerCommandLine(*this);
   EXPECT_TRUE(line.ends_with("--unsafe+ \"C:\\P\\Project1.dpr\" -U\"C:\\L\" -lu\"\"")) << line;
   record.Delphi_Assembly_Path = "C:\\D";
-  AddEntry(pipeline::DelphiCatalogue, "Borland.Delphi.dll", false);
+  AddEntry(settings::Catalogue::Delphi, "Borland.Delphi.dll", false);
   record.Third_Assembly_Path = "C:\\T";
-  AddEntry(pipeline::ThirdPartyCatalogue, "t.dll");
+  AddEntry(settings::Catalogue::ThirdParty, "t.dll");
   line = pipeline::CompilerCommandLine(*this);
   EXPECT_EQ(line.substr(line.find(" -lu\"\"")), " -lu\"\" -U\"C:\\D\" -lu\"\" -U\"C:\\T\" -lu\"C:\\T\\t.dll\"");
 }

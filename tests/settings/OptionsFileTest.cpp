@@ -43,12 +43,12 @@ TEST_F(DialogTest, AUserSessionSavesTheExactLayoutAndTheReloadChecksEveryEntry) 
 
   dialog->CB_CFVer.ItemIndex = 1;
   messages.answers = {true};
-  dialog->CB_CFVerChange();
+  dialog->SwitchFrameworkProfile();
   pickers.answers = {{true, "C:\\CF2\\", ""}};
-  dialog->SpeedButton2Click();
+  dialog->FillCatalogue(settings::Catalogue::Microsoft);
   dialog->MS_Assmbly_List.SetChecked(1, false);
   dialog->Chk_Is_Auto_Depoly = false;
-  dialog->BtnSaveOptionsClick();
+  dialog->SaveOptions();
 
   EXPECT_EQ(Read("C:\\P\\CFOption.OPN"), CF2Layout);
   EXPECT_EQ(Entries(dialog->MS_Assmbly_List), (Texts{"a.DLL+", "b.dll+"}));
@@ -66,7 +66,7 @@ TEST_F(DialogTest, AnOptionsFileLoadsAndSavesBackByteForByte) {
   Write("C:\\P\\CFOption.OPN", file);
   OpenDialog();
   EXPECT_TRUE(dialog->Chk_Is_Auto_Depoly);
-  dialog->BtnSaveOptionsClick();
+  dialog->SaveOptions();
   EXPECT_EQ(Read("C:\\P\\CFOption.OPN"), file);
 }
 
@@ -140,7 +140,7 @@ TEST_F(DialogTest, LoadingWithoutAFileResetsTheRecordButNotTheControls) {
 TEST_F(DialogTest, ANewDialogWithoutAFileSavesItsDesignValues) {
   testing_world::OpenProject("C:\\P\\Project1.dpr");
   OpenDialog();
-  dialog->BtnSaveOptionsClick();
+  dialog->SaveOptions();
   EXPECT_EQ(Read("C:\\P\\CFOption.OPN"),
             "BDS_Compiler_Path=C:\\Program Files\\Borland\\BDS\\4.0\\Bin\r\n"
             "BDS_Lib_Path=C:\\Program Files\\Borland\\BDS\\4.0\\Lib\\cf\\CF1X_Lib\r\n"
@@ -217,19 +217,21 @@ TEST_F(DialogTest, AFailedSaveIsReportedAndTheDialogKeepsItsState) {
   OpenDialog();
   dialog->Ed_Shared_Folder.SetText("Changed");
   MakeFolder("C:\\P\\CFOption.OPN");
-  dialog->BtnSaveOptionsClick();
+  dialog->SaveOptions();
   ASSERT_EQ(messages.errors.size(), 1u);
   EXPECT_NE(messages.errors[0].find("CFOption.OPN"), std::string::npos);
   EXPECT_EQ(dialog->Ed_Shared_Folder.Text(), "Changed");
 }
 
-TEST_F(DialogTest, WithoutAProjectTheSaveWritesAtTheRootOfTheCurrentDrive) {
+TEST_F(DialogTest, WithoutAProjectTheSaveWritesNothingAndSaysWhy) {
   MakeFolder("C:\\Somewhere");
   platform::SetCurrentDir("C:\\Somewhere");
   dialog->LoadWithLoadingFlag();
   EXPECT_EQ(dialog->CFOptions.ProjectPath, "");
-  dialog->BtnSaveOptionsClick();
-  EXPECT_TRUE(Exists("C:\\CFOption.OPN"));
+  dialog->SaveOptions();
+  EXPECT_FALSE(Exists("C:\\CFOption.OPN"));
+  EXPECT_FALSE(Exists("C:\\Somewhere\\CFOption.OPN"));
+  EXPECT_EQ(messages.shown, (Texts{builddialog::NoProjectToSaveMessage}));
 }
 
 TEST_F(DialogTest, DamagedOptionsFilesLoadWithoutFailing) {
