@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/FileSystem.h"
 #include "pipeline/SourceAdaptation.h"
 #include "platform/Files.h"
 #include "platform/TextLines.h"
@@ -63,7 +64,7 @@ double UnitPass(const fs::path& folder) {
   runner::MessageLines messages;
   auto start = std::chrono::steady_clock::now();
   platform::SetCurrentDir(platform::ToWindowsPath(folder.string()));
-  pipeline::AdaptUnits(units, messages);
+  pipeline::AdaptUnits(platform::DiskFiles(), units, messages);
   return Seconds(start);
 }
 

@@ -83,8 +83,8 @@ bool CompactDevModel::EnterProject() {
                                   "\" the current folder: save the project first !!");
     return false;
   }
-  for (const std::string& name : platform::ListFiles(EdPjPath.Text(), "*.dcpil"))
-    platform::DeleteFile(EdPjPath.Text() + name);
+  for (const std::string& name : Files().ListFiles(EdPjPath.Text(), "*.dcpil"))
+    Files().DeleteFile(EdPjPath.Text() + name);
   return LoadWithLoadingFlag();
 }
 
@@ -104,7 +104,7 @@ pipeline::BuildOutcome CompactDevModel::Build() {
 void CompactDevModel::Close() { DeleteCompiledPackages(); }
 
 void CompactDevModel::DeleteCompiledPackages() {
-  pipeline::DelPjAllDcpil(EdPjPath.Text(),
+  pipeline::DelPjAllDcpil(Files(), EdPjPath.Text(),
                           {&MS_Assmbly_List.Entries(), &Delphi_Assmbly_List.Entries(), &Third_Assmbly_List.Entries()});
 }
 

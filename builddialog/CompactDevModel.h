@@ -8,6 +8,7 @@
 
 #include "pipeline/BuildContext.h"
 #include "pipeline/BuildOutcome.h"
+#include "platform/FileSystem.h"
 #include "platform/MessageService.h"
 #include "platform/TextLines.h"
 #include "runner/MessageList.h"
@@ -28,6 +29,9 @@ struct DialogServices {
   std::function<runner::ConsoleRun(const std::string&, const std::string&)> RunConsole;
   std::function<std::unique_ptr<platform::StartedProcess>(const std::string&)> StartHidden;
   std::function<void(int)> Sleep;
+  // The files the dialog reads and changes; the disk when null (a dry run
+  // passes its change plan).
+  platform::FileSystem* Files = nullptr;
   // What a click on " Microsoft Assembly Path " opens (the resources
   // browser, once there is one); nothing when empty.
   std::function<void()> OpenResources;
@@ -149,6 +153,7 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
   // --- pipeline::BuildHost ---
   void ShowMessage(const std::string& text) override;
   runner::MessageList& Messages() override { return MessageList; }
+  platform::FileSystem& Files() override { return services_.Files ? *services_.Files : platform::DiskFiles(); }
   runner::ConsoleRun RunConsole(const std::string& commandLine, const std::string& workingFolder) override;
   std::unique_ptr<platform::StartedProcess> StartHidden(const std::string& commandLine) override;
   void Wait(int milliseconds) override;

@@ -47,7 +47,7 @@ void CompactDevModel::FillCatalogue(settings::Catalogue which) {
   std::string folder = PickedFolder(picked.Directory);
   CFOptions.*c.Field = folder;
   c.Edit.SetText(folder);
-  c.List.Fill(platform::ListFiles(c.Edit.Text(), "*.DLL"), true);
+  c.List.Fill(Files().ListFiles(c.Edit.Text(), "*.DLL"), true);
   RestoreProjectFolder();
 }
 

@@ -24,11 +24,11 @@ void CompactDevModel::InitOptions() {
 
   // Anything by that name is read: a folder, a FIFO or a broken link is an
   // error that names it, not a missing file.
-  if (platform::FileExists(settings::OptionsFileName) || platform::NameTaken(settings::OptionsFileName)) {
+  if (Files().FileExists(settings::OptionsFileName) || Files().NameTaken(settings::OptionsFileName)) {
     MS_Assmbly_List.Clear();
     Delphi_Assmbly_List.Clear();
     Third_Assmbly_List.Clear();
-    const platform::Lines lines = platform::LoadLines(settings::OptionsFileName);
+    const platform::Lines lines = Files().LoadLines(settings::OptionsFileName);
     if (!lines.empty()) {
       const settings::OptionsFileContent file = settings::ParseOptionsFile(lines);
       // Each edit's change handler applies the path rule to its field.
@@ -110,7 +110,7 @@ void CompactDevModel::SaveOptions() {
   }
   std::string path = platform::ExcludeTrailingBackslash(CFOptions.ProjectPath) + "\\" + settings::OptionsFileName;
   try {
-    platform::SaveLines(path, OptionsFileLines());
+    Files().SaveLines(path, OptionsFileLines());
   } catch (const std::exception& e) {
     services_.Messages->ShowError(e.what());
     return;

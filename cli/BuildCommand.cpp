@@ -15,6 +15,7 @@
 #include "platform/Files.h"
 #include "platform/PathText.h"
 #include "platform/Process.h"
+#include "platform/Signals.h"
 #include "platform/Text.h"
 #include "platform/WinPath.h"
 #include "runner/ConsoleRunner.h"
@@ -240,12 +241,13 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   std::optional<platform::ChangePlan> plan;
   if (request.DryRun) {
     plan.emplace();
+    services.Files = &*plan;
     services.RunConsole = [](const std::string&, const std::string&) { return runner::ConsoleRun{{}, true}; };
     services.StartHidden = [](const std::string&) { return std::unique_ptr<platform::StartedProcess>(); };
     services.Sleep = [](int) {};
   }
   builddialog::CompactDevModel dialog(services);
-  platform::EndChildrenOnInterrupt();
+  platform::EndChildrenOnEndingSignal();
 
   // As the IDE's command opens the dialog. The IDE's current folder is the
   // project's; so is ours, so that the first load cannot pick up an options

@@ -8,13 +8,13 @@ DbToolModel::DbToolModel(FileNameQuestion saveDialog) : saveDialog_(std::move(sa
   cbEncode.Items.assign(std::begin(Encodings), std::end(Encodings));
 }
 
-void DbToolModel::FormCreate() {
+void DbToolModel::ListAliases() {
   AliasList.Items.clear();
   AliasList.ItemIndex = -1;
   AliasList.Items = platform::Session.GetAliasNames();
 }
 
-void DbToolModel::AliasListClick() {
+void DbToolModel::ShowTablesOfSelectedAlias() {
   const std::string* alias = AliasList.Selected();
   if (!alias) return;
   SrcQry.Close();
@@ -24,7 +24,7 @@ void DbToolModel::AliasListClick() {
   TableList.Items = platform::Session.GetTableNames(*alias);
 }
 
-void DbToolModel::TableListClick() {
+void DbToolModel::QuerySelectedTable() {
   const std::string* table = TableList.Selected();
   if (!table) return;
   Gauge1Progress = 0;
@@ -35,17 +35,17 @@ void DbToolModel::TableListClick() {
   SrcQry.SQL = SQL_List;
 }
 
-void DbToolModel::BitBtn3Click() {
+void DbToolModel::OpenQuery() {
   if (!SrcQry.Active()) SrcQry.Open();
   Gauge1Progress = 0;
 }
 
-void DbToolModel::BitBtn4Click() {
+void DbToolModel::CloseQuery() {
   SrcQry.Close();
   Gauge1Progress = 0;
 }
 
-void DbToolModel::BitBtn5Click() {
+void DbToolModel::ExportSelectedTable() {
   if (exporting_) return;  // one export at a time
   ExportRequest request;
   if (const std::string* alias = AliasList.Selected()) request.AliasName = *alias;
@@ -66,7 +66,7 @@ void DbToolModel::Step() {
   if (stopRequested_) throw platform::DatabaseError(ExportStoppedMessage);
 }
 
-void DbToolModel::FormClose() { SrcQry.Close(); }
+void DbToolModel::Leave() { SrcQry.Close(); }
 
 void DbToolModel::ClearScreen() {
   SrcQry.Close();

@@ -37,13 +37,13 @@ class DbToolModel : public ProgressSink {
   bool GridAttached = true;  // DBGrid1 shows SrcQry until ClearScreen detaches it
   int LowerPage = 0;         // 0 "Data View", 1 "Mobile DataSet Init SourceCode"
 
-  void FormCreate();
-  void AliasListClick();
-  void TableListClick();
-  void BitBtn3Click();  // Open
-  void BitBtn4Click();  // Close
-  void BitBtn5Click();  // Start Export
-  void FormClose();
+  void ListAliases();
+  void ShowTablesOfSelectedAlias();
+  void QuerySelectedTable();
+  void OpenQuery();  // Open
+  void CloseQuery();  // Close
+  void ExportSelectedTable();  // Start Export
+  void Leave();
   void ClearScreen();
 
   // Asks a running export to stop at its next record: it ends with an

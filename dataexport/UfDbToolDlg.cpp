@@ -94,30 +94,39 @@ TfDbToolDlg::TfDbToolDlg(platform::MessageService& messages, FileNameQuestion sa
   grid_ = new QueryTableModel(model_->SrcQry, this);
   DBGrid1->setModel(grid_);
 
-  BindList(AliasList, &DbToolModel::AliasList, &DbToolModel::AliasListClick);
-  BindList(TableList, &DbToolModel::TableList, &DbToolModel::TableListClick);
+  BindList(AliasList, &DbToolModel::AliasList, &TfDbToolDlg::AliasListClick);
+  BindList(TableList, &DbToolModel::TableList, &TfDbToolDlg::TableListClick);
   connect(SQL_List, &QPlainTextEdit::textChanged, this, [this] {
     if (refreshing_) return;
     model_->SQL_List.clear();
     for (const QString& line : SQL_List->toPlainText().split('\n')) model_->SQL_List.push_back(FromQt(line));
   });
   connect(cbEncode, &QComboBox::activated, this, [this](int index) { model_->cbEncode.ItemIndex = index; });
-  connect(BitBtn3, &QPushButton::clicked, this, [this] { Run(&DbToolModel::BitBtn3Click); });
-  connect(BitBtn4, &QPushButton::clicked, this, [this] { Run(&DbToolModel::BitBtn4Click); });
-  connect(BitBtn5, &QPushButton::clicked, this, &TfDbToolDlg::StartExport);
+  connect(BitBtn3, &QPushButton::clicked, this, &TfDbToolDlg::BitBtn3Click);
+  connect(BitBtn4, &QPushButton::clicked, this, &TfDbToolDlg::BitBtn4Click);
+  connect(BitBtn5, &QPushButton::clicked, this, &TfDbToolDlg::BitBtn5Click);
   connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
   connect(PageControl2, &QTabWidget::currentChanged, this, [this](int page) {
     if (!refreshing_) model_->LowerPage = page;
   });
 
-  Run(&DbToolModel::FormCreate);
+  FormCreate();
 }
 
-void TfDbToolDlg::BindList(QListWidget* list, ListBoxState DbToolModel::*state, void (DbToolModel::*handler)()) {
+// --- the handlers, named as designed: each runs one operation of the model ---
+
+void TfDbToolDlg::FormCreate() { Run(&DbToolModel::ListAliases); }
+void TfDbToolDlg::AliasListClick() { Run(&DbToolModel::ShowTablesOfSelectedAlias); }
+void TfDbToolDlg::TableListClick() { Run(&DbToolModel::QuerySelectedTable); }
+void TfDbToolDlg::BitBtn3Click() { Run(&DbToolModel::OpenQuery); }
+void TfDbToolDlg::BitBtn4Click() { Run(&DbToolModel::CloseQuery); }
+void TfDbToolDlg::FormClose() { Run(&DbToolModel::Leave); }
+
+void TfDbToolDlg::BindList(QListWidget* list, ListBoxState DbToolModel::*state, void (TfDbToolDlg::*handler)()) {
   auto choose = [this, list, state, handler] {
     const QList<QListWidgetItem*> selected = list->selectedItems();
     (model_.get()->*state).ItemIndex = selected.isEmpty() ? -1 : list->row(selected.front());
-    Run(handler);
+    (this->*handler)();
   };
   // The selection, not the focus frame: a list that gets the focus marks an
   // entry without choosing it.
@@ -136,7 +145,7 @@ void TfDbToolDlg::BindList(QListWidget* list, ListBoxState DbToolModel::*state, 
   });
 }
 
-void TfDbToolDlg::StartExport() {
+void TfDbToolDlg::BitBtn5Click() {
   if (model_->Exporting()) return;
   // While the records are written only the dialog's own close stays live
   // (it stops the export); the gauge and the grid repaint as they go, the
@@ -156,7 +165,7 @@ void TfDbToolDlg::StartExport() {
         DBGrid1->setCurrentIndex(grid_->index(model_->SrcQry.RecNo(), 0));
       }
     });
-    Run(&DbToolModel::BitBtn5Click);
+    Run(&DbToolModel::ExportSelectedTable);
   }
   for (QWidget* widget : locked) widget->setEnabled(true);
   if (closeAfterExport_) {
@@ -211,7 +220,7 @@ void TfDbToolDlg::done(int result) {
     model_->StopExport();
     return;
   }
-  Run(&DbToolModel::FormClose);
+  FormClose();
   QDialog::done(result);
 }
 

@@ -40,6 +40,17 @@ class TfDbToolDlg : public QDialog {
   QTableView* DBGrid1;
   QPlainTextEdit* CodeList;
 
+  // The handlers, named as designed; each runs one operation of the model
+  // through the standard error report.
+  void FormCreate();
+  void AliasListClick();
+  void TableListClick();
+  void BitBtn3Click();  // Open
+  void BitBtn4Click();  // Close
+  // Start Export: only the dialog's own close stays live while it runs.
+  void BitBtn5Click();
+  void FormClose();
+
  protected:
   void done(int result) override;  // FormClose
 
@@ -47,8 +58,7 @@ class TfDbToolDlg : public QDialog {
   void Run(void (DbToolModel::*handler)());
   // A list's selection, by mouse or keyboard, runs its click handler; so
   // does a click on the entry already selected.
-  void BindList(QListWidget* list, ListBoxState DbToolModel::*state, void (DbToolModel::*handler)());
-  void StartExport();
+  void BindList(QListWidget* list, ListBoxState DbToolModel::*state, void (TfDbToolDlg::*handler)());
   // Asks for the XML file as SaveDialog1 does.
   std::optional<std::string> AskFileName();
 

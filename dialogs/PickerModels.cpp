@@ -2,35 +2,33 @@
 
 namespace dialogs {
 
-void PathDlgModel::FormCreate() {
+void PathDlgModel::Start() {
   Accepted = false;
   ChosenDirectory = DirectoryListBox1.Directory();
 }
 
-void PathDlgModel::BitBtn1Click() {
+void PathDlgModel::Cancel() {
   Accepted = false;
   ChosenDirectory.clear();
 }
 
-void PathDlgModel::BitBtn2Click() {
+void PathDlgModel::Accept() {
   Accepted = true;
   ChosenDirectory = DirectoryListBox1.Directory();
 }
 
-void FileDlgModel::FormCreate() {
+void FileDlgModel::Start() {
   Accepted = false;
   FileMask = "*.*";
   ChosenFile.clear();
 }
-
-void FileDlgModel::FormShow() { RefreshFiles(); }
 
 void FileDlgModel::RefreshFiles() {
   FileListBox1 = DirectoryListBox1.Files(FileMask);
   FileIndex = -1;
 }
 
-void FileDlgModel::BitBtn1Click() {
+void FileDlgModel::Accept() {
   Accepted = true;
   ChosenDirectory = DirectoryListBox1.Directory();
   ChosenFile = FileIndex >= 0 && FileIndex < static_cast<int>(FileListBox1.size())
@@ -38,7 +36,7 @@ void FileDlgModel::BitBtn1Click() {
                    : std::string();
 }
 
-void FileDlgModel::BitBtn2Click() {
+void FileDlgModel::Cancel() {
   Accepted = false;
   ChosenDirectory.clear();
   ChosenFile.clear();

@@ -1,5 +1,5 @@
 #pragma once
-// The state and handlers of the path picker TfPathDlg and the file picker
+// The state and operations of the path picker TfPathDlg and the file picker
 // TfFileDlg, without widgets.
 #include <string>
 #include <vector>
@@ -14,9 +14,11 @@ class PathDlgModel {
   bool Accepted = false;
   std::string ChosenDirectory;
 
-  void FormCreate();
-  void BitBtn1Click();  // Cancel
-  void BitBtn2Click();  // OK
+  // As the picker opens: nothing chosen yet.
+  void Start();
+  void Cancel();
+  // The folder shown is the one chosen.
+  void Accept();
 };
 
 class FileDlgModel {
@@ -28,11 +30,14 @@ class FileDlgModel {
   std::string FileMask = "*.*";
   std::string ChosenDirectory, ChosenFile;
 
-  void FormCreate();
-  void FormShow();      // the file list takes the mask
-  void RefreshFiles();  // after the directory list moved
-  void BitBtn1Click();  // OK
-  void BitBtn2Click();  // Cancel
+  // As the picker opens: the mask "*.*", nothing chosen yet.
+  void Start();
+  // The file list shows the folder's files that match the mask (as the
+  // picker appears, and after the folder changed).
+  void RefreshFiles();
+  // The folder shown and the file selected are the ones chosen.
+  void Accept();
+  void Cancel();
 };
 
 }  // namespace dialogs

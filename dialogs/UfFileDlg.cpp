@@ -22,20 +22,31 @@ TfFileDlg::TfFileDlg(platform::MessageService& messages, QWidget* parent)
   BitBtn1->setGeometry(348, 234, 75, 35);
   BitBtn2->setGeometry(348, 339, 75, 35);
   BitBtn1->setDefault(true);
-  Model.FormCreate();
+  FormCreate();
   Folders.OnFolderChanged = [this] {
     Model.RefreshFiles();
     RefreshFiles();
   };
   connect(FileListBox1, &QListWidget::currentRowChanged, this, [this](int row) { Model.FileIndex = row; });
-  connect(BitBtn1, &QPushButton::clicked, this, [this] {
-    Model.BitBtn1Click();
-    accept();
-  });
-  connect(BitBtn2, &QPushButton::clicked, this, [this] {
-    Model.BitBtn2Click();
-    reject();
-  });
+  connect(BitBtn1, &QPushButton::clicked, this, &TfFileDlg::BitBtn1Click);
+  connect(BitBtn2, &QPushButton::clicked, this, &TfFileDlg::BitBtn2Click);
+}
+
+void TfFileDlg::FormCreate() { Model.Start(); }
+
+void TfFileDlg::FormShow() {
+  Model.RefreshFiles();
+  RefreshFiles();
+}
+
+void TfFileDlg::BitBtn1Click() {
+  Model.Accept();
+  accept();
+}
+
+void TfFileDlg::BitBtn2Click() {
+  Model.Cancel();
+  reject();
 }
 
 void TfFileDlg::RefreshFiles() {
@@ -46,8 +57,7 @@ void TfFileDlg::RefreshFiles() {
 }
 
 void TfFileDlg::showEvent(QShowEvent* event) {
-  Model.FormShow();
-  RefreshFiles();
+  FormShow();
   QDialog::showEvent(event);
 }
 

@@ -21,6 +21,12 @@ class TfFileDlg : public QDialog {
   QPushButton *BitBtn1, *BitBtn2;  // OK, Cancel
   void RefreshFiles();
 
+  // The handlers, named as designed.
+  void FormCreate();
+  void FormShow();
+  void BitBtn1Click();  // OK
+  void BitBtn2Click();  // Cancel
+
  protected:
   void showEvent(QShowEvent* event) override;
 };

@@ -18,18 +18,24 @@ TfPathDlg::TfPathDlg(platform::MessageService& messages, QWidget* parent)
   BitBtn1->setGeometry(39, 219, 75, 25);
   BitBtn2->setGeometry(201, 219, 75, 25);
   BitBtn2->setDefault(true);
-  Model.FormCreate();
-  connect(BitBtn1, &QPushButton::clicked, this, [this] {
-    Model.BitBtn1Click();
-    reject();
-  });
-  connect(BitBtn2, &QPushButton::clicked, this, [this] {
-    // The folder chosen is the one highlighted, whether or not it was opened.
-    if (const std::string folder = Folders.HighlightedFolder(); folder != Model.DirectoryListBox1.Directory())
-      Model.DirectoryListBox1.ChangeDirectory(folder);
-    Model.BitBtn2Click();
-    accept();
-  });
+  FormCreate();
+  connect(BitBtn1, &QPushButton::clicked, this, &TfPathDlg::BitBtn1Click);
+  connect(BitBtn2, &QPushButton::clicked, this, &TfPathDlg::BitBtn2Click);
+}
+
+void TfPathDlg::FormCreate() { Model.Start(); }
+
+void TfPathDlg::BitBtn1Click() {
+  Model.Cancel();
+  reject();
+}
+
+void TfPathDlg::BitBtn2Click() {
+  // The folder chosen is the one highlighted, whether or not it was opened.
+  if (const std::string folder = Folders.HighlightedFolder(); folder != Model.DirectoryListBox1.Directory())
+    Model.DirectoryListBox1.ChangeDirectory(folder);
+  Model.Accept();
+  accept();
 }
 
 }  // namespace dialogs

@@ -17,6 +17,11 @@ class TfPathDlg : public QDialog {
   PathDlgModel Model;
   FolderWidgets Folders;
   QPushButton *BitBtn1, *BitBtn2;  // Cancel, OK
+
+  // The handlers, named as designed.
+  void FormCreate();
+  void BitBtn1Click();  // Cancel
+  void BitBtn2Click();  // OK: the folder highlighted is the one chosen
 };
 
 }  // namespace dialogs

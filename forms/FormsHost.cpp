@@ -119,10 +119,15 @@ void CentreOnScreen(QWidget* window) {
 }
 
 MessagePumpScope::MessagePumpScope(std::function<void()> refresh) {
-  previous_ = platform::SetMessagePump([refresh] {
-    QCoreApplication::processEvents();
+  // The host's pump, where there is one, runs the events: it knows that long
+  // work is under way (the IDE defers its exit until the work ends).
+  auto outer = std::make_shared<std::function<void()>>();
+  previous_ = platform::SetMessagePump([outer, refresh] {
+    if (*outer) (*outer)();
+    else QCoreApplication::processEvents();
     if (refresh) refresh();
   });
+  *outer = previous_;
 }
 
 MessagePumpScope::~MessagePumpScope() { platform::SetMessagePump(std::move(previous_)); }

@@ -23,6 +23,7 @@
 #include "forms/FormsHost.h"
 #include "pipeline/SourceAdaptation.h"
 #include "platform/Files.h"
+#include "platform/FileSystem.h"
 #include "platform/MessagePump.h"
 #include "platform/PathText.h"
 #include "platform/Process.h"
@@ -331,7 +332,7 @@ bool IdeWindow::OpenProject(const std::string& path) {
   auto projectFile = addTab(file, text);
   Project = std::make_shared<IdeProject>(projectFile);
   platform::Lines units;
-  pipeline::GetProjectUnits(file, units);
+  pipeline::GetProjectUnits(platform::DiskFiles(), file, units);
   const std::string folder = platform::ExtractFilePath(file);
   for (const std::string& unit : units) {
     std::string unitText;

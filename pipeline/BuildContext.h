@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "runner/ConsoleRunner.h"
 #include "runner/MessageList.h"
@@ -35,6 +36,8 @@ class BuildHost {
   // A modal message; returns when the developer has closed it.
   virtual void ShowMessage(const std::string& text) = 0;
   virtual runner::MessageList& Messages() = 0;
+  // The files the build reads and changes: the disk, or a dry run's plan.
+  virtual platform::FileSystem& Files() = 0;
   // Runs a console command line: all it wrote, whether it started, how it
   // ended.
   virtual runner::ConsoleRun RunConsole(const std::string& commandLine, const std::string& workingFolder) = 0;

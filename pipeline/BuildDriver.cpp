@@ -43,10 +43,11 @@ void PrepareSources(BuildInputs& inputs, BuildHost& host, const BuildOptions& op
   const std::string dateStamp =
       options.DateStamp.empty() ? platform::FormatDateTime("yyyy/mm/dd", platform::Now()) : options.DateStamp;
   platform::Lines lines;
-  if (platform::SameText(extension, ".DPR")) lines = platform::LoadLines(sourceFile);
+  platform::FileSystem& files = host.Files();
+  if (platform::SameText(extension, ".DPR")) lines = files.LoadLines(sourceFile);
   for (size_t i = 0; i < lines.size(); ++i) {
     RecompileResource(lines[i], inputs, host, options.Resources);
-    if (platform::Contains(lines[i], "[STAThread]")) PatchProjectSource(lines, i, sourceFile, dateStamp);
+    if (platform::Contains(lines[i], "[STAThread]")) PatchProjectSource(files, lines, i, sourceFile, dateStamp);
   }
   lines.clear();
 
@@ -54,11 +55,11 @@ void PrepareSources(BuildInputs& inputs, BuildHost& host, const BuildOptions& op
   messages.Add("");
   messages.Add(SearchingLine);
   platform::Lines units;
-  GetProjectUnits(inputs.ProjectFolderText() + inputs.ProjectNameText(), units);
-  AdaptUnits(units, messages);
+  GetProjectUnits(files, inputs.ProjectFolderText() + inputs.ProjectNameText(), units);
+  AdaptUnits(files, units, messages);
 
-  RemoveCFSupportUnits(inputs.LibFolderText());
-  BackupOutputProgram(inputs.Options().ProjectPath, baseName);
+  RemoveCFSupportUnits(files, inputs.LibFolderText());
+  BackupOutputProgram(files, inputs.Options().ProjectPath, baseName);
 }
 
 // Runs the compiler and lists its output; the outcome gets its messages and
@@ -90,7 +91,7 @@ void Compile(BuildInputs& inputs, BuildHost& host, BuildObserver& observer, Buil
 BuildOutcome Build(BuildInputs& inputs, BuildHost& host, BuildObserver& observer, const BuildOptions& options) {
   BuildOutcome outcome;
   const std::string folder = inputs.ProjectFolderText();
-  if (!platform::FileExists(folder + inputs.ProjectNameText())) return StopWith(outcome, host, SaveFirstMessage);
+  if (!host.Files().FileExists(folder + inputs.ProjectNameText())) return StopWith(outcome, host, SaveFirstMessage);
   if (platform::Trim(inputs.MSAssemblyFolderText()).empty())
     return StopWith(outcome, host, EmptyAssemblyPathMessage);
   std::shared_ptr<ToolsAPI::IOTAProject> project = inputs.ActiveProject();
@@ -112,7 +113,7 @@ BuildOutcome Build(BuildInputs& inputs, BuildHost& host, BuildObserver& observer
   }
   const std::string sourceFile = editor->GetFileName();
   const std::string baseName = platform::ChangeFileExt(inputs.Options().ProjectFileName, "");
-  DeleteStaleCompanionFiles(folder, baseName);
+  DeleteStaleCompanionFiles(host.Files(), folder, baseName);
   if (platform::ExtractFileExt(sourceFile).empty()) return StopWith(outcome, host, NoExtensionMessage);
 
   observer.SourcesChanging();
@@ -120,7 +121,7 @@ BuildOutcome Build(BuildInputs& inputs, BuildHost& host, BuildObserver& observer
   Compile(inputs, host, observer, outcome);
 
   host.Wait(options.AfterCompileMs);
-  RemoveCFSupportUnits(inputs.LibFolderText());
+  RemoveCFSupportUnits(host.Files(), inputs.LibFolderText());
   return outcome;
 }
 

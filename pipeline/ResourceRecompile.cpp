@@ -34,27 +34,27 @@ bool RecompileResource(const std::string& line, BuildInputs& inputs, BuildHost& 
       return false;
     }
   }
-  if (platform::FileExists(compiledPath)) platform::DeleteFile(compiledPath);
+  if (host.Files().FileExists(compiledPath)) host.Files().DeleteFile(compiledPath);
 
   // The wait is pointless once nothing can still create the file: the copy
   // failed, or the resource compiler did not start or has ended.
   const settings::Profile* profile = settings::ProfileAt(inputs.ProfileNumber());
   std::unique_ptr<platform::StartedProcess> tool;
   bool copied = false;
-  const bool compiles = profile && platform::FileExists(profile->ResGen);
+  const bool compiles = profile && host.Files().FileExists(profile->ResGen);
   if (compiles) {
     runner::MessageList& messages = host.Messages();
     messages.Add("--> ReCompile Resource File...\"" + source + "\".....");
     tool = host.StartHidden(ResGenCommandLine(profile->ResGen, sourcePath, compiledPath));
     runner::AppendToLastLine(messages, "..OK !!");
   } else {
-    copied = platform::CopyFile(sourcePath, compiledPath);
+    copied = host.Files().CopyFile(sourcePath, compiledPath);
   }
 
   bool toolEnded = false;
   for (int waited = 0;; waited += wait.IntervalMs) {
     toolEnded = !tool || tool->HasExited();  // asked before the file, so no late file is missed
-    if (platform::FileExists(compiledPath)) return true;
+    if (host.Files().FileExists(compiledPath)) return true;
     if (waited >= wait.TimeoutMs || (tool ? toolEnded : !copied)) break;
     host.Wait(wait.IntervalMs);
   }

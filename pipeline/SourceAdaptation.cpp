@@ -41,8 +41,8 @@ std::optional<std::string> ShortenInitCall(std::string_view line, std::string_vi
   return "  ISupportInitialize(" + std::string(line.substr(start, at - start)) + ")." + std::string(call);
 }
 
-// The unit line rules for one line; the new text, or nothing when no rule
-// edits it. `next` and `secondNext` are the following lines as read.
+}  // namespace
+
 std::optional<std::string> AdaptUnitLine(std::string_view line, std::string_view next, std::string_view secondNext) {
   if (Contains(line, "//Mark for CF ->")) return std::nullopt;
   static const platform::CaseBlindFinder Interface("INTERFACE");
@@ -60,8 +60,6 @@ std::optional<std::string> AdaptUnitLine(std::string_view line, std::string_view
   }
   return std::nullopt;
 }
-
-}  // namespace
 
 std::string ProjectSourcePatch(const std::string& dateStamp) {
   const std::string parts[] = {
@@ -81,35 +79,21 @@ std::string ProjectSourcePatch(const std::string& dateStamp) {
   return patch;
 }
 
-void PatchProjectSource(platform::Lines& lines, size_t index, const std::string& path, const std::string& dateStamp) {
+void PatchProjectSource(platform::FileSystem& files, platform::Lines& lines, size_t index, const std::string& path, const std::string& dateStamp) {
   if (index > 0 && Contains(lines[index - 1], "{$IFNDEF CF}")) return;
   lines[index] = ProjectSourcePatch(dateStamp);
-  platform::SaveLines(path, lines);
+  files.SaveLines(path, lines);
 }
 
-void GetProjectUnits(const std::string& projectFile, platform::Lines& units) {
-  if (!platform::FileExists(projectFile)) return;
-  for (const std::string& line : platform::LoadLines(projectFile)) {
+void GetProjectUnits(const platform::FileSystem& files, const std::string& projectFile, platform::Lines& units) {
+  if (!files.FileExists(projectFile)) return;
+  for (const std::string& line : files.LoadLines(projectFile)) {
     size_t dot = line.find(".pas");
     if (dot == std::string::npos) continue;
     size_t quote = line.rfind('\'', dot);
     if (quote == std::string::npos) continue;
     units.push_back(line.substr(quote + 1, dot - quote) + "pas");
   }
-}
-
-bool AdaptUnitLines(platform::Lines& lines) {
-  bool changed = false;
-  const size_t count = lines.size();
-  for (size_t j = 0; j < count; ++j) {
-    std::string_view next = j + 1 < count ? std::string_view(lines[j + 1]) : std::string_view();
-    std::string_view secondNext = j + 2 < count ? std::string_view(lines[j + 2]) : std::string_view();
-    if (auto edited = AdaptUnitLine(lines[j], next, secondNext)) {
-      lines[j] = std::move(*edited);
-      changed = true;
-    }
-  }
-  return changed;
 }
 
 std::string AdaptUnitText(std::string_view text) {
@@ -127,19 +111,23 @@ std::string AdaptUnitText(std::string_view text) {
   return out;
 }
 
-void AdaptUnits(const platform::Lines& units, runner::MessageList& messages) {
+void AdaptUnits(platform::FileSystem& files, const platform::Lines& units, runner::MessageList& messages) {
+  // The rewrites are made durable together, not one flush per unit; a unit
+  // that fails ends the build with the units before it rewritten.
+  platform::FileBatch batch(files);
   for (const std::string& unit : units) {
     const std::string name = platform::ExtractFileName(unit);
     messages.Add("--> AutoFix ...\"" + name + "\".....");
-    const std::string text = platform::ReadFileText(name);
+    const std::string text = files.ReadFileText(name);
     if (text.empty()) continue;  // a unit without lines is not written
     // Written back every time; bytes that are already there only need the
     // new time, which spares the file system a new file per unit.
     const std::string written = AdaptUnitText(text);
-    if (written == text) platform::TouchFile(name);
-    else platform::WriteFileText(name, written);
+    if (written == text) files.TouchFile(name);
+    else files.WriteFileText(name, written);
     runner::AppendToLastLine(messages, "..OK !!");
   }
+  batch.End();
 }
 
 }  // namespace pipeline

@@ -2,8 +2,11 @@
 // Patches that let the same Delphi source compile for the full framework and
 // for the Compact Framework. Every edit is guarded so that a second build
 // changes nothing more.
+#include <optional>
 #include <string>
+#include <string_view>
 
+#include "platform/FileSystem.h"
 #include "platform/TextLines.h"
 #include "runner/MessageList.h"
 
@@ -14,21 +17,22 @@ std::string ProjectSourcePatch(const std::string& dateStamp);
 
 // Patches line `index` (which holds "[STAThread]") unless the line before it
 // holds "{$IFNDEF CF}", and then writes all `lines` to `path`.
-void PatchProjectSource(platform::Lines& lines, size_t index, const std::string& path, const std::string& dateStamp);
+void PatchProjectSource(platform::FileSystem& files, platform::Lines& lines, size_t index, const std::string& path, const std::string& dateStamp);
 
 // Adds the unit files named in a project file ('Name.pas' in quotes) to
 // `units`, in file order, duplicates kept. Nothing when the file is missing.
-void GetProjectUnits(const std::string& projectFile, platform::Lines& units);
+void GetProjectUnits(const platform::FileSystem& files, const std::string& projectFile, platform::Lines& units);
 
-// Applies the unit line rules to a unit's lines; true when a line changed.
-bool AdaptUnitLines(platform::Lines& lines);
+// The unit line rules for one line; the new text, or nothing when no rule
+// edits it. `next` and `secondNext` are the following lines as read.
+std::optional<std::string> AdaptUnitLine(std::string_view line, std::string_view next, std::string_view secondNext);
 
 // The same rules over a unit's text, written out with CR LF after each line.
 std::string AdaptUnitText(std::string_view text);
 
 // Adapts each unit in turn, by its bare name in the current folder, writing
-// "--> AutoFix ..." lines. Throws platform::FileError naming the file that
-// cannot be read or written.
-void AdaptUnits(const platform::Lines& units, runner::MessageList& messages);
+// "--> AutoFix ..." lines; the rewrites are made durable as one batch.
+// Throws platform::FileError naming the file that cannot be read or written.
+void AdaptUnits(platform::FileSystem& files, const platform::Lines& units, runner::MessageList& messages);
 
 }  // namespace pipeline

@@ -11,17 +11,12 @@
 namespace platform {
 
 namespace {
-ChangePlan* active = nullptr;
 
 std::string HostFolderOf(const std::string& hostPath) {
   size_t slash = hostPath.find_last_of("/\\");
   return slash == std::string::npos ? std::string() : hostPath.substr(0, slash);
 }
 }  // namespace
-
-ChangePlan::ChangePlan() : previous_(active) { active = this; }
-ChangePlan::~ChangePlan() { active = previous_; }
-ChangePlan* ChangePlan::Active() { return active; }
 
 ChangePlan::File& ChangePlan::Track(const std::string& path) {
   const std::string key = ToHostPath(path);
@@ -37,19 +32,19 @@ ChangePlan::File& ChangePlan::Track(const std::string& path) {
   return files_.emplace(key, file).first->second;
 }
 
-bool ChangePlan::Exists(const std::string& path) const {
+bool ChangePlan::FileExists(const std::string& path) const {
   auto found = files_.find(ToHostPath(path));
   return found != files_.end() ? found->second.Text.has_value() : OsFileExists(path);
 }
 
-std::string ChangePlan::Read(const std::string& path) const {
+std::string ChangePlan::ReadFileText(const std::string& path) const {
   auto found = files_.find(ToHostPath(path));
   if (found == files_.end()) return OsReadFileText(path);
   if (!found->second.Text) throw FileError("Cannot open file \"" + path + "\". No such file or directory");
   return *found->second.Text;
 }
 
-void ChangePlan::Write(const std::string& path, const std::string& text) {
+void ChangePlan::WriteFileText(const std::string& path, const std::string& text) {
   // The refusals of a real write: a file that is there but may not be written.
   if (OsFileExists(path) || DirectoryExists(path)) {
     std::string why = WriteProblem(path);
@@ -66,23 +61,40 @@ void ChangePlan::Write(const std::string& path, const std::string& text) {
   file.Text = text;
 }
 
-bool ChangePlan::Delete(const std::string& path) {
-  if (path.empty() || !Exists(path) || (OsFileExists(path) && OsKeepsFile(path))) return false;
+bool ChangePlan::NameTaken(const std::string& path) const {
+  auto found = files_.find(ToHostPath(path));
+  return found != files_.end() ? found->second.Text.has_value() : platform::NameTaken(path);
+}
+
+bool ChangePlan::CopyFile(const std::string& from, const std::string& to) {
+  if (!FileExists(from)) return false;
+  try {
+    WriteFileText(to, ReadFileText(from));
+    return true;
+  } catch (const FileError&) {
+    return false;
+  }
+}
+
+void ChangePlan::TouchFile(const std::string&) {}  // the text stays as it is
+
+bool ChangePlan::DeleteFile(const std::string& path) {
+  if (path.empty() || !FileExists(path) || (OsFileExists(path) && OsKeepsFile(path))) return false;
   Track(path).Text.reset();
   events_.push_back({Change::Delete, path, "", "", "", true});
   return true;
 }
 
-bool ChangePlan::Rename(const std::string& from, const std::string& to) {
-  if (!Exists(from) || Exists(to) || (OsFileExists(from) && OsKeepsFile(from))) return false;
-  const std::string text = Read(from);
+bool ChangePlan::RenameFile(const std::string& from, const std::string& to) {
+  if (!FileExists(from) || FileExists(to) || (OsFileExists(from) && OsKeepsFile(from))) return false;
+  const std::string text = ReadFileText(from);
   Track(from).Text.reset();
   Track(to).Text = text;
   events_.push_back({Change::Rename, from, to, "", "", true});
   return true;
 }
 
-std::vector<std::string> ChangePlan::List(const std::string& folder, const std::string& masks) const {
+std::vector<std::string> ChangePlan::ListFiles(const std::string& folder, const std::string& masks) const {
   std::vector<std::string> names = OsListFiles(folder, masks);
   const std::string hostFolder = ToHostPath(folder.empty() ? std::string(".") : folder);
   for (const auto& [key, file] : files_) {

@@ -1,26 +1,23 @@
 #pragma once
-// A dry run of work on files. While a ChangePlan is alive, the file functions
-// of Files.h change nothing on disk: writes, deletes, renames and copies are
-// kept in the plan, and reads, existence tests and folder lists see the files
-// as the plan has changed them, so the work runs as it would for real and
-// meets the same refusals (a read-only file is still refused). One plan at a
-// time, on one thread.
+// A dry run of work on files: a FileSystem that changes nothing on disk.
+// Writes, deletes, renames and copies are kept in the plan, and reads,
+// existence tests and folder lists see the files as the plan has changed
+// them, so work given the plan runs as it would for real and meets the same
+// refusals (a read-only file is still refused).
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/FileSystem.h"
+
 namespace platform {
 
-class ChangePlan {
+class ChangePlan : public FileSystem {
  public:
-  ChangePlan();
-  ~ChangePlan();
+  ChangePlan() = default;
   ChangePlan(const ChangePlan&) = delete;
   ChangePlan& operator=(const ChangePlan&) = delete;
-
-  // The plan in force, or nothing.
-  static ChangePlan* Active();
 
   struct Change {
     enum Kind { Write, Delete, Rename } What;
@@ -33,13 +30,16 @@ class ChangePlan {
   // and its last), deletes and renames in order.
   std::vector<Change> Changes() const;
 
-  // The file functions' side, while the plan is active.
-  bool Exists(const std::string& path) const;
-  std::string Read(const std::string& path) const;
-  void Write(const std::string& path, const std::string& text);
-  bool Delete(const std::string& path);
-  bool Rename(const std::string& from, const std::string& to);
-  std::vector<std::string> List(const std::string& folder, const std::string& masks) const;
+  // --- FileSystem ---
+  bool FileExists(const std::string& path) const override;
+  bool NameTaken(const std::string& path) const override;
+  bool DeleteFile(const std::string& path) override;
+  bool RenameFile(const std::string& from, const std::string& to) override;
+  bool CopyFile(const std::string& from, const std::string& to) override;
+  std::vector<std::string> ListFiles(const std::string& folder, const std::string& masks) const override;
+  std::string ReadFileText(const std::string& path) const override;
+  void TouchFile(const std::string& path) override;
+  void WriteFileText(const std::string& path, const std::string& text) override;
 
  private:
   struct File {
@@ -52,7 +52,6 @@ class ChangePlan {
 
   std::map<std::string, File> files_;  // by host path
   std::vector<Change> events_;         // writes (once each), deletes and renames, in order
-  ChangePlan* previous_;
 };
 
 }  // namespace platform

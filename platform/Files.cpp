@@ -1,10 +1,14 @@
 #include "platform/Files.h"
 
+#include <algorithm>
 #include <cctype>
+#include <exception>
 #include <filesystem>
+#include <optional>
 
-#include "platform/ChangePlan.h"
+#include "platform/FileSystem.h"
 #include "platform/FilesOs.h"
+#include "platform/Signals.h"
 #include "platform/Text.h"
 #include "platform/WinPath.h"
 
@@ -62,53 +66,106 @@ bool IsInsideFolder(const std::string& path, const std::string& folder) {
   return !relative.empty() && *relative.begin() != ".." && relative != ".";
 }
 
-// The file functions: the host's, unless a change plan stands in for them.
+// The file functions: the host's.
 
-bool FileExists(const std::string& path) {
-  if (ChangePlan* plan = ChangePlan::Active()) return plan->Exists(path);
-  return OsFileExists(path);
-}
-
-bool DeleteFile(const std::string& path) {
-  if (ChangePlan* plan = ChangePlan::Active()) return plan->Delete(path);
-  return OsDeleteFile(path);
-}
-
-bool RenameFile(const std::string& from, const std::string& to) {
-  if (ChangePlan* plan = ChangePlan::Active()) return plan->Rename(from, to);
-  return OsRenameFile(from, to);
-}
-
-bool CopyFile(const std::string& from, const std::string& to) {
-  ChangePlan* plan = ChangePlan::Active();
-  if (!plan) return OsCopyFile(from, to);
-  if (!plan->Exists(from)) return false;
-  try {
-    plan->Write(to, plan->Read(from));
-    return true;
-  } catch (const FileError&) {
-    return false;
-  }
-}
-
+bool FileExists(const std::string& path) { return OsFileExists(path); }
+bool DeleteFile(const std::string& path) { return OsDeleteFile(path); }
+bool RenameFile(const std::string& from, const std::string& to) { return OsRenameFile(from, to); }
+bool CopyFile(const std::string& from, const std::string& to) { return OsCopyFile(from, to); }
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& masks) {
-  if (ChangePlan* plan = ChangePlan::Active()) return plan->List(folder, masks);
   return OsListFiles(folder, masks);
 }
+std::string ReadFileText(const std::string& path) { return OsReadFileText(path); }
+void TouchFile(const std::string& path) { OsTouchFile(path); }
+void WriteFileText(const std::string& path, const std::string& text) { OsWriteFileText(path, text); }
 
-std::string ReadFileText(const std::string& path) {
-  if (ChangePlan* plan = ChangePlan::Active()) return plan->Read(path);
-  return OsReadFileText(path);
-}
+namespace {
 
-void TouchFile(const std::string& path) {
-  if (ChangePlan::Active()) return;  // the text stays as it is
-  OsTouchFile(path);
-}
+// The disk. In a batch, rewrites are prepared beside their files and put in
+// place together at its end, after one flush; the ending signals wait
+// meanwhile, so no temporary file outlives the process.
+class DiskFileSystem : public FileSystem {
+ public:
+  bool FileExists(const std::string& path) const override {
+    return Pending(path) != nullptr || OsFileExists(path);
+  }
+  bool NameTaken(const std::string& path) const override {
+    return Pending(path) != nullptr || platform::NameTaken(path);
+  }
+  bool DeleteFile(const std::string& path) override { return OsDeleteFile(path); }
+  bool RenameFile(const std::string& from, const std::string& to) override { return OsRenameFile(from, to); }
+  bool CopyFile(const std::string& from, const std::string& to) override {
+    if (!FileExists(from)) return false;
+    try {
+      WriteFileText(to, ReadFileText(from));
+      return true;
+    } catch (const FileError&) {
+      return false;
+    }
+  }
+  std::vector<std::string> ListFiles(const std::string& folder, const std::string& masks) const override {
+    return OsListFiles(folder, masks);
+  }
+  // A file rewritten earlier in the batch reads as its new text.
+  std::string ReadFileText(const std::string& path) const override {
+    if (const Rewrite* rewrite = Pending(path)) return rewrite->Text;
+    return OsReadFileText(path);
+  }
+  void TouchFile(const std::string& path) override {
+    if (!Pending(path)) OsTouchFile(path);  // a pending rewrite gives it a new time anyway
+  }
+  void WriteFileText(const std::string& path, const std::string& text) override {
+    if (!held_) return OsWriteFileText(path, text);
+    const std::string key = ToHostPath(path);
+    auto same = std::find_if(pending_.begin(), pending_.end(), [&](const Rewrite& r) { return r.Key == key; });
+    if (same != pending_.end()) pending_.erase(same);  // its temporary file goes; the new text replaces it
+    pending_.push_back({key, text, OsPrepareWrite(path, text)});
+  }
+  void BeginBatch() override {
+    if (depth_++ == 0) held_.emplace();
+  }
+  void EndBatch() override {
+    if (depth_ == 0 || --depth_ > 0) return;
+    std::vector<std::unique_ptr<PreparedWrite>> writes;
+    for (Rewrite& rewrite : pending_) writes.push_back(std::move(rewrite.Write));
+    pending_.clear();
+    std::exception_ptr failure;
+    if (!writes.empty()) OsSyncPrepared(writes);
+    for (auto& write : writes) {
+      try {
+        write->Install();
+      } catch (...) {
+        if (!failure) failure = std::current_exception();
+      }
+    }
+    writes.clear();
+    held_.reset();
+    if (failure) std::rethrow_exception(failure);
+  }
 
-void WriteFileText(const std::string& path, const std::string& text) {
-  if (ChangePlan* plan = ChangePlan::Active()) return plan->Write(path, text);
-  OsWriteFileText(path, text);
+ private:
+  struct Rewrite {
+    std::string Key, Text;  // the host path; the new text
+    std::unique_ptr<PreparedWrite> Write;
+  };
+  const Rewrite* Pending(const std::string& path) const {
+    if (pending_.empty()) return nullptr;
+    const std::string key = ToHostPath(path);
+    for (const Rewrite& rewrite : pending_)
+      if (rewrite.Key == key) return &rewrite;
+    return nullptr;
+  }
+
+  int depth_ = 0;
+  std::optional<HeldSignals> held_;
+  std::vector<Rewrite> pending_;
+};
+
+}  // namespace
+
+FileSystem& DiskFiles() {
+  static DiskFileSystem disk;
+  return disk;
 }
 
 }  // namespace platform

@@ -1,9 +1,13 @@
 #pragma once
-// The file functions as the host carries them out (FilesPosix.cpp,
-// FilesWindows.cpp). Only Files.cpp and the change plan call them: everyone
-// else goes through Files.h, which a change plan may stand in for.
+// The host's own file calls, behind the functions of Files.h and the disk's
+// FileSystem (FilesPosix.cpp, FilesWindows.cpp). Private to the platform.
+#include <memory>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+struct stat;
+#endif
 
 namespace platform {
 
@@ -15,7 +19,32 @@ std::vector<std::string> OsListFiles(const std::string& folder, const std::strin
 std::string OsReadFileText(const std::string& path);
 void OsTouchFile(const std::string& path);
 void OsWriteFileText(const std::string& path, const std::string& text);
-// True for a file that deletes and renames leave alone (read-only).
 bool OsKeepsFile(const std::string& path);
+
+// A rewrite made ready for a batch: its new text beside the file, not yet
+// flushed; Install gives it the file's name.
+class PreparedWrite {
+ public:
+  virtual ~PreparedWrite() = default;  // without Install, nothing changes
+  virtual void Install() = 0;
+  virtual std::string HostPath() const = 0;
+};
+std::unique_ptr<PreparedWrite> OsPrepareWrite(const std::string& path, const std::string& text);
+// One flush of the file systems that hold these prepared files.
+void OsSyncPrepared(const std::vector<std::unique_ptr<PreparedWrite>>& writes);
+
+#ifndef _WIN32
+// The file's resolved host path and its folder: a link is followed to the
+// file it names.
+struct HostTarget {
+  std::string Path, Folder;
+};
+HostTarget ResolveTarget(const std::string& path);
+[[noreturn]] void FailFile(const char* what, const std::string& path, const std::string& reason);
+// Why an existing file cannot be written, or empty: a folder, no regular
+// file, no write permission at all (read-only, for root too), or one this
+// user may not write.
+std::string NotWritableReason(const struct stat& st, const std::string& host);
+#endif
 
 }  // namespace platform

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/HeldSignals.h"
 #include "platform/OutputStream.h"
 #include "platform/Text.h"
 #include "platform/WinPath.h"
@@ -305,11 +304,6 @@ bool StandardErrorIsTerminal() {
   return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
-// Console control events are handled by the process layer; nothing to hold.
-HeldSignals::HeldSignals() : saved_{} {}
-HeldSignals::~HeldSignals() = default;
-void RefuseEndingSignals() {}
-
 ReserveCall SetReserveCall(ReserveCall) { return nullptr; }
 
 struct OutputStream::State {
@@ -358,13 +352,42 @@ void OutputStream::Write(std::string_view text) {
   }
 }
 
-void OutputStream::Commit() {
+namespace {
+// Each rewrite is flushed as it is made here: a batch writes at Install.
+class WriteAtInstall : public PreparedWrite {
+ public:
+  WriteAtInstall(std::string path, std::string text) : path_(std::move(path)), text_(std::move(text)) {}
+  void Install() override { OsWriteFileText(path_, text_); }
+  std::string HostPath() const override { return path_; }
+
+ private:
+  std::string path_, text_;
+};
+}  // namespace
+
+std::unique_ptr<PreparedWrite> OsPrepareWrite(const std::string& path, const std::string& text) {
+  const DWORD attributes = Attributes(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES)
+    if (std::string why = NotWritable(attributes); !why.empty()) Fail("create", path, why);
+  return std::make_unique<WriteAtInstall>(path, text);
+}
+
+void OsSyncPrepared(const std::vector<std::unique_ptr<PreparedWrite>>&) {}
+
+void OutputStream::Prepare() {
   State& s = *state_;
-  if (s.direct) return;
+  if (s.direct || s.file == INVALID_HANDLE_VALUE) return;
   const bool flushed = FlushFileBuffers(s.file) != 0;
   CloseHandle(s.file);
   s.file = INVALID_HANDLE_VALUE;
-  if (!flushed || !MoveFileExA(s.temp.c_str(), s.path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  if (!flushed) Fail("write", s.path, Reason(GetLastError()));
+}
+
+void OutputStream::Commit() {
+  State& s = *state_;
+  if (s.direct) return;
+  Prepare();
+  if (!MoveFileExA(s.temp.c_str(), s.path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     Fail("write", s.path, Reason(GetLastError()));
   s.committed = true;
 }

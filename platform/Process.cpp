@@ -2,7 +2,6 @@
 
 #ifndef _WIN32
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -22,7 +21,8 @@
 #include <vector>
 
 #include "platform/CommandLine.h"
-#include "platform/HeldSignals.h"
+#include "platform/ProcessOs.h"
+#include "platform/Signals.h"
 #include "platform/WinPath.h"
 
 extern char** environ;  // the process's environment, for children
@@ -198,18 +198,12 @@ class HiddenChild : public StartedProcess {
   std::shared_ptr<ChildWatch> watch_;
 };
 
-void KillLiveChildren() {
+}  // namespace
+
+void EndLiveChildren() {
   for (auto& slot : liveChildren)
     if (pid_t pid = slot.load(); pid > 0) ::kill(-pid, SIGKILL);
 }
-
-extern "C" void EndChildrenAndRaise(int signal) {
-  KillLiveChildren();
-  ::signal(signal, SIG_DFL);
-  ::raise(signal);
-}
-
-}  // namespace
 
 struct ConsoleProcess::State {
   int readEnd = -1;
@@ -320,39 +314,9 @@ void OpenWithDesktop(const std::string& address) {
 
 bool RunsAsSuperUser() { return ::geteuid() == 0; }
 
-void EndStartedPrograms() {
-  KillLiveChildren();
-#ifdef __linux__
-  // Children that another copy of this layer started (a package library
-  // links its own) are children of this process all the same.
-  if (DIR* proc = ::opendir("/proc")) {
-    const pid_t self = ::getpid();
-    while (dirent* entry = ::readdir(proc)) {
-      const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
-      if (pid <= 0) continue;
-      FILE* stat = std::fopen(("/proc/" + std::string(entry->d_name) + "/stat").c_str(), "r");
-      if (!stat) continue;
-      char line[512] = {0};
-      const size_t n = std::fread(line, 1, sizeof line - 1, stat);
-      std::fclose(stat);
-      const char* close = std::strrchr(line, ')');  // after the program's name, which may hold blanks
-      int parent = 0;
-      if (n > 0 && close && std::sscanf(close + 1, " %*c %d", &parent) == 1 && parent == self) {
-        ::kill(-pid, SIGKILL);  // it leads a group of its own, with what it started
-        ::kill(pid, SIGKILL);
-      }
-    }
-    ::closedir(proc);
-  }
-#endif
-}
-
-void EndChildrenOnInterrupt() {
-  struct sigaction action {};
-  action.sa_handler = EndChildrenAndRaise;
-  sigemptyset(&action.sa_mask);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
-}
+// One platform layer in the process (a shared library that the programs
+// and the package link): the registry holds every program started here.
+void EndStartedPrograms() { EndLiveChildren(); }
 
 }  // namespace platform
 

@@ -84,9 +84,4 @@ bool RunsAsSuperUser();
 // started), as an interrupt does: for a host that ends while a tool runs.
 void EndStartedPrograms();
 
-// From now on an interrupt (Ctrl-C), a hang-up or a termination request ends
-// the programs this process started and still runs, then this process, as
-// the signal would have. For front ends without a window.
-void EndChildrenOnInterrupt();
-
 }  // namespace platform

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/CommandLine.h"
+#include "platform/Signals.h"
 #include "platform/WindowsApi.h"
 
 #include <shellapi.h>
@@ -210,7 +211,7 @@ void OpenWithDesktop(const std::string& address) {
 
 // Console programs share the console's Ctrl-C and end with it; the hidden
 // ones have no console and are ended by the handler.
-void EndChildrenOnInterrupt() { SetConsoleCtrlHandler(EndHiddenPrograms, TRUE); }
+void EndChildrenOnEndingSignal() { SetConsoleCtrlHandler(EndHiddenPrograms, TRUE); }
 
 bool RunsAsSuperUser() { return false; }
 

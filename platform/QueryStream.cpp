@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/HeldSignals.h"
+#include "platform/Signals.h"
 #include "platform/OdbcHandles.h"
 
 namespace platform {

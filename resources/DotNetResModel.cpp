@@ -30,10 +30,10 @@ DotNetResModel::DotNetResModel(platform::Browser& browser) : browser_(browser) {
   MsdnPageIndex.Items = {ReferenceHome()};
   cbMSDNLibLink.Items = {"en-us", "zh-tw", "zh-cn"};
   cbMSDNLibLink.Select(0);
-  browser_.OnDocumentComplete = [this](const std::string& address) { WebBrowser1DocumentComplete(address); };
+  browser_.OnDocumentComplete = [this](const std::string& address) { PageLoaded(address); };
 }
 
-void DotNetResModel::FormShow() {
+void DotNetResModel::LoadLists() {
   LoadInto(MsdnPageIndex, PageIndexFile, false);
   LoadInto(cbResLink, FavouritesFile, false);
   if (LoadInto(cbAssemblyList, NamesFile, true)) SortNames(cbAssemblyList.Items);
@@ -41,9 +41,9 @@ void DotNetResModel::FormShow() {
   if (!cbMSDNLibLink.Items.empty()) cbMSDNLibLink.Select(0);
 }
 
-void DotNetResModel::Image1Click() { browser_.Navigate(ReferenceHome()); }
+void DotNetResModel::OpenReferenceHome() { browser_.Navigate(ReferenceHome()); }
 
-void DotNetResModel::MsdnPageIndexChange() {
+void DotNetResModel::OpenSelectedIndexPage() {
   if (MsdnPageIndex.ItemIndex < 0) return;
   const std::string address =
       PageAddressOf(MsdnPageIndex.Items, MsdnPageIndex.Items[static_cast<size_t>(MsdnPageIndex.ItemIndex)]);
@@ -52,9 +52,9 @@ void DotNetResModel::MsdnPageIndexChange() {
   browser_.Navigate(address);
 }
 
-void DotNetResModel::BtnAddMSDNPageIndexClick() { GbMsdnPageIndexVisible = true; }
+void DotNetResModel::ShowAddPageGroup() { GbMsdnPageIndexVisible = true; }
 
-void DotNetResModel::BitBtn2Click() {
+void DotNetResModel::AddIndexPage() {
   MsdnPageIndex.Items.push_back(EdMadnPageName + "=" + EdMsdnPageUrl);
   EdMadnPageName.clear();
   EdMsdnPageUrl.clear();
@@ -62,39 +62,37 @@ void DotNetResModel::BitBtn2Click() {
   platform::SaveLines(PageIndexFile, MsdnPageIndex.Items);
 }
 
-void DotNetResModel::BitBtn1Click() {
+void DotNetResModel::CancelAddPage() {
   EdMadnPageName.clear();
   EdMsdnPageUrl.clear();
   GbMsdnPageIndexVisible = false;
 }
 
-void DotNetResModel::BitBtn3Click() { browser_.GoBack(); }
-void DotNetResModel::BitBtn4Click() { browser_.GoForward(); }
+void DotNetResModel::GoBack() { browser_.GoBack(); }
+void DotNetResModel::GoForward() { browser_.GoForward(); }
 
-void DotNetResModel::OpenAddressBox() {
+void DotNetResModel::OpenAddressOnEnter(char key) {
+  if (key == Enter) OpenAddress();
+}
+
+void DotNetResModel::OpenAddress() {
   if (!platform::Trim(cbResLink.Text).empty()) browser_.Navigate(cbResLink.Text);
 }
-
-void DotNetResModel::cbResLinkKeyPress(char key) {
-  if (key == Enter) OpenAddressBox();
-}
-
-void DotNetResModel::cbResLinkSelect() { OpenAddressBox(); }
 
 void DotNetResModel::OpenComposed() {
   cbResLink.Text = ComposeReferenceAddress(cbMSDNLibLink.Text, cbAssemblyList.Text);
   browser_.Navigate(cbResLink.Text);
 }
 
-void DotNetResModel::cbAssemblyListKeyPress(char key) {
+void DotNetResModel::OpenComposedOnEnter(char key) {
   if (key == Enter) OpenComposed();
 }
 
-void DotNetResModel::cbAssemblyListSelect() {
+void DotNetResModel::OpenSelectedAssembly() {
   if (!cbAssemblyList.Text.empty()) OpenComposed();
 }
 
-void DotNetResModel::cbMSDNLibLinkSelect() {
+void DotNetResModel::OpenSelectedLanguage() {
   if (cbMSDNLibLink.ItemIndex >= 0) OpenComposed();
 }
 
@@ -105,13 +103,13 @@ void DotNetResModel::AddEntry(BoxState& box, const char* file, bool sorted) {
   platform::SaveLines(file, box.Items);
 }
 
-void DotNetResModel::BtnAddUrlClick() { AddEntry(cbResLink, FavouritesFile, false); }
-void DotNetResModel::BtnAddLibLinkClick() { AddEntry(cbMSDNLibLink, LanguagesFile, false); }
-void DotNetResModel::BtnAddAssemblyNameClick() { AddEntry(cbAssemblyList, NamesFile, true); }
+void DotNetResModel::AddFavourite() { AddEntry(cbResLink, FavouritesFile, false); }
+void DotNetResModel::AddLanguage() { AddEntry(cbMSDNLibLink, LanguagesFile, false); }
+void DotNetResModel::AddAssemblyName() { AddEntry(cbAssemblyList, NamesFile, true); }
 
-void DotNetResModel::BtnMyTipsClick() { gbMyTipsVisible = !gbMyTipsVisible; }
+void DotNetResModel::ToggleTips() { gbMyTipsVisible = !gbMyTipsVisible; }
 
-void DotNetResModel::WebBrowser1DocumentComplete(const std::string& address) {
+void DotNetResModel::PageLoaded(const std::string& address) {
   if (address != cbResLink.Text) cbResLink.Text = address;
 }
 

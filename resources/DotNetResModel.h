@@ -29,27 +29,35 @@ class DotNetResModel {
   std::string EdMadnPageName, EdMsdnPageUrl;
   bool GbMsdnPageIndexVisible = false, gbMyTipsVisible = false;
 
-  void FormShow();  // loads the lists from their files
-  void Image1Click();
-  void MsdnPageIndexChange();
-  void BtnAddMSDNPageIndexClick();
-  void BitBtn2Click();  // "&Add"
-  void BitBtn1Click();  // "&Cancel"
-  void BitBtn3Click();  // "Prev"
-  void BitBtn4Click();  // "Next"
-  void cbResLinkKeyPress(char key);
-  void cbResLinkSelect();
-  void BtnAddUrlClick();
-  void cbAssemblyListKeyPress(char key);
-  void cbAssemblyListSelect();
-  void cbMSDNLibLinkSelect();
-  void BtnAddLibLinkClick();
-  void BtnAddAssemblyNameClick();
-  void BtnMyTipsClick();
-  void WebBrowser1DocumentComplete(const std::string& address);
+  // Reads the page index, favourites, namespaces and languages from their
+  // files (a missing file keeps its list).
+  void LoadLists();
+  void OpenReferenceHome();
+  // The page the index's selected entry names.
+  void OpenSelectedIndexPage();
+  // The group that adds a page to the index: shown, then added or cancelled.
+  void ShowAddPageGroup();
+  void AddIndexPage();
+  void CancelAddPage();
+  void GoBack();
+  void GoForward();
+  // The address box's text, on Enter or when an entry is chosen.
+  void OpenAddressOnEnter(char key);
+  void OpenAddress();
+  // The reference page of the namespace in the language chosen, on Enter or
+  // when either is chosen.
+  void OpenComposedOnEnter(char key);
+  void OpenSelectedAssembly();
+  void OpenSelectedLanguage();
+  // Each box's text added to its list (when new) and the list saved.
+  void AddFavourite();
+  void AddLanguage();
+  void AddAssemblyName();
+  void ToggleTips();
+  // The browser finished a page: the address box shows where it is.
+  void PageLoaded(const std::string& address);
 
  private:
-  void OpenAddressBox();
   void OpenComposed();
   // Adds the box's text to its list when it is new, then saves the list.
   void AddEntry(BoxState& box, const char* file, bool sorted);

@@ -105,23 +105,14 @@ TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique
   gbMyTips->setTitle("My Develop Tips");
   gbMyTips->setAutoFillBackground(true);
 
-  using M = DotNetResModel;
-  auto on = [this](QPushButton* button, void (M::*handler)()) {
-    connect(button, &QPushButton::clicked, this, [this, handler] { Run([&] { (model_.get()->*handler)(); }); });
-  };
-  on(BtnAddMSDNPageIndex, &M::BtnAddMSDNPageIndexClick);
-  on(BitBtn1, &M::BitBtn1Click);
-  on(BitBtn3, &M::BitBtn3Click);
-  on(BitBtn4, &M::BitBtn4Click);
-  on(BtnAddUrl, &M::BtnAddUrlClick);
-  on(BtnAddLibLink, &M::BtnAddLibLinkClick);
-  on(BtnAddAssemblyName, &M::BtnAddAssemblyNameClick);
-  on(BtnMyTips, &M::BtnMyTipsClick);
-  connect(BitBtn2, &QPushButton::clicked, this, [this] {
-    model_->EdMadnPageName = FromQt(EdMadnPageName->text());
-    model_->EdMsdnPageUrl = FromQt(EdMsdnPageUrl->text());
-    Run([this] { model_->BitBtn2Click(); });
-  });
+  using F = TfDotNetResForm;
+  const std::pair<QPushButton*, void (F::*)()> buttons[] = {
+      {BtnAddMSDNPageIndex, &F::BtnAddMSDNPageIndexClick}, {BitBtn1, &F::BitBtn1Click},
+      {BitBtn2, &F::BitBtn2Click},                         {BitBtn3, &F::BitBtn3Click},
+      {BitBtn4, &F::BitBtn4Click},                         {BtnAddUrl, &F::BtnAddUrlClick},
+      {BtnAddLibLink, &F::BtnAddLibLinkClick},             {BtnAddAssemblyName, &F::BtnAddAssemblyNameClick},
+      {BtnMyTips, &F::BtnMyTipsClick}};
+  for (const auto& [button, handler] : buttons) connect(button, &QPushButton::clicked, this, handler);
   // While the group is shown, Escape cancels and Enter adds, wherever the
   // focus is in the form; "&Add" is drawn as the default button.
   BitBtn2->setDefault(true);
@@ -137,19 +128,19 @@ TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique
 
   connect(MsdnPageIndex, &QComboBox::activated, this, [this](int index) {
     model_->MsdnPageIndex.Select(index);
-    Run([this] { model_->MsdnPageIndexChange(); });
+    MsdnPageIndexChange();
   });
   connect(cbResLink, &QComboBox::activated, this, [this](int index) {
     model_->cbResLink.Select(index);
-    Run([this] { model_->cbResLinkSelect(); });
+    cbResLinkSelect();
   });
   connect(cbAssemblyList, &QComboBox::activated, this, [this](int index) {
     model_->cbAssemblyList.Select(index);
-    Run([this] { model_->cbAssemblyListSelect(); });
+    cbAssemblyListSelect();
   });
   connect(cbMSDNLibLink, &QComboBox::activated, this, [this](int index) {
     model_->cbMSDNLibLink.Select(index);
-    Run([this] { model_->cbMSDNLibLinkSelect(); });
+    cbMSDNLibLinkSelect();
   });
   connect(cbResLink, &QComboBox::editTextChanged, this, [this] { TakeText(cbResLink, model_->cbResLink); });
   connect(cbMSDNLibLink, &QComboBox::editTextChanged, this, [this] { TakeText(cbMSDNLibLink, model_->cbMSDNLibLink); });
@@ -159,15 +150,15 @@ TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique
   // keys before its line edit does.
   for (QComboBox* box : {cbResLink, cbMSDNLibLink, cbAssemblyList}) box->setInsertPolicy(QComboBox::NoInsert);
   forms::OnEvent(cbResLink, QEvent::KeyPress, [this](QEvent* event) {
-    if (IsEnter(event)) Run([this] { model_->cbResLinkKeyPress(13); });
+    if (IsEnter(event)) cbResLinkKeyPress(13);
     return false;
   });
   forms::OnEvent(cbAssemblyList, QEvent::KeyPress, [this](QEvent* event) {
-    if (IsEnter(event)) Run([this] { model_->cbAssemblyListKeyPress(13); });
+    if (IsEnter(event)) cbAssemblyListKeyPress(13);
     return false;
   });
   forms::OnEvent(Image1, QEvent::MouseButtonRelease, [this](QEvent*) {
-    Run([this] { model_->Image1Click(); });
+    Image1Click();
     return false;
   });
   // The document-complete event changes the address box: show it.
@@ -234,7 +225,31 @@ void TfDotNetResForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // Shown by a command, not restored by the window manager from the task
   // bar: only then are the lists read again.
-  if (!event->spontaneous()) Run([this] { model_->FormShow(); });
+  if (!event->spontaneous()) FormShow();
 }
+
+// --- the handlers, named as designed: each runs one operation of the model ---
+
+void TfDotNetResForm::FormShow() { Run([this] { model_->LoadLists(); }); }
+void TfDotNetResForm::Image1Click() { Run([this] { model_->OpenReferenceHome(); }); }
+void TfDotNetResForm::MsdnPageIndexChange() { Run([this] { model_->OpenSelectedIndexPage(); }); }
+void TfDotNetResForm::BtnAddMSDNPageIndexClick() { Run([this] { model_->ShowAddPageGroup(); }); }
+void TfDotNetResForm::BitBtn2Click() {
+  model_->EdMadnPageName = FromQt(EdMadnPageName->text());
+  model_->EdMsdnPageUrl = FromQt(EdMsdnPageUrl->text());
+  Run([this] { model_->AddIndexPage(); });
+}
+void TfDotNetResForm::BitBtn1Click() { Run([this] { model_->CancelAddPage(); }); }
+void TfDotNetResForm::BitBtn3Click() { Run([this] { model_->GoBack(); }); }
+void TfDotNetResForm::BitBtn4Click() { Run([this] { model_->GoForward(); }); }
+void TfDotNetResForm::cbResLinkKeyPress(char key) { Run([this, key] { model_->OpenAddressOnEnter(key); }); }
+void TfDotNetResForm::cbResLinkSelect() { Run([this] { model_->OpenAddress(); }); }
+void TfDotNetResForm::BtnAddUrlClick() { Run([this] { model_->AddFavourite(); }); }
+void TfDotNetResForm::cbAssemblyListKeyPress(char key) { Run([this, key] { model_->OpenComposedOnEnter(key); }); }
+void TfDotNetResForm::cbAssemblyListSelect() { Run([this] { model_->OpenSelectedAssembly(); }); }
+void TfDotNetResForm::cbMSDNLibLinkSelect() { Run([this] { model_->OpenSelectedLanguage(); }); }
+void TfDotNetResForm::BtnAddLibLinkClick() { Run([this] { model_->AddLanguage(); }); }
+void TfDotNetResForm::BtnAddAssemblyNameClick() { Run([this] { model_->AddAssemblyName(); }); }
+void TfDotNetResForm::BtnMyTipsClick() { Run([this] { model_->ToggleTips(); }); }
 
 }  // namespace resources

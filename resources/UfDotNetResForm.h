@@ -42,6 +42,26 @@ class TfDotNetResForm : public QWidget {
   QLineEdit *EdMadnPageName, *EdMsdnPageUrl;
   QPushButton *BitBtn1, *BitBtn2;  // "&Cancel", "&Add"
 
+  // The handlers, named as designed; each runs one operation of the model
+  // through the standard error report.
+  void FormShow();
+  void Image1Click();
+  void MsdnPageIndexChange();
+  void BtnAddMSDNPageIndexClick();
+  void BitBtn2Click();  // "&Add"
+  void BitBtn1Click();  // "&Cancel"
+  void BitBtn3Click();  // "Prev"
+  void BitBtn4Click();  // "Next"
+  void cbResLinkKeyPress(char key);
+  void cbResLinkSelect();
+  void BtnAddUrlClick();
+  void cbAssemblyListKeyPress(char key);
+  void cbAssemblyListSelect();
+  void cbMSDNLibLinkSelect();
+  void BtnAddLibLinkClick();
+  void BtnAddAssemblyNameClick();
+  void BtnMyTipsClick();
+
  protected:
   void showEvent(QShowEvent* event) override;
 

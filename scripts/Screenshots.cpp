@@ -115,15 +115,15 @@ int main(int argc, char** argv) {
     dataexport::DbToolModel& model = exporter.Model();
     forms::Handle(messages, [&] {
       choose(model.AliasList, "DEMO");
-      model.AliasListClick();
+      model.ShowTablesOfSelectedAlias();
       choose(model.TableList, "parts");
-      model.TableListClick();
-      model.BitBtn3Click();
+      model.QuerySelectedTable();
+      model.OpenQuery();
       model.cbEncode.ItemIndex = 4;
     });
     exporter.Refresh();
     ok = Save(exporter, dir + "TfDbToolDlg-DataView.png") && ok;
-    forms::Handle(messages, [&] { model.BitBtn5Click(); });
+    forms::Handle(messages, [&] { model.ExportSelectedTable(); });
     model.LowerPage = 1;
     exporter.Refresh();
     ok = Save(exporter, dir + "TfDbToolDlg-SourceCode.png") && ok;

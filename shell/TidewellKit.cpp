@@ -1,7 +1,6 @@
 // The package unit: what the host's package loader calls.
 #include <QtGlobal>
 
-#include "platform/MessagePump.h"
 #include "toolsapi/ToolsAPI.h"
 #include "shell/UTWinCEExpert.h"
 
@@ -15,17 +14,13 @@ const ToolsAPI::TPackageInfoTable Info{
 
 extern "C" {
 
-// Every unit's initialisation: the package's long work processes the IDE's
-// messages, as Application.ProcessMessages does in the IDE.
-Q_DECL_EXPORT void Initialize() {
-  platform::SetMessagePump([] {
-    if (ToolsAPI::ApplicationProcessMessages) ToolsAPI::ApplicationProcessMessages();
-  });
-}
+// Every unit's initialisation. The package's long work processes the IDE's
+// messages through the platform layer's one message pump, which the IDE
+// installed: the package and the IDE share that layer.
+Q_DECL_EXPORT void Initialize() {}
 
 // Every unit's finalisation: the build dialog's unit forgets the IDE.
 Q_DECL_EXPORT void Finalize() {
-  platform::SetMessagePump(nullptr);
   Pub_CF_Tool_Path.clear();
   Pub_Project_Intf.reset();
   Pub_ModuleService.reset();

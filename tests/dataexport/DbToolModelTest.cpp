@@ -16,7 +16,7 @@ class DbToolModelTest : public DatabaseTest {
       ++asked;
       return answer;
     });
-    dialog->FormCreate();
+    dialog->ListAliases();
   }
   void Choose(dataexport::ListBoxState& list, const std::string& item) {
     auto at = std::find(list.Items.begin(), list.Items.end(), item);
@@ -25,10 +25,10 @@ class DbToolModelTest : public DatabaseTest {
   }
   void OpenParts() {
     Choose(dialog->AliasList, "DEMO");
-    dialog->AliasListClick();
+    dialog->ShowTablesOfSelectedAlias();
     Choose(dialog->TableList, "parts");
-    dialog->TableListClick();
-    dialog->BitBtn3Click();
+    dialog->QuerySelectedTable();
+    dialog->OpenQuery();
   }
 
   std::unique_ptr<dataexport::DbToolModel> dialog;
@@ -41,41 +41,41 @@ TEST_F(DbToolModelTest, ChoosingAnAliasAndATableWritesTheStatementAndOnlyOpenRun
   EXPECT_EQ(dialog->cbEncode.Items, (Texts{"ISO-8859-1", "big5", "gb2312", "EUC-JP", "UTF-8"}));
   EXPECT_EQ(dialog->cbEncode.ItemIndex, -1);
   // A click with nothing selected changes nothing.
-  dialog->AliasListClick();
-  dialog->TableListClick();
+  dialog->ShowTablesOfSelectedAlias();
+  dialog->QuerySelectedTable();
   EXPECT_TRUE(dialog->TableList.Items.empty());
   EXPECT_TRUE(dialog->SQL_List.empty());
 
   Choose(dialog->AliasList, "DEMO");
-  dialog->AliasListClick();
+  dialog->ShowTablesOfSelectedAlias();
   EXPECT_EQ(dialog->TableList.Items, (Texts{"customer", "orders", "parts"}));
   Choose(dialog->TableList, "parts");
-  dialog->TableListClick();
+  dialog->QuerySelectedTable();
   EXPECT_EQ(dialog->SQL_List, (Texts{"select * from parts"}));
   EXPECT_FALSE(dialog->SrcQry.Active());
 
   // Typed text in the pane never runs: "Open" does not read the pane.
   dialog->SQL_List = {"select * from customer"};
-  dialog->BitBtn3Click();
+  dialog->OpenQuery();
   ASSERT_TRUE(dialog->SrcQry.Active());
   EXPECT_EQ(dialog->SrcQry.Field(0).FieldName, "PartNo");
 
   // "Open" on an open query only puts the gauge back to 0.
   dialog->Gauge1Progress = 7;
   dialog->SrcQry.Next();
-  dialog->BitBtn3Click();
+  dialog->OpenQuery();
   EXPECT_EQ(dialog->Gauge1Progress, 0);
   EXPECT_EQ(dialog->SrcQry.RecNo(), 1);
 
   // Choosing the same table again closes the query.
-  dialog->TableListClick();
+  dialog->QuerySelectedTable();
   EXPECT_FALSE(dialog->SrcQry.Active());
 }
 
 TEST_F(DbToolModelTest, StartExportWritesTheFileTheCodeAndTheGaugeAndACancelChangesNothing) {
   OpenParts();
   dialog->cbEncode.ItemIndex = 4;
-  dialog->BitBtn5Click();
+  dialog->ExportSelectedTable();
   EXPECT_EQ(asked, 1);
   const std::string xml = Read("C:\\parts.xml");
   EXPECT_EQ(xml.substr(0, xml.find("\r\n")), "<?xml version=\"1.0\" encoding=\"UTF-8\"  standalone=\"yes\"?>");
@@ -88,26 +88,26 @@ TEST_F(DbToolModelTest, StartExportWritesTheFileTheCodeAndTheGaugeAndACancelChan
   // Cancelled: the code pane stays, the cursor is back on the first record.
   const dataexport::CodeLines code = dialog->CodeList;
   answer.reset();
-  dialog->BitBtn5Click();
+  dialog->ExportSelectedTable();
   EXPECT_EQ(dialog->CodeList, code);
   EXPECT_EQ(dialog->SrcQry.RecNo(), 0);
 
   // Closed: nothing happens, and nobody is asked.
-  dialog->BitBtn4Click();
-  dialog->BitBtn5Click();
+  dialog->CloseQuery();
+  dialog->ExportSelectedTable();
   EXPECT_EQ(asked, 2);
 }
 
 TEST_F(DbToolModelTest, ErrorsLeaveTheStateReachedAndTwoDialogsShareNothing) {
   Choose(dialog->AliasList, "GONE");
-  EXPECT_THROW(dialog->AliasListClick(), platform::DatabaseError);
+  EXPECT_THROW(dialog->ShowTablesOfSelectedAlias(), platform::DatabaseError);
   EXPECT_TRUE(dialog->TableList.Items.empty());
-  EXPECT_THROW(dialog->BitBtn3Click(), platform::DatabaseError);  // no table chosen: no statement
+  EXPECT_THROW(dialog->OpenQuery(), platform::DatabaseError);  // no table chosen: no statement
   EXPECT_FALSE(dialog->SrcQry.Active());
 
   OpenParts();
   dataexport::DbToolModel second([] { return std::nullopt; });
-  second.FormCreate();
+  second.ListAliases();
   EXPECT_FALSE(second.SrcQry.Active());
   EXPECT_TRUE(second.TableList.Items.empty());
   EXPECT_TRUE(dialog->SrcQry.Active());

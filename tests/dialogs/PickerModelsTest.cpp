@@ -40,21 +40,21 @@ TEST_F(PickerModelsTest, TheDirectoryListShowsAncestorsThenSubFoldersAndMakesIts
 
 TEST_F(PickerModelsTest, TheFilePickerListsWhatTheMaskMatchesAndReportsAsSpecified) {
   dialogs::FileDlgModel picker;
-  picker.FormCreate();
+  picker.Start();
   EXPECT_EQ(picker.FileMask, "*.*");
   picker.FileMask = "*.bin;*.cem";
   picker.DirectoryListBox1.Open("C:\\Emu\\Images");
-  picker.FormShow();
+  picker.RefreshFiles();
   EXPECT_EQ(picker.FileListBox1, (Texts{"ppc.bin", "sp.CEM"}));
 
-  picker.BitBtn1Click();  // OK with no file selected
+  picker.Accept();  // with no file selected
   EXPECT_TRUE(picker.Accepted);
   EXPECT_EQ(picker.ChosenDirectory, "C:\\Emu\\Images");
   EXPECT_EQ(picker.ChosenFile, "");
   picker.FileIndex = 1;
-  picker.BitBtn1Click();
+  picker.Accept();
   EXPECT_EQ(picker.ChosenFile, "C:\\Emu\\Images\\sp.CEM");
-  picker.BitBtn2Click();  // Cancel
+  picker.Cancel();
   EXPECT_FALSE(picker.Accepted);
   EXPECT_EQ(picker.ChosenFile, "");
   EXPECT_EQ(picker.ChosenDirectory, "");
@@ -62,14 +62,14 @@ TEST_F(PickerModelsTest, TheFilePickerListsWhatTheMaskMatchesAndReportsAsSpecifi
 
 TEST_F(PickerModelsTest, ThePathPickerStartsWithTheCurrentFolderAndCancelForgetsIt) {
   dialogs::PathDlgModel picker;
-  picker.FormCreate();
+  picker.Start();
   EXPECT_FALSE(picker.Accepted);
   EXPECT_EQ(picker.ChosenDirectory, "C:\\Emu");
   picker.DirectoryListBox1.Open("C:\\Emu\\bin");
-  picker.BitBtn2Click();
+  picker.Accept();
   EXPECT_TRUE(picker.Accepted);
   EXPECT_EQ(picker.ChosenDirectory, "C:\\Emu\\bin");
-  picker.BitBtn1Click();
+  picker.Cancel();
   EXPECT_FALSE(picker.Accepted);
   EXPECT_EQ(picker.ChosenDirectory, "");
 }

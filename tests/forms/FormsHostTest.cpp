@@ -6,7 +6,10 @@
 #include "forms/FormsHost.h"
 #include "platform/MessagePump.h"
 
-TEST(MessagePumpScope, NestedScopesPumpTheInnermostAndGiveBackTheOuterOneWhenTheyEnd) {
+// The host's pump (which knows that long work is under way) runs the events
+// inside every scope; each scope adds its refresh, and gives the pump before
+// it back when it ends.
+TEST(MessagePumpScope, NestedScopesRunTheHostsPumpAndEachRefreshAndGiveBackTheOuterOne) {
   std::string pumped;
   platform::SetMessagePump([&] { pumped += "host "; });
   {
@@ -19,7 +22,7 @@ TEST(MessagePumpScope, NestedScopesPumpTheInnermostAndGiveBackTheOuterOneWhenThe
     platform::ProcessMessages();  // the outer pump again, not the inner one
   }
   platform::ProcessMessages();
-  EXPECT_EQ(pumped, "outer inner outer host ");
+  EXPECT_EQ(pumped, "host outer host outer inner host outer host ");
   platform::SetMessagePump(nullptr);
 }
 

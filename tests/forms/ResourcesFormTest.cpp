@@ -230,10 +230,10 @@ TEST_F(ResourcesFormTest, TheRealBrowserLoadsLocalPagesAndTheAddressBoxFollowsBa
   const QString a = "file://" + QString::fromStdString(root_) + "/a.html";
   const QString b = "file://" + QString::fromStdString(root_) + "/b.html";
   form.Model().cbResLink.Text = a.toStdString();
-  form.Model().cbResLinkSelect();
+  form.Model().OpenAddress();
   EXPECT_EQ(waitFor("/a.html"), a);
   form.Model().cbResLink.Text = b.toStdString();
-  form.Model().cbResLinkSelect();
+  form.Model().OpenAddress();
   EXPECT_EQ(waitFor("/b.html"), b);
   QTest::mouseClick(form.BitBtn3, Qt::LeftButton);  // Prev
   EXPECT_EQ(waitFor("/a.html"), a);

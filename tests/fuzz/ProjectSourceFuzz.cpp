@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/FileSystem.h"
 #include "pipeline/SourceAdaptation.h"
 #include "platform/Files.h"
 #include "platform/TextLines.h"
@@ -17,7 +18,7 @@ std::string projectFile;
 void PatchAll(const std::string& path) {
   platform::Lines lines = platform::LoadLines(path);
   for (size_t i = 0; i < lines.size(); ++i)
-    if (lines[i].find("[STAThread]") != std::string::npos) pipeline::PatchProjectSource(lines, i, path, "2007/03/05");
+    if (lines[i].find("[STAThread]") != std::string::npos) pipeline::PatchProjectSource(platform::DiskFiles(), lines, i, path, "2007/03/05");
 }
 }  // namespace
 
@@ -31,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   platform::WriteFileText(projectFile, text);
   platform::Lines units;
-  pipeline::GetProjectUnits(projectFile, units);
+  pipeline::GetProjectUnits(platform::DiskFiles(), projectFile, units);
   for (const std::string& unit : units) {
     FUZZ_CHECK(unit.ends_with(".pas") && unit.find('\'') == std::string::npos);
     FUZZ_CHECK(text.find("'" + unit) != std::string::npos);

@@ -97,6 +97,7 @@ class BuildTest : public testing_world::TestWorld,
 
   void ShowMessage(const std::string& text) override { shownMessages.push_back(text); }
   runner::MessageList& Messages() override { return messageList; }
+  platform::FileSystem& Files() override { return platform::DiskFiles(); }
   void BuildStarted() override { events.push_back("started"); }
   void SourcesChanging() override { events.push_back("sources"); }
   void CompilerRunning(const std::string&) override { events.push_back("compiler"); }

@@ -1,14 +1,16 @@
 #include <chrono>
 #include <filesystem>
 
+#include "platform/FileSystem.h"
 #include "pipeline/SourceAdaptation.h"
+#include "tests/pipeline/UnitLines.h"
 #include "tests/pipeline/BuildFixture.h"
 
 using platform::Lines;
 
 namespace {
 Lines Adapt(Lines lines) {
-  pipeline::AdaptUnitLines(lines);
+  testing_world::AdaptUnitLines(lines);
   return lines;
 }
 const char* const UsesFix =
@@ -65,7 +67,7 @@ TEST(UnitRules, LongISupportInitializeCallsBecomeShort) {
   Lines marked{"(System.ComponentModel.ISupportInitialize(G)).BeginInit; //Mark for CF ->"};
   EXPECT_EQ(Adapt(marked), marked);
   Lines empty;
-  EXPECT_FALSE(pipeline::AdaptUnitLines(empty));
+  EXPECT_FALSE(testing_world::AdaptUnitLines(empty));
 }
 
 class UnitPassTest : public BuildTest {};
@@ -95,9 +97,9 @@ TEST_F(UnitPassTest, UnitsAreCollectedFromQuotedPasNames) {
         "  Unit1 in 'Unit1.pas' {Form1},\r\n  Tools in 'lib\\Tools.pas',\r\n  Upper in 'Unit2.PAS',\r\n"
         "  NoQuote in Bare.pas,\r\n  Again in 'Unit1.pas';\r\n");
   Lines units;
-  pipeline::GetProjectUnits("C:\\P\\Project1.dpr", units);
+  pipeline::GetProjectUnits(platform::DiskFiles(), "C:\\P\\Project1.dpr", units);
   EXPECT_EQ(units, (Lines{"Unit1.pas", "lib\\Tools.pas", "Unit1.pas"}));
-  pipeline::GetProjectUnits("C:\\P\\Missing.dpr", units);
+  pipeline::GetProjectUnits(platform::DiskFiles(), "C:\\P\\Missing.dpr", units);
   EXPECT_EQ(units.size(), 3u);
 }
 

@@ -370,9 +370,9 @@ TEST_F(FilesTest, UnderAChangePlanACopyAndATouchChangeNothingOnDisk) {
   std::vector<platform::ChangePlan::Change> changes;
   {
     platform::ChangePlan plan;
-    EXPECT_TRUE(platform::CopyFile("C:\\P\\A.resx", "C:\\P\\A.resources"));
-    platform::TouchFile("C:\\P\\U.pas");
-    EXPECT_TRUE(platform::FileExists("C:\\P\\A.resources"));  // as the work sees it
+    EXPECT_TRUE(plan.CopyFile("C:\\P\\A.resx", "C:\\P\\A.resources"));
+    plan.TouchFile("C:\\P\\U.pas");
+    EXPECT_TRUE(plan.FileExists("C:\\P\\A.resources"));  // as the work sees it
     changes = plan.Changes();
   }
   EXPECT_FALSE(Exists("C:\\P\\A.resources"));
@@ -405,10 +405,10 @@ TEST_F(FilesTest, AChangePlanRefusesWhatTheRealCallsRefuse) {
   Write("C:\\P\\Gone.resources", "x");
   fs::permissions(Host("C:\\P\\Keep.exe"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   platform::ChangePlan plan;
-  EXPECT_FALSE(platform::DeleteFile("C:\\P\\Keep.exe"));                    // read-only
-  EXPECT_FALSE(platform::RenameFile("C:\\P\\Other.exe", "C:\\P\\Keep.exe"));  // never over a file
-  EXPECT_THROW(platform::WriteFileText("C:\\P\\Keep.exe", "new"), platform::FileError);
-  EXPECT_TRUE(platform::DeleteFile("C:\\P\\Gone.resources"));
-  EXPECT_EQ(platform::ListFiles("C:\\P", "*.*"), (std::vector<std::string>{"Keep.exe", "Other.exe"}));
+  EXPECT_FALSE(plan.DeleteFile("C:\\P\\Keep.exe"));                    // read-only
+  EXPECT_FALSE(plan.RenameFile("C:\\P\\Other.exe", "C:\\P\\Keep.exe"));  // never over a file
+  EXPECT_THROW(plan.WriteFileText("C:\\P\\Keep.exe", "new"), platform::FileError);
+  EXPECT_TRUE(plan.DeleteFile("C:\\P\\Gone.resources"));
+  EXPECT_EQ(plan.ListFiles("C:\\P", "*.*"), (std::vector<std::string>{"Keep.exe", "Other.exe"}));
   EXPECT_EQ(plan.Changes().size(), 1u);
 }

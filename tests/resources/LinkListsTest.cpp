@@ -39,7 +39,7 @@ TEST_F(LinkListsTest, ListsLoadFromTheirFilesAndMissingFilesKeepWhatTheListHad) 
   EXPECT_EQ(model->cbMSDNLibLink.Text, "en-us");
   Write(resources::NamesFile, "zeta\nAlpha\r\n\rbeta");  // LF, CR LF and CR; an empty line is an entry
   Write(resources::LanguagesFile, "de-de\r\n");
-  model->FormShow();
+  model->LoadLists();
   EXPECT_EQ(model->cbAssemblyList.Items, (Texts{"", "Alpha", "beta", "zeta"}));
   EXPECT_EQ(model->cbMSDNLibLink.Items, (Texts{"de-de"}));
   EXPECT_EQ(model->cbMSDNLibLink.Text, "de-de");
@@ -48,32 +48,32 @@ TEST_F(LinkListsTest, ListsLoadFromTheirFilesAndMissingFilesKeepWhatTheListHad) 
 
   // Added, then written back sorted with CR LF.
   model->cbAssemblyList.Text = " x ";
-  model->BtnAddAssemblyNameClick();
+  model->AddAssemblyName();
   EXPECT_EQ(Read(resources::NamesFile), "\r\n x \r\nAlpha\r\nbeta\r\nzeta\r\n");
   platform::DeleteFile(resources::NamesFile);
-  model->FormShow();  // a missing file keeps the list
+  model->LoadLists();  // a missing file keeps the list
   EXPECT_EQ(model->cbAssemblyList.Items.size(), 5u);
 }
 
 TEST_F(LinkListsTest, AddingChecksBlanksAndCaseBlindDuplicatesAndWritesNothingThen) {
   model->cbResLink.Text = "http://Example.org/";
-  model->BtnAddUrlClick();
+  model->AddFavourite();
   EXPECT_EQ(Read(resources::FavouritesFile), "http://Example.org/\r\n");
   platform::DeleteFile(resources::FavouritesFile);
   for (const char* text : {"HTTP://example.ORG/", " \t "}) {
     model->cbResLink.Text = text;
-    model->BtnAddUrlClick();
+    model->AddFavourite();
   }
   EXPECT_FALSE(Exists(resources::FavouritesFile));
   EXPECT_EQ(model->cbResLink.Items, (Texts{"http://Example.org/"}));
   model->cbResLink.Text = "http://a.example/";  // favourites keep the order they were added in
-  model->BtnAddUrlClick();
+  model->AddFavourite();
   EXPECT_EQ(model->cbResLink.Items, (Texts{"http://Example.org/", "http://a.example/"}));
 
   // "&Add" with both boxes empty appends "="; append, empty, hide, save.
-  model->BtnAddMSDNPageIndexClick();
+  model->ShowAddPageGroup();
   EXPECT_TRUE(model->GbMsdnPageIndexVisible);
-  model->BitBtn2Click();
+  model->AddIndexPage();
   EXPECT_EQ(model->MsdnPageIndex.Items.back(), "=");
   EXPECT_FALSE(model->GbMsdnPageIndexVisible);
   EXPECT_EQ(Read(resources::PageIndexFile), resources::ReferenceHome() + "\r\n=\r\n");
@@ -83,7 +83,7 @@ TEST_F(LinkListsTest, ASaveThatFailsNamesTheFileAndTheEntryStaysInTheList) {
   std::filesystem::remove_all(Host(resources::ListFolder));
   model->cbMSDNLibLink.Text = "fr-fr";
   try {
-    model->BtnAddLibLinkClick();
+    model->AddLanguage();
     FAIL() << "the save should fail";
   } catch (const platform::FileError& e) {
     EXPECT_NE(std::string(e.what()).find("LibLinkList.txt"), std::string::npos) << e.what();
@@ -92,7 +92,7 @@ TEST_F(LinkListsTest, ASaveThatFailsNamesTheFileAndTheEntryStaysInTheList) {
 }
 
 TEST_F(LinkListsTest, PagesOpenFromTheIndexAndTheBoxes) {
-  model->Image1Click();
+  model->OpenReferenceHome();
   EXPECT_EQ(browser.navigated.back(), resources::ReferenceHome());
   EXPECT_EQ(model->cbResLink.Text, "");  // only the completed document changes the box
   browser.Complete(resources::ReferenceHome());
@@ -100,31 +100,31 @@ TEST_F(LinkListsTest, PagesOpenFromTheIndexAndTheBoxes) {
 
   model->MsdnPageIndex.Items.push_back("Data=http://a/");
   model->MsdnPageIndex.Select(1);
-  model->MsdnPageIndexChange();
+  model->OpenSelectedIndexPage();
   EXPECT_EQ(model->cbResLink.Text, "http://a/");
   EXPECT_EQ(browser.navigated.back(), "http://a/");
   model->MsdnPageIndex.Select(0);  // the home entry opens nothing
-  model->MsdnPageIndexChange();
+  model->OpenSelectedIndexPage();
   EXPECT_EQ(browser.navigated.size(), 2u);
 
   model->cbResLink.Text = "   ";
-  model->cbResLinkKeyPress(13);  // Enter in a blank box: nothing
+  model->OpenAddressOnEnter(13);  // Enter in a blank box: nothing
   model->cbResLink.Text = " http://b/";
-  model->cbResLinkKeyPress('x');
-  model->cbResLinkKeyPress(13);
+  model->OpenAddressOnEnter('x');
+  model->OpenAddressOnEnter(13);
   EXPECT_EQ(browser.navigated.back(), " http://b/");
 
   model->cbAssemblyList.Text = "";
-  model->cbAssemblyListKeyPress(13);  // Enter opens even an empty name
+  model->OpenComposedOnEnter(13);  // Enter opens even an empty name
   EXPECT_EQ(browser.navigated.back(), std::string(ReferenceBase) + "en-us/library/.Aspx");
   model->cbMSDNLibLink.Select(1);
-  model->cbMSDNLibLinkSelect();
+  model->OpenSelectedLanguage();
   EXPECT_EQ(model->cbResLink.Text, std::string(ReferenceBase) + "zh-tw/library/.Aspx");
   const size_t opened = browser.navigated.size();
-  model->cbAssemblyListSelect();  // choosing with an empty name: nothing
+  model->OpenSelectedAssembly();  // choosing with an empty name: nothing
   EXPECT_EQ(browser.navigated.size(), opened);
 
-  model->BtnMyTipsClick();
-  model->BtnMyTipsClick();
+  model->ToggleTips();
+  model->ToggleTips();
   EXPECT_FALSE(model->gbMyTipsVisible);
 }
