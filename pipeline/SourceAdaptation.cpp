@@ -111,6 +111,25 @@ std::string AdaptUnitText(std::string_view text) {
   return out;
 }
 
+namespace {
+
+// True when AdaptUnitText would give other bytes than the text has: a rule
+// edits a line, or a line does not end with CR LF. Builds nothing.
+bool UnitTextChanges(std::string_view text) {
+  const std::vector<std::string_view> lines = platform::SplitLineViews(text);
+  size_t written = 0;
+  for (std::string_view line : lines) written += line.size() + 2;
+  if (written != text.size()) return true;  // a break that is not CR LF, or none after the last line
+  for (size_t j = 0; j < lines.size(); ++j) {
+    std::string_view next = j + 1 < lines.size() ? lines[j + 1] : std::string_view();
+    std::string_view secondNext = j + 2 < lines.size() ? lines[j + 2] : std::string_view();
+    if (AdaptUnitLine(lines[j], next, secondNext)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void AdaptUnits(platform::FileSystem& files, const platform::Lines& units, runner::MessageList& messages) {
   // The rewrites are made durable together, not one flush per unit; a unit
   // that fails ends the build with the units before it rewritten.
@@ -122,9 +141,8 @@ void AdaptUnits(platform::FileSystem& files, const platform::Lines& units, runne
     if (text.empty()) continue;  // a unit without lines is not written
     // Written back every time; bytes that are already there only need the
     // new time, which spares the file system a new file per unit.
-    const std::string written = AdaptUnitText(text);
-    if (written == text) files.TouchFile(name);
-    else files.WriteFileText(name, written);
+    if (UnitTextChanges(text)) files.WriteFileText(name, AdaptUnitText(text));
+    else files.TouchFile(name);
     runner::AppendToLastLine(messages, "..OK !!");
   }
   batch.End();

@@ -1,5 +1,6 @@
 #include "cli/ExportCommand.h"
 #include "platform/DateTime.h"
+#include "platform/WinPath.h"
 #include "tests/dataexport/DatabaseFixture.h"
 
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 class ExportCommandTest : public DatabaseTest {
  protected:
@@ -186,4 +188,39 @@ TEST_F(ExportCommandTest, AnExportThatFailsHalfWayLeavesTheOldFileAndNoTemporary
   for (const auto& entry : std::filesystem::directory_iterator(Host("C:\\out")))
     left.push_back(entry.path().filename().string());
   EXPECT_EQ(left, std::vector<std::string>{"dated.xml"});
+}
+
+// A team's shared folder: setgid, group-writable, the file the team's, owned
+// by root. A member who is not its owner exports over it: the file keeps its
+// owner, group and mode (rewritten in place, since a new file could not be
+// given them), and its text is the export's.
+TEST_F(ExportCommandTest, AnExportByAnotherUserIntoASharedFolderKeepsTheFilesOwnerAndGroup) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to play two users";
+  const gid_t team = 1;  // daemon
+  char pattern[] = "/tmp/tidewell-shared-XXXXXX";
+  const std::string shared = ::mkdtemp(pattern);
+  ASSERT_EQ(::chown(shared.c_str(), 0, team), 0);
+  ASSERT_EQ(::chmod(shared.c_str(), 02775), 0);
+  const std::string file = shared + "/parts.xml";
+  Write(platform::ToWindowsPath(file), "old text");
+  ASSERT_EQ(::chown(file.c_str(), 0, team), 0);
+  ASSERT_EQ(::chmod(file.c_str(), 0664), 0);
+  ::chmod(std::filesystem::path(database_).parent_path().c_str(), 0755);
+  ::chmod(database_.c_str(), 0644);
+  // unixODBC lists the data sources of an odbc.ini its user may write.
+  const std::string ini = shared + "/odbc.ini";
+  std::ofstream(ini) << "[DEMO]\nDriver=SQLite3\nDatabase=" << database_ << "\n";
+  ::chmod(ini.c_str(), 0666);
+  const std::string command = "ODBCINI='" + ini + "' setpriv --reuid=65534 --regid=65534 --groups=1 '" +
+                              std::string(TIDEWELL_BINARY) +
+                              "' export --alias DEMO --table parts --output '" + file + "' 2>'" + shared + "/err.txt'";
+  const int status = std::system(command.c_str());
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0) << Read(platform::ToWindowsPath(shared + "/err.txt"));
+  struct stat st {};
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 0u);
+  EXPECT_EQ(st.st_gid, team);
+  EXPECT_EQ(st.st_mode & 07777, 0664u);
+  EXPECT_NE(Read(platform::ToWindowsPath(file)).find("<parts>"), std::string::npos);
+  std::filesystem::remove_all(shared);
 }
