@@ -31,10 +31,12 @@ constexpr int Units = 2000;
 constexpr int LinesPerUnit = 1000;
 
 std::string UnitText(int n) {
-  std::string text = "unit U" + std::to_string(n) + ";\r\n\r\ninterface\r\n\r\nuses\r\n"
+  std::string text = "unit U" + std::to_string(n) +
+                     ";\r\n\r\ninterface\r\n\r\nuses\r\n"
                      "  System.Drawing, System.Collections, System.ComponentModel,\r\n  System.Windows.Forms;\r\n";
   for (int i = 7; i < LinesPerUnit; ++i) {
-    if (i % 100 == 0) text += "  (System.ComponentModel.ISupportInitialize(Self.Grid" + std::to_string(i) + ")).BeginInit;\r\n";
+    if (i % 100 == 0)
+      text += "  (System.ComponentModel.ISupportInitialize(Self.Grid" + std::to_string(i) + ")).BeginInit;\r\n";
     else text += "  Self.Control" + std::to_string(i) + ".Text := 'Value number " + std::to_string(i) + "';\r\n";
   }
   return text;
@@ -45,7 +47,8 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 }
 
 void Generate(const fs::path& folder) {
-  for (int n = 0; n < Units; ++n) std::ofstream(folder / ("U" + std::to_string(n) + ".pas"), std::ios::binary) << UnitText(n);
+  for (int n = 0; n < Units; ++n)
+    std::ofstream(folder / ("U" + std::to_string(n) + ".pas"), std::ios::binary) << UnitText(n);
 }
 
 // Plain streams: each file read whole and written back, in place or (the
@@ -156,8 +159,8 @@ int main() {
     }
     bestPlain = std::min(bestPlain, PlainStreams(plain, false));
     bestAtomic = std::min(bestAtomic, PlainStreams(atomic, true));
-    bestFirst = std::min(bestFirst, UnitPass(adapted));   // patches every unit
-    UnitPass(adapted);  // writes the inserted lines' lone CR breaks as CR LF
+    bestFirst = std::min(bestFirst, UnitPass(adapted));    // patches every unit
+    UnitPass(adapted);                                     // writes the inserted lines' lone CR breaks as CR LF
     bestRepeat = std::min(bestRepeat, UnitPass(adapted));  // finds them patched
   }
   // The whole build, again and again as a developer runs it, against the
@@ -168,7 +171,7 @@ int main() {
     GenerateProject(project);
     ::sync();
     bestFirstBuild = std::min(bestFirstBuild, Build(project));  // patches every unit
-    Build(project);  // writes the inserted lines' lone CR breaks as CR LF
+    Build(project);                                             // writes the inserted lines' lone CR breaks as CR LF
     ::sync();
     bestBuild = std::min(bestBuild, Build(project));
     ::sync();
@@ -177,8 +180,10 @@ int main() {
   fs::remove_all(root);
   std::printf("%d units of %d lines\n", Units, LinesPerUnit);
   std::printf("cp -r of the project: %.3f s\n", bestCopy);
-  std::printf("first build, every unit patched and made durable (compiler exits at once, no fixed wait): %.3f s, "
-              "ratio %.3f\n", bestFirstBuild, bestFirstBuild / bestCopy);
+  std::printf(
+      "first build, every unit patched and made durable (compiler exits at once, no fixed wait): %.3f s, "
+      "ratio %.3f\n",
+      bestFirstBuild, bestFirstBuild / bestCopy);
   std::printf("build again (compiler exits at once, no fixed wait): %.3f s, ratio %.3f\n", bestBuild,
               bestBuild / bestCopy);
   std::printf("plain streams, read and write in place: %.3f s\n", bestPlain);

@@ -48,8 +48,8 @@ int main() {
     const std::vector<std::string> names = ReverseNames(count);
     double baseline = SortOnce(names), load = Load(names);
     ratio = load / baseline;
-    std::printf("%d entries in reverse order: sort %.4f s, catalogue load %.4f s, ratio %.2f\n", count, baseline,
-                load, ratio);
+    std::printf("%d entries in reverse order: sort %.4f s, catalogue load %.4f s, ratio %.2f\n", count, baseline, load,
+                ratio);
   }
   std::printf("ratio=%.3f\n", ratio);
 }

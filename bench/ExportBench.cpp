@@ -71,7 +71,9 @@ int main() {
     Measure("sqlite3 '" + db +
             "' \"create table trk(id integer primary key, name varchar(40) not null, city varchar(30), added date,"
             " changed datetime, active boolean, qty smallint, price real);"
-            " with recursive n(i) as (select 1 union all select i+1 from n where i < " + std::to_string(rows) + ")"
+            " with recursive n(i) as (select 1 union all select i+1 from n where i < " +
+            std::to_string(rows) +
+            ")"
             " insert into trk select i, 'Name number ' || i, 'City ' || (i % 97),"
             " date('2006-01-01', '+' || (i % 3000) || ' days'),"
             " datetime('2006-01-01 08:00:00', '+' || (i*37 % 100000000) || ' seconds'), i % 2, i % 300, i * 0.25"
@@ -86,9 +88,10 @@ int main() {
     csvRatio = ours.Seconds / shell.Seconds;
     bareRatio = ours.Seconds / bare.Seconds;
     peak[size++] = ours.PeakKb;
-    std::printf("%d rows: sqlite3 -csv %.2f s, bare ODBC fetch %.2f s, tidewell export %.2f s (%.2f x csv, %.2f x "
-                "fetch); peak memory %.1f MB for %.0f MB of XML\n",
-                rows, shell.Seconds, bare.Seconds, ours.Seconds, csvRatio, bareRatio, ours.PeakKb / 1024.0, xmlMb);
+    std::printf(
+        "%d rows: sqlite3 -csv %.2f s, bare ODBC fetch %.2f s, tidewell export %.2f s (%.2f x csv, %.2f x "
+        "fetch); peak memory %.1f MB for %.0f MB of XML\n",
+        rows, shell.Seconds, bare.Seconds, ours.Seconds, csvRatio, bareRatio, ours.PeakKb / 1024.0, xmlMb);
     fs::remove(db);
     fs::remove(xml);
   }

@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
     const std::string text = CompilerOutput(count);
     const double baseline = PlainVector(text), shown = ShownInTheDialogsList(text);
     ratio = shown / baseline;
-    std::printf("%d lines: plain vector %.3f s, message list shown %.3f s, ratio %.2f\n", count, baseline, shown, ratio);
+    std::printf("%d lines: plain vector %.3f s, message list shown %.3f s, ratio %.2f\n", count, baseline, shown,
+                ratio);
   }
   std::printf("ratio=%.3f\n", ratio);
 }

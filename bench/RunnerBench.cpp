@@ -82,8 +82,8 @@ int main() {
               floorBytes / 1048576.0 / bestFloor);
   double one = SplitSeconds(1000000);
   double two = SplitSeconds(2000000);
-  std::printf("AppendOutputLines: 1M lines in %.3f s (%.0f lines/s); 2M lines take %.2fx as long\n", one,
-              1000000 / one, two / one);
+  std::printf("AppendOutputLines: 1M lines in %.3f s (%.0f lines/s); 2M lines take %.2fx as long\n", one, 1000000 / one,
+              two / one);
   std::printf("ratio=%.3f\n", best / bestFloor);
   return captured == floorBytes ? 0 : 1;
 }

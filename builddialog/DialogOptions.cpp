@@ -10,8 +10,10 @@ namespace builddialog {
 
 CompactDevModel::CatalogueControls CompactDevModel::Controls(settings::Catalogue which) {
   switch (which) {
-    case settings::Catalogue::Microsoft: return {Ed_MS_Assembly_LinkPath, &settings::TCFOptions::MS_Assembly_Path, MS_Assmbly_List};
-    case settings::Catalogue::Delphi: return {Ed_Delphi_Assembly_LinkPath, &settings::TCFOptions::Delphi_Assembly_Path, Delphi_Assmbly_List};
+    case settings::Catalogue::Microsoft:
+      return {Ed_MS_Assembly_LinkPath, &settings::TCFOptions::MS_Assembly_Path, MS_Assmbly_List};
+    case settings::Catalogue::Delphi:
+      return {Ed_Delphi_Assembly_LinkPath, &settings::TCFOptions::Delphi_Assembly_Path, Delphi_Assmbly_List};
     default: return {Ed_Third_Assembly_LinkPath, &settings::TCFOptions::Third_Assembly_Path, Third_Assmbly_List};
   }
 }

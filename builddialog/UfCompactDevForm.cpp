@@ -218,10 +218,15 @@ void TfCompactDevForm::Build() {
   ScrollBox1->setWidget(MessageList);
 
   // Components carry their names, for tools that look for them.
-  const std::pair<QObject*, const char*> named[] = {
-      {EdDCCIL_Path, "EdDCCIL_Path"}, {Ed_BDS_Lib_Path, "Ed_BDS_Lib_Path"}, {AssemblyPageCtrl, "AssemblyPageCtrl"},
-      {EdPjPath, "EdPjPath"},         {EdPJName, "EdPJName"},               {BitBtn1, "BitBtn1"},
-      {PageControl1, "PageControl1"}, {MessageList, "MessageList"},         {Label5, "Label5"}};
+  const std::pair<QObject*, const char*> named[] = {{EdDCCIL_Path, "EdDCCIL_Path"},
+                                                    {Ed_BDS_Lib_Path, "Ed_BDS_Lib_Path"},
+                                                    {AssemblyPageCtrl, "AssemblyPageCtrl"},
+                                                    {EdPjPath, "EdPjPath"},
+                                                    {EdPJName, "EdPJName"},
+                                                    {BitBtn1, "BitBtn1"},
+                                                    {PageControl1, "PageControl1"},
+                                                    {MessageList, "MessageList"},
+                                                    {Label5, "Label5"}};
   for (const auto& [component, name] : named) component->setObjectName(name);
 }
 
@@ -232,7 +237,9 @@ void TfCompactDevForm::Run(const std::function<void()>& operation) {
 
 // --- the handlers, named as designed: each runs one operation of the model ---
 
-void TfCompactDevForm::Ed_BDS_Lib_PathKeyPress() { Run([this] { model_->KeepLibFolderAsTyped(); }); }
+void TfCompactDevForm::Ed_BDS_Lib_PathKeyPress() {
+  Run([this] { model_->KeepLibFolderAsTyped(); });
+}
 void TfCompactDevForm::Ed_MS_Assembly_LinkPathKeyPress() {
   Run([this] { model_->KeepAssemblyFolderAsTyped(settings::Catalogue::Microsoft); });
 }
@@ -251,33 +258,65 @@ void TfCompactDevForm::Delphi_Assmbly_ListDblClick() {
 void TfCompactDevForm::Third_Assmbly_ListDblClick() {
   Run([this] { model_->RemoveSelectedEntry(settings::Catalogue::ThirdParty); });
 }
-void TfCompactDevForm::SpeedButton4Click() { Run([this] { model_->PickCompilerFolder(); }); }
-void TfCompactDevForm::SpeedButton1Click() { Run([this] { model_->PickLibFolder(); }); }
-void TfCompactDevForm::SpeedButton2Click() { Run([this] { model_->FillCatalogue(settings::Catalogue::Microsoft); }); }
-void TfCompactDevForm::SpeedButton6Click() { Run([this] { model_->FillCatalogue(settings::Catalogue::Delphi); }); }
-void TfCompactDevForm::SpeedButton7Click() { Run([this] { model_->FillCatalogue(settings::Catalogue::ThirdParty); }); }
-void TfCompactDevForm::SpeedButton3Click() { Run([this] { model_->PickEmulatorProgram(); }); }
-void TfCompactDevForm::SpeedButton5Click() { Run([this] { model_->PickEmulatorImage(); }); }
-void TfCompactDevForm::BitBtn3Click() { Run([this] { model_->AddAssemblyToShownCatalogue(); }); }
-void TfCompactDevForm::BitBtn7Click() { Run([this] { model_->RemoveSelectedFromShownCatalogue(); }); }
-void TfCompactDevForm::BtnSaveOptionsClick() { Run([this] { model_->SaveOptions(); }); }
+void TfCompactDevForm::SpeedButton4Click() {
+  Run([this] { model_->PickCompilerFolder(); });
+}
+void TfCompactDevForm::SpeedButton1Click() {
+  Run([this] { model_->PickLibFolder(); });
+}
+void TfCompactDevForm::SpeedButton2Click() {
+  Run([this] { model_->FillCatalogue(settings::Catalogue::Microsoft); });
+}
+void TfCompactDevForm::SpeedButton6Click() {
+  Run([this] { model_->FillCatalogue(settings::Catalogue::Delphi); });
+}
+void TfCompactDevForm::SpeedButton7Click() {
+  Run([this] { model_->FillCatalogue(settings::Catalogue::ThirdParty); });
+}
+void TfCompactDevForm::SpeedButton3Click() {
+  Run([this] { model_->PickEmulatorProgram(); });
+}
+void TfCompactDevForm::SpeedButton5Click() {
+  Run([this] { model_->PickEmulatorImage(); });
+}
+void TfCompactDevForm::BitBtn3Click() {
+  Run([this] { model_->AddAssemblyToShownCatalogue(); });
+}
+void TfCompactDevForm::BitBtn7Click() {
+  Run([this] { model_->RemoveSelectedFromShownCatalogue(); });
+}
+void TfCompactDevForm::BtnSaveOptionsClick() {
+  Run([this] { model_->SaveOptions(); });
+}
 void TfCompactDevForm::BitBtn1Click() {
   // The event loop runs while the compiler does, and the page and the
   // Compile button follow the model as it goes.
   forms::MessagePumpScope pump([this] { RefreshBuildState(); });
   Run([this] { model_->Build(); });
 }
-void TfCompactDevForm::CB_CFVerChange() { Run([this] { model_->SwitchFrameworkProfile(); }); }
-void TfCompactDevForm::ComboBox1Change() { Run([this] { model_->ShowDeviceScreenSize(); }); }
-void TfCompactDevForm::MessageListDblClick() { Run([this] { model_->JumpToSelectedMessage(); }); }
-void TfCompactDevForm::Label5Click() { Run([this] { model_->OpenResources(); }); }
-void TfCompactDevForm::FormShow() { Run([this] { model_->EnterProject(); }); }
-void TfCompactDevForm::FormHide() { Run([this] { model_->Close(); }); }
+void TfCompactDevForm::CB_CFVerChange() {
+  Run([this] { model_->SwitchFrameworkProfile(); });
+}
+void TfCompactDevForm::ComboBox1Change() {
+  Run([this] { model_->ShowDeviceScreenSize(); });
+}
+void TfCompactDevForm::MessageListDblClick() {
+  Run([this] { model_->JumpToSelectedMessage(); });
+}
+void TfCompactDevForm::Label5Click() {
+  Run([this] { model_->OpenResources(); });
+}
+void TfCompactDevForm::FormShow() {
+  Run([this] { model_->EnterProject(); });
+}
+void TfCompactDevForm::FormHide() {
+  Run([this] { model_->Close(); });
+}
 
-void TfCompactDevForm::BindEdit(QLineEdit* edit, EditState CompactDevModel::*state, void (TfCompactDevForm::*keyPress)()) {
-  connect(edit, &QLineEdit::textEdited, this, [this, state](const QString& text) {
-    Run([&] { (model_.get()->*state).SetText(FromQt(text)); });
-  });
+void TfCompactDevForm::BindEdit(QLineEdit* edit, EditState CompactDevModel::*state,
+                                void (TfCompactDevForm::*keyPress)()) {
+  connect(edit, &QLineEdit::textEdited, this,
+          [this, state](const QString& text) { Run([&] { (model_.get()->*state).SetText(FromQt(text)); }); });
   if (keyPress) connect(edit, &QLineEdit::returnPressed, this, keyPress);
 }
 
@@ -310,13 +349,17 @@ void TfCompactDevForm::Wire() {
   BindList(Delphi_Assmbly_List, &M::Delphi_Assmbly_List, &F::Delphi_Assmbly_ListDblClick);
   BindList(Third_Assmbly_List, &M::Third_Assmbly_List, &F::Third_Assmbly_ListDblClick);
 
-  const std::pair<QToolButton*, void (F::*)()> buttons[] = {
-      {SpeedButton4, &F::SpeedButton4Click}, {SpeedButton1, &F::SpeedButton1Click},
-      {SpeedButton2, &F::SpeedButton2Click}, {SpeedButton6, &F::SpeedButton6Click},
-      {SpeedButton7, &F::SpeedButton7Click}, {SpeedButton3, &F::SpeedButton3Click},
-      {SpeedButton5, &F::SpeedButton5Click}, {BitBtn3, &F::BitBtn3Click},
-      {BitBtn7, &F::BitBtn7Click},           {BtnSaveOptions, &F::BtnSaveOptionsClick},
-      {BitBtn1, &F::BitBtn1Click}};
+  const std::pair<QToolButton*, void (F::*)()> buttons[] = {{SpeedButton4, &F::SpeedButton4Click},
+                                                            {SpeedButton1, &F::SpeedButton1Click},
+                                                            {SpeedButton2, &F::SpeedButton2Click},
+                                                            {SpeedButton6, &F::SpeedButton6Click},
+                                                            {SpeedButton7, &F::SpeedButton7Click},
+                                                            {SpeedButton3, &F::SpeedButton3Click},
+                                                            {SpeedButton5, &F::SpeedButton5Click},
+                                                            {BitBtn3, &F::BitBtn3Click},
+                                                            {BitBtn7, &F::BitBtn7Click},
+                                                            {BtnSaveOptions, &F::BtnSaveOptionsClick},
+                                                            {BitBtn1, &F::BitBtn1Click}};
   for (const auto& [button, handler] : buttons) connect(button, &QToolButton::clicked, this, handler);
 
   connect(CB_CFVer, &QComboBox::activated, this, [this](int index) {
@@ -347,9 +390,8 @@ void TfCompactDevForm::Wire() {
     model_->MessageList.SetItemIndex(index.row());
     MessageListDblClick();
   });
-  connect(MessageList, &QListView::clicked, this, [this](const QModelIndex& index) {
-    model_->MessageList.SetItemIndex(index.row());
-  });
+  connect(MessageList, &QListView::clicked, this,
+          [this](const QModelIndex& index) { model_->MessageList.SetItemIndex(index.row()); });
   Label5->installEventFilter(this);
 }
 

@@ -151,8 +151,8 @@ struct BuildRequest {
 
 // The command line into a request; a usage error's status otherwise.
 std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, BuildRequest& request) {
-  const CommandLineOptions options = ParseCommandLine(
-      args, {{"--help", 'h'}, {"--dry-run", 'n'}, {"--messages", 0, true}});
+  const CommandLineOptions options =
+      ParseCommandLine(args, {{"--help", 'h'}, {"--dry-run", 'n'}, {"--messages", 0, true}});
   if (!options.Problem.empty()) return Usage(options.Problem);
   if (options.Has("--help")) {
     std::cout << BuildHelp;

@@ -38,8 +38,8 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& args, const 
     }
     const bool isLong = arg.starts_with("--");
     const size_t equals = isLong ? arg.find('=') : std::string::npos;
-    const OptionSpec* spec = isLong ? FindLong(specs, arg.substr(0, equals))
-                                    : (arg.size() == 2 ? FindShort(specs, arg[1]) : nullptr);
+    const OptionSpec* spec =
+        isLong ? FindLong(specs, arg.substr(0, equals)) : (arg.size() == 2 ? FindShort(specs, arg[1]) : nullptr);
     if (!spec) {
       parsed.Problem = "unknown option '" + arg + "'";
       break;

@@ -10,17 +10,17 @@ namespace cli {
 
 // How a command ends, for scripts and CI systems.
 enum class ExitStatus {
-  Done = 0,              // built, exported, listed
-  Failed = 1,            // the compiler reported an error, or a database or file error
-  CouldNotStart = 2,     // a usage error, a check failed, a file could not be read or written
-  ToolNotStarted = 3,    // the compiler could not be started
+  Done = 0,            // built, exported, listed
+  Failed = 1,          // the compiler reported an error, or a database or file error
+  CouldNotStart = 2,   // a usage error, a check failed, a file could not be read or written
+  ToolNotStarted = 3,  // the compiler could not be started
 };
 
 inline int ToInt(ExitStatus status) { return static_cast<int>(status); }
 
 struct OptionSpec {
-  std::string Long;      // "--messages"
-  char Short = 0;        // 'n', or 0 for none
+  std::string Long;  // "--messages"
+  char Short = 0;    // 'n', or 0 for none
   bool TakesValue = false;
   bool Repeats = false;  // may be given more than once
 };

@@ -10,7 +10,8 @@
 
 namespace cli {
 
-class ConsoleProject : public ToolsAPI::IOTAProject, public ToolsAPI::IOTAEditor,
+class ConsoleProject : public ToolsAPI::IOTAProject,
+                       public ToolsAPI::IOTAEditor,
                        public std::enable_shared_from_this<ConsoleProject> {
  public:
   explicit ConsoleProject(std::string fileName) : fileName_(std::move(fileName)) {}

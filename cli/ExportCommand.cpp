@@ -166,9 +166,9 @@ int ExportRecords(const dataexport::ExportRequest& request, const std::string& o
   TerminalProgress progress;
   const int count = progress.Shown() ? CountRecords(request.AliasName, statement) : -1;
   int warnings = 0;
-  platform::SetWarningSink([&warnings](const std::string& warning) {
+  const dataexport::WarningSink warn = [&warnings](const std::string& warning) {
     if (++warnings <= MaxWarnings) std::cerr << "tidewell export: warning: " << warning << "\n";
-  });
+  };
   // A value wider than its column's declared size cannot be fetched in row
   // sets: the export then starts again reading value by value (a FIFO or a
   // device cannot take a second start, so it is read that way at once).
@@ -176,29 +176,30 @@ int ExportRecords(const dataexport::ExportRequest& request, const std::string& o
     try {
       platform::OutputStream out(output);
       platform::QueryStream stream(request.AliasName, statement, bound);
-      dataexport::StreamRecordSource source(stream, count);
+      dataexport::StreamRecordSource source(stream, count, warn);
       StreamSink sink(out);
       warnings = 0;
       dataexport::WriteXml(source, request, sink, code, progress);
       out.Commit();
       break;
     } catch (const platform::QueryStream::WiderThanBound&) {
-      if (!bound) {
-        platform::SetWarningSink(nullptr);
-        throw;
-      }
+      if (!bound) throw;
     }
   }
-  platform::SetWarningSink(nullptr);
   return warnings;
 }
 
 }  // namespace
 
 int RunExportCommand(const std::vector<std::string>& args) {
-  const CommandLineOptions options = ParseCommandLine(
-      args, {{"--help", 'h'}, {"--list-aliases"}, {"--list-tables", 0, true}, {"--alias", 0, true},
-             {"--table", 0, true}, {"--encoding", 0, true}, {"--output", 0, true}, {"--code", 0, true}});
+  const CommandLineOptions options = ParseCommandLine(args, {{"--help", 'h'},
+                                                             {"--list-aliases"},
+                                                             {"--list-tables", 0, true},
+                                                             {"--alias", 0, true},
+                                                             {"--table", 0, true},
+                                                             {"--encoding", 0, true},
+                                                             {"--output", 0, true},
+                                                             {"--code", 0, true}});
   if (!options.Problem.empty()) return Usage(options.Problem);
   if (!options.Operands.empty()) return Usage("unknown argument '" + options.Operands[0] + "'");
   if (options.Has("--help")) {

@@ -34,7 +34,8 @@ std::vector<Edit> EditScript(const std::vector<std::string>& a, const std::vecto
   for (int d = 0; d <= maxD && found < 0; ++d) {
     trace.push_back(v);
     for (int k = -d; k <= d; k += 2) {
-      int x = (k == -d || (k != d && v[offset + k - 1] < v[offset + k + 1])) ? v[offset + k + 1] : v[offset + k - 1] + 1;
+      int x =
+          (k == -d || (k != d && v[offset + k - 1] < v[offset + k + 1])) ? v[offset + k + 1] : v[offset + k - 1] + 1;
       int y = x - k;
       while (x < n && y < m && a[x] == b[y]) ++x, ++y;
       v[offset + k] = x;

@@ -22,9 +22,12 @@ void AddFieldLines(CodeLines& code, const FieldInfo& field, int position, int& k
   const char* type = nullptr;
   switch (field.DataType) {
     case ftString: type = "String"; break;
-    case ftSmallint: case ftInteger: type = "Integer"; break;
+    case ftSmallint:
+    case ftInteger: type = "Integer"; break;
     case ftBoolean: type = "Boolean"; break;
-    case ftFloat: case ftCurrency: case ftBCD: type = "double"; break;
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD: type = "double"; break;
     default: break;
   }
   code.push_back(type ? "  tmpTable.Columns.Add('" + field.Name + "',typeof(" + type + "));" : std::string());

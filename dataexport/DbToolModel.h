@@ -17,7 +17,7 @@ struct ListBoxState {
   int ItemIndex = -1;  // -1: nothing selected
   const std::string* Selected() const {
     return ItemIndex >= 0 && ItemIndex < static_cast<int>(Items.size()) ? &Items[static_cast<size_t>(ItemIndex)]
-                                                                       : nullptr;
+                                                                        : nullptr;
   }
 };
 
@@ -40,8 +40,8 @@ class DbToolModel : public ProgressSink {
   void ListAliases();
   void ShowTablesOfSelectedAlias();
   void QuerySelectedTable();
-  void OpenQuery();  // Open
-  void CloseQuery();  // Close
+  void OpenQuery();            // Open
+  void CloseQuery();           // Close
   void ExportSelectedTable();  // Start Export
   void Leave();
   void ClearScreen();

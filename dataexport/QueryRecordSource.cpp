@@ -1,4 +1,5 @@
 #include "dataexport/RecordSource.h"
+#include "dataexport/FieldValues.h"
 #include "platform/Database.h"
 
 #include "platform/Text.h"
@@ -26,8 +27,20 @@ FieldInfo QueryRecordSource::Field(int index) {
   return FieldInfo{f.FieldName, f.DataType, f.Required, f.Size, f.IsIndexField};
 }
 
-void QueryRecordSource::AppendText(int field, std::string& out) { query_.Field(field).AppendString(out); }
+namespace {
+ValuePlace PlaceOf(platform::TQuery& query, int field) {
+  return ValuePlace{query.TableName(), query.Field(field).FieldName, static_cast<size_t>(query.RecNo()) + 1, nullptr};
+}
+}  // namespace
 
-platform::DateTime QueryRecordSource::ValueAsDateTime(int field) { return query_.Field(field).AsDateTime(); }
+void QueryRecordSource::AppendText(int field, std::string& out) {
+  const platform::TField& f = query_.Field(field);
+  if (!f.IsNull()) AppendFieldText(out, f, f.Stored(), PlaceOf(query_, field));
+}
+
+platform::DateTime QueryRecordSource::ValueAsDateTime(int field) {
+  const platform::TField& f = query_.Field(field);
+  return f.IsNull() ? platform::ZeroDateTime : ReadDateValue(f.Stored(), PlaceOf(query_, field));
+}
 
 }  // namespace dataexport

@@ -1,5 +1,6 @@
 #include "dataexport/QueryTableModel.h"
 
+#include "dataexport/FieldValues.h"
 #include "forms/FormsHost.h"
 
 namespace dataexport {
@@ -12,7 +13,7 @@ int QueryTableModel::columnCount(const QModelIndex& parent) const { return paren
 
 QVariant QueryTableModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_) return {};
-  return forms::ToQt(query_.DisplayText(index.row(), index.column()));
+  return forms::ToQt(DisplayText(query_, index.row(), index.column()));
 }
 
 QVariant QueryTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -8,6 +8,24 @@ void StreamRecordSource::First() {
   eof_ = !stream_.Next();
 }
 
+namespace {
+ValuePlace PlaceOf(const platform::QueryStream& stream, int field, const WarningSink& warnings) {
+  return ValuePlace{stream.TableName(), stream.Fields().at(static_cast<size_t>(field)).FieldName, stream.RecordNumber(),
+                    &warnings};
+}
+}  // namespace
+
+void StreamRecordSource::AppendText(int field, std::string& out) {
+  if (stream_.IsNull(field)) return;
+  AppendFieldText(out, stream_.Fields()[static_cast<size_t>(field)], stream_.Stored(field),
+                  PlaceOf(stream_, field, warnings_));
+}
+
+platform::DateTime StreamRecordSource::ValueAsDateTime(int field) {
+  if (stream_.IsNull(field)) return platform::ZeroDateTime;
+  return ReadDateValue(stream_.Stored(field), PlaceOf(stream_, field, warnings_));
+}
+
 FieldInfo StreamRecordSource::Field(int index) {
   const platform::TField& f = stream_.Fields().at(static_cast<size_t>(index));
   return FieldInfo{f.FieldName, f.DataType, f.Required, f.Size, f.IsIndexField};

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "dataexport/FieldValues.h"
 #include "dataexport/RecordSource.h"
 #include "platform/QueryStream.h"
 
@@ -11,8 +12,10 @@ namespace dataexport {
 
 class StreamRecordSource : public RecordSource {
  public:
-  // `recordCount`: what RecordCount reports (-1: unknown).
-  StreamRecordSource(platform::QueryStream& stream, int recordCount) : stream_(stream), count_(recordCount) {}
+  // `recordCount`: what RecordCount reports (-1: unknown); `warnings` hears
+  // of values written other than as stored (nobody when empty).
+  StreamRecordSource(platform::QueryStream& stream, int recordCount, WarningSink warnings = {})
+      : stream_(stream), count_(recordCount), warnings_(std::move(warnings)) {}
   bool Active() override { return true; }
   void First() override;  // reads the first record; a stream cannot go back
   bool Eof() override { return eof_; }
@@ -20,12 +23,13 @@ class StreamRecordSource : public RecordSource {
   int RecordCount() override { return count_; }
   int FieldCount() override { return static_cast<int>(stream_.Fields().size()); }
   FieldInfo Field(int index) override;
-  void AppendText(int field, std::string& out) override { stream_.AppendText(field, out); }
-  platform::DateTime ValueAsDateTime(int field) override { return stream_.AsDateTime(field); }
+  void AppendText(int field, std::string& out) override;
+  platform::DateTime ValueAsDateTime(int field) override;
 
  private:
   platform::QueryStream& stream_;
   int count_;
+  WarningSink warnings_;
   bool started_ = false;
   bool eof_ = false;
 };

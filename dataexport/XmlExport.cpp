@@ -45,8 +45,8 @@ void WriteXml(RecordSource& source, const ExportRequest& request, DocumentSink& 
   progress.SetProgress(0);
   source.First();
   const std::string& table = request.TableName;
-  const std::string date = request.DateStamp.empty() ? platform::FormatDateTime("yyyy/mm/dd", platform::Now())
-                                                     : request.DateStamp;
+  const std::string date =
+      request.DateStamp.empty() ? platform::FormatDateTime("yyyy/mm/dd", platform::Now()) : request.DateStamp;
   std::string document = Declaration(request.EncodingIndex) + "\r\n<" + request.AliasName + ">\r\n";
   AddHeaderLines(code, table, date);
   const int recordCount = source.RecordCount();

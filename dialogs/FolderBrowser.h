@@ -8,10 +8,10 @@
 namespace dialogs {
 
 struct FolderEntry {
-  std::string Name;  // as shown: "C:\" for the root, else the folder's name
-  std::string Path;  // Windows path to go to
-  int Indent = 0;    // depth below the drive root
-  bool Open = false; // an ancestor of the shown folder, or the folder itself
+  std::string Name;   // as shown: "C:\" for the root, else the folder's name
+  std::string Path;   // Windows path to go to
+  int Indent = 0;     // depth below the drive root
+  bool Open = false;  // an ancestor of the shown folder, or the folder itself
 };
 
 class FolderBrowser {

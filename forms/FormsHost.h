@@ -16,7 +16,9 @@ class QWidget;
 namespace forms {
 
 // System text is single-byte text in the system's code page.
-inline QString ToQt(const std::string& text) { return QString::fromLocal8Bit(text.data(), static_cast<int>(text.size())); }
+inline QString ToQt(const std::string& text) {
+  return QString::fromLocal8Bit(text.data(), static_cast<int>(text.size()));
+}
 inline std::string FromQt(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
 // The host's message boxes: information with OK, error with OK, and the

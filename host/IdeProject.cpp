@@ -76,7 +76,9 @@ void* IdeProject::QueryInterface(const TGUID& iid) {
   return iid == IOTAProject::IID || iid == IOTAModule::IID ? static_cast<IOTAProject*>(this) : nullptr;
 }
 
-std::shared_ptr<IOTAEditor> IdeProject::GetModuleFileEditor(int index) { return projectFile_->GetModuleFileEditor(index); }
+std::shared_ptr<IOTAEditor> IdeProject::GetModuleFileEditor(int index) {
+  return projectFile_->GetModuleFileEditor(index);
+}
 
 // The editor of the project's own file, whichever tab is in front (the
 // module in front is CurrentModule's business).

@@ -79,7 +79,8 @@ class IdeWindow::Splash : public IOTASplashScreenServices {
   void StatusMessage(const std::string& text) override {
     screen_->showMessage(forms::ToQt(text), Qt::AlignBottom | Qt::AlignLeft, Qt::white);
   }
-  void AddPluginBitmap(const std::string& caption, void* bitmap, bool, const std::string&, const std::string&) override {
+  void AddPluginBitmap(const std::string& caption, void* bitmap, bool, const std::string&,
+                       const std::string&) override {
     // The picture and its caption join the others on the splash screen.
     QPixmap picture = screen_->pixmap();
     QPainter painter(&picture);
@@ -392,9 +393,8 @@ void IdeWindow::FileChangedOnDisk(const QString& hostPath) {
   for (const std::shared_ptr<SourceFile>& file : Files) {
     if (QString::fromLocal8Bit(platform::ToHostPath(file->GetFileName()).c_str()) != hostPath) continue;
     if (!QFileInfo::exists(hostPath)) return;
-    if (file->Modified() &&
-        !messages_.AskYesNo(platform::ExtractFileName(file->GetFileName()) +
-                            " has changed on disk. Read it again and lose the edits made here?"))
+    if (file->Modified() && !messages_.AskYesNo(platform::ExtractFileName(file->GetFileName()) +
+                                                " has changed on disk. Read it again and lose the edits made here?"))
       return;
     forms::Handle(messages_, [&] { file->Reload(); });
   }
@@ -421,12 +421,13 @@ void IdeWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
-  UnloadPackages();  // the packages' forms close with them
+  UnloadPackages();          // the packages' forms close with them
   QCoreApplication::quit();  // ends the event loop, when one runs
 }
 
 void IdeWindow::OpenProjectDialog() {
-  const QString file = QFileDialog::getOpenFileName(this, "Open Project", QString(), "Delphi for .NET projects (*.dpr)");
+  const QString file =
+      QFileDialog::getOpenFileName(this, "Open Project", QString(), "Delphi for .NET projects (*.dpr)");
   if (!file.isEmpty()) OpenProject(forms::FromQt(file));
 }
 

@@ -70,7 +70,7 @@ class IdeWindow : public QMainWindow {
   class Splash;
   void AddToolsCommands(Package& package);
   void OpenProjectDialog();
-  bool KeepOrSaveEdits();  // false: a save failed, stay open
+  bool KeepOrSaveEdits();       // false: a save failed, stay open
   bool Save(SourceFile& file);  // in the error report; false when it failed
   void CloseFiles();
 

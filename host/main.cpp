@@ -45,8 +45,9 @@ int main(int argc, char** argv) {
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   QCommandLineParser parser;
-  parser.setApplicationDescription("The stand-in IDE of TidewellKit: opens a Delphi for .NET project with the "
-                                   "TidewellKit package loaded.");
+  parser.setApplicationDescription(
+      "The stand-in IDE of TidewellKit: opens a Delphi for .NET project with the "
+      "TidewellKit package loaded.");
   QCommandLineOption help({"h", "help"}, "Show this help and exit.");
   QCommandLineOption version("version", "Show the version and exit.");
   QCommandLineOption package("package", "Load LIBRARY instead of the TidewellKit package (repeatable).", "LIBRARY");
@@ -73,8 +74,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!HasDisplay()) {
-    std::fprintf(stderr, "tidewell-ide: no display to open a window on: set DISPLAY or WAYLAND_DISPLAY "
-                         "(or QT_QPA_PLATFORM=offscreen)\n");
+    std::fprintf(stderr,
+                 "tidewell-ide: no display to open a window on: set DISPLAY or WAYLAND_DISPLAY "
+                 "(or QT_QPA_PLATFORM=offscreen)\n");
     return 2;
   }
   std::vector<std::string> packages;
@@ -84,8 +86,9 @@ int main(int argc, char** argv) {
 
   if (parser.isSet(noSandbox)) resources::WebEngineBrowser::TurnSandboxOff();
   else if (platform::RunsAsSuperUser())
-    std::fprintf(stderr, "tidewell-ide: running as root: the resources browser's engine will not start without "
-                         "--no-sandbox\n");
+    std::fprintf(stderr,
+                 "tidewell-ide: running as root: the resources browser's engine will not start without "
+                 "--no-sandbox\n");
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   QApplication::setApplicationName("tidewell-ide");

@@ -84,16 +84,14 @@ void Compile(BuildInputs& inputs, BuildHost& host, BuildObserver& observer, Buil
   if (run.ReadFailed) outcome.Stopped = runner::PipeReadError;
   outcome.CompilerExit = run.Exit;
   for (int i = firstOutputLine; i < messages.Count(); ++i)
-    if (auto message = runner::ParseCompilerMessage(messages.Item(i)))
-      outcome.Messages.push_back(*message);
+    if (auto message = runner::ParseCompilerMessage(messages.Item(i))) outcome.Messages.push_back(*message);
 }
 
 BuildOutcome Build(BuildInputs& inputs, BuildHost& host, BuildObserver& observer, const BuildOptions& options) {
   BuildOutcome outcome;
   const std::string folder = inputs.ProjectFolderText();
   if (!host.Files().FileExists(folder + inputs.ProjectNameText())) return StopWith(outcome, host, SaveFirstMessage);
-  if (platform::Trim(inputs.MSAssemblyFolderText()).empty())
-    return StopWith(outcome, host, EmptyAssemblyPathMessage);
+  if (platform::Trim(inputs.MSAssemblyFolderText()).empty()) return StopWith(outcome, host, EmptyAssemblyPathMessage);
   std::shared_ptr<ToolsAPI::IOTAProject> project = inputs.ActiveProject();
   if (!project) {
     outcome.Stopped = "No project is open";

@@ -6,16 +6,16 @@
 
 namespace pipeline {
 
-void DeleteStaleCompanionFiles(platform::FileSystem& files, const std::string& projectFolder, const std::string& baseName) {
+void DeleteStaleCompanionFiles(platform::FileSystem& files, const std::string& projectFolder,
+                               const std::string& baseName) {
   for (const char* ext : {".identcache", ".pdb", ".rsp", ".bdsproj.local"})
     if (files.FileExists(projectFolder + baseName + ext)) files.DeleteFile(projectFolder + baseName + ext);
-  for (const std::string& name : files.ListFiles(projectFolder, "*.resources"))
-    files.DeleteFile(projectFolder + name);
+  for (const std::string& name : files.ListFiles(projectFolder, "*.resources")) files.DeleteFile(projectFolder + name);
 }
 
 void RemoveCFSupportUnits(platform::FileSystem& files, const std::string& libFolder) {
-  for (const char* unit :
-       {"\\System.Drawing.Font.dcuil", "\\System.Drawing.GraphicsUnit.dcuil", "\\System.ComponentModel.WindowsCE.dcuil"})
+  for (const char* unit : {"\\System.Drawing.Font.dcuil", "\\System.Drawing.GraphicsUnit.dcuil",
+                           "\\System.ComponentModel.WindowsCE.dcuil"})
     if (files.FileExists(libFolder + unit)) files.DeleteFile(libFolder + unit);
 }
 

@@ -11,7 +11,8 @@ namespace pipeline {
 
 // Before the build: the project's companion files (.identcache, .pdb, .rsp,
 // .bdsproj.local), then every "*.resources" file of the project folder.
-void DeleteStaleCompanionFiles(platform::FileSystem& files, const std::string& projectFolder, const std::string& baseName);
+void DeleteStaleCompanionFiles(platform::FileSystem& files, const std::string& projectFolder,
+                               const std::string& baseName);
 
 // The compiled CF support units in the compile library folder.
 void RemoveCFSupportUnits(platform::FileSystem& files, const std::string& libFolder);
@@ -22,6 +23,7 @@ void BackupOutputProgram(platform::FileSystem& files, const std::string& project
 // The compiled assembly references named after the catalogue entries
 // (System.Data.dll -> System.Data.dcpil) in the project folder. A blank
 // folder deletes nothing.
-void DelPjAllDcpil(platform::FileSystem& files, const std::string& projectFolder, std::initializer_list<const settings::CatalogueEntries*> catalogues);
+void DelPjAllDcpil(platform::FileSystem& files, const std::string& projectFolder,
+                   std::initializer_list<const settings::CatalogueEntries*> catalogues);
 
 }  // namespace pipeline

@@ -31,8 +31,9 @@ std::string CompilerCommandLine(BuildInputs& inputs) {
   if (!ms.empty()) line += " -U" + Quoted(o.MS_Assembly_Path);
   line += " -lu" + Quoted(ReferenceList(o.MS_Assembly_Path, ms));
 
-  const std::pair<settings::Catalogue, const std::string*> others[] = {{settings::Catalogue::Delphi, &o.Delphi_Assembly_Path},
-                                                             {settings::Catalogue::ThirdParty, &o.Third_Assembly_Path}};
+  const std::pair<settings::Catalogue, const std::string*> others[] = {
+      {settings::Catalogue::Delphi, &o.Delphi_Assembly_Path},
+      {settings::Catalogue::ThirdParty, &o.Third_Assembly_Path}};
   for (const auto& [which, folder] : others) {
     const auto& list = inputs.CatalogueList(which);
     if (list.empty()) continue;

@@ -46,8 +46,7 @@ std::optional<std::string> ShortenInitCall(std::string_view line, std::string_vi
 std::optional<std::string> AdaptUnitLine(std::string_view line, std::string_view next, std::string_view secondNext) {
   if (Contains(line, "//Mark for CF ->")) return std::nullopt;
   static const platform::CaseBlindFinder Interface("INTERFACE");
-  if (Interface.FoundIn(line) && !Contains(next, "{$define CF}"))
-    return std::string(line) + "\r{$define CF}";
+  if (Interface.FoundIn(line) && !Contains(next, "{$define CF}")) return std::string(line) + "\r{$define CF}";
   if (Contains(line, "System.ComponentModel,") && !Contains(next, "{$ifdef CF}") &&
       !Contains(secondNext, "System.Drawing.Font,") && !Contains(secondNext, "System.Drawing.GraphicsUnit,")) {
     std::string edited(line);
@@ -79,7 +78,8 @@ std::string ProjectSourcePatch(const std::string& dateStamp) {
   return patch;
 }
 
-void PatchProjectSource(platform::FileSystem& files, platform::Lines& lines, size_t index, const std::string& path, const std::string& dateStamp) {
+void PatchProjectSource(platform::FileSystem& files, platform::Lines& lines, size_t index, const std::string& path,
+                        const std::string& dateStamp) {
   if (index > 0 && Contains(lines[index - 1], "{$IFNDEF CF}")) return;
   lines[index] = ProjectSourcePatch(dateStamp);
   files.SaveLines(path, lines);

@@ -17,7 +17,8 @@ std::string ProjectSourcePatch(const std::string& dateStamp);
 
 // Patches line `index` (which holds "[STAThread]") unless the line before it
 // holds "{$IFNDEF CF}", and then writes all `lines` to `path`.
-void PatchProjectSource(platform::FileSystem& files, platform::Lines& lines, size_t index, const std::string& path, const std::string& dateStamp);
+void PatchProjectSource(platform::FileSystem& files, platform::Lines& lines, size_t index, const std::string& path,
+                        const std::string& dateStamp);
 
 // Adds the unit files named in a project file ('Name.pas' in quotes) to
 // `units`, in file order, duplicates kept. Nothing when the file is missing.

@@ -66,16 +66,6 @@ bool ChangePlan::NameTaken(const std::string& path) const {
   return found != files_.end() ? found->second.Text.has_value() : platform::NameTaken(path);
 }
 
-bool ChangePlan::CopyFile(const std::string& from, const std::string& to) {
-  if (!FileExists(from)) return false;
-  try {
-    WriteFileText(to, ReadFileText(from));
-    return true;
-  } catch (const FileError&) {
-    return false;
-  }
-}
-
 void ChangePlan::TouchFile(const std::string&) {}  // the text stays as it is
 
 bool ChangePlan::DeleteFile(const std::string& path) {
@@ -104,7 +94,8 @@ std::vector<std::string> ChangePlan::ListFiles(const std::string& folder, const 
     if (!file.Text && listed != names.end()) names.erase(listed);
     if (file.Text && listed == names.end() && MatchesMask(name, masks)) names.push_back(name);
   }
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
   return names;
 }
 

@@ -21,10 +21,10 @@ class ChangePlan : public FileSystem {
 
   struct Change {
     enum Kind { Write, Delete, Rename } What;
-    std::string Path;             // as the work named it
-    std::string To;               // a rename's new name
-    std::string OldText, NewText; // a write's text before (empty for a new file) and at the end
-    bool Existed = false;         // a written file was there before
+    std::string Path;              // as the work named it
+    std::string To;                // a rename's new name
+    std::string OldText, NewText;  // a write's text before (empty for a new file) and at the end
+    bool Existed = false;          // a written file was there before
   };
   // What the work would have done: each file written once (its first text
   // and its last), deletes and renames in order.
@@ -35,7 +35,6 @@ class ChangePlan : public FileSystem {
   bool NameTaken(const std::string& path) const override;
   bool DeleteFile(const std::string& path) override;
   bool RenameFile(const std::string& from, const std::string& to) override;
-  bool CopyFile(const std::string& from, const std::string& to) override;
   std::vector<std::string> ListFiles(const std::string& folder, const std::string& masks) const override;
   std::string ReadFileText(const std::string& path) const override;
   void TouchFile(const std::string& path) override;

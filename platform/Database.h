@@ -2,8 +2,12 @@
 // The database engine over ODBC, in the shape the data export works with:
 // aliases are ODBC data source names, tables are the TABLE objects of a data
 // source, a query runs one statement against an alias and offers its rows
-// one at a time with typed fields. The records of an open query are held
-// compactly in memory: all cell texts in one buffer.
+// one at a time with typed fields and their stored values. The records of an
+// open query are held compactly in memory: all cell texts in one buffer.
+// Connections and the catalogue are in OdbcConnection.cpp and
+// OdbcSession.cpp, the one fetch engine in QueryStream.cpp, the records of
+// an open query in Query.cpp; how values are written is the export's
+// (dataexport/FieldValues.h).
 #include <functional>
 #include <map>
 #include <memory>
@@ -18,9 +22,26 @@ namespace platform {
 
 // Field types, by the codes the system uses for them.
 enum FieldType {
-  ftUnknown = 0, ftString = 1, ftSmallint = 2, ftInteger = 3, ftWord = 4, ftBoolean = 5, ftFloat = 6,
-  ftCurrency = 7, ftBCD = 8, ftDate = 9, ftTime = 10, ftDateTime = 11, ftBytes = 12, ftVarBytes = 13,
-  ftAutoInc = 14, ftBlob = 15, ftMemo = 16, ftFixedChar = 23, ftWideString = 24, ftLargeint = 25,
+  ftUnknown = 0,
+  ftString = 1,
+  ftSmallint = 2,
+  ftInteger = 3,
+  ftWord = 4,
+  ftBoolean = 5,
+  ftFloat = 6,
+  ftCurrency = 7,
+  ftBCD = 8,
+  ftDate = 9,
+  ftTime = 10,
+  ftDateTime = 11,
+  ftBytes = 12,
+  ftVarBytes = 13,
+  ftAutoInc = 14,
+  ftBlob = 15,
+  ftMemo = 16,
+  ftFixedChar = 23,
+  ftWideString = 24,
+  ftLargeint = 25,
 };
 
 class DatabaseError : public std::runtime_error {
@@ -41,16 +62,10 @@ class TField {
   bool Money = false;         // a money column, written as a plain number
 
   bool IsNull() const;
-  // The value as text: "True"/"False" for booleans, numbers as the engine
-  // gives them, dates as yyyy/mm/dd (and hh:nn:ss), NULL as empty text.
-  std::string AsString() const;
-  // The same text, appended to `out`.
-  void AppendString(std::string& out) const;
-  // The value as a date-time, read in every layout the database's own date
-  // functions understand; NULL is the zero date-time, 30 December 1899. A
-  // value that is no date throws DatabaseError naming table, field and
-  // record.
-  DateTime AsDateTime() const;
+  // The value in the current record as the database stores it: its text,
+  // or its bytes for a binary field; empty for NULL. The export's rules
+  // (dataexport/FieldValues.h) write it.
+  std::string_view Stored() const;
 
  private:
   friend class TQuery;
@@ -58,30 +73,13 @@ class TField {
   int index_ = 0;
 };
 
-// Told of values the export writes other than as stored (a date that names no
-// day of the calendar, written as the null date), one line each; nothing
-// when no sink is set.
-using WarningSink = std::function<void(const std::string&)>;
-void SetWarningSink(WarningSink sink);
-
-// A date value read in every layout the database's own date functions
-// understand. A value that names no day of the calendar (a zero year, month
-// or day; infinity) is the zero date-time, with a warning; any other value
-// that is no date throws DatabaseError naming table, field and record.
-DateTime ReadDateValue(std::string_view text, const std::string& table, const std::string& field, size_t record);
-
-// A boolean's stored value as the export writes it: "False" for zero (a
-// digit, bits, the byte 0), "f" and "false" in any case; "True" otherwise.
-const char* BooleanText(std::string_view stored);
-
-// A money value as a plain number: "$1,234.50" and "-1.234,50 EUR" give
-// "1234.50" and "-1234.50"; a last separator with three digits after it
-// groups thousands ("¥1,234" gives "1234").
-std::string PlainMoney(std::string_view money);
-
 // A driver's message on one line: line breaks and tabs become single
 // blanks, and nothing follows a zero byte.
 std::string OneLine(std::string_view text);
+
+// The field of exactly that name, else the first of that name in any letter
+// case; nullptr when there is none.
+TField* FindField(std::vector<TField>& fields, const std::string& name);
 
 class TSession {
  public:
@@ -101,8 +99,8 @@ class TSession {
 
  private:
   struct NameRules {
-    std::string Quote;   // the driver's identifier quote
-    unsigned Case = 0;   // how the database folds plain names (SQL_IDENTIFIER_CASE)
+    std::string Quote;  // the driver's identifier quote
+    unsigned Case = 0;  // how the database folds plain names (SQL_IDENTIFIER_CASE)
   };
   mutable std::map<std::string, NameRules> rules_;  // by alias, learned with the table names
 };
@@ -134,11 +132,14 @@ class TQuery {
 
   // The position of the current record, from 0.
   int RecNo() const;
-  // A cell of any record as AsString gives it, for a view of the records;
-  // a value that is no date is shown as stored.
-  std::string DisplayText(int record, int field) const;
+  // A cell of any record as stored (empty, `null` true, for NULL or a cell
+  // that is not there), for a view of the records.
+  std::string_view StoredAt(int record, int field, bool& null) const;
+  // The table the records come from, for messages.
+  const std::string& TableName() const;
 
   int FieldCount() const;
+  const std::vector<TField>& Fields() const { return fields_; }
   TField& Field(int index);
   // The first field of that name, without regard to case. Throws
   // DatabaseError for an unknown name.

@@ -44,8 +44,8 @@ DateTime Now() {
   std::tm local{};
   localtime_r(&t, &local);
   auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  return DateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                  local.tm_min,         local.tm_sec,      static_cast<int>(ms)};
+  return DateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,       local.tm_hour,
+                  local.tm_min,         local.tm_sec,     static_cast<int>(ms)};
 }
 
 char DateSeparator() { return '/'; }
@@ -89,14 +89,40 @@ std::string FormatDateTime(const std::string& pattern, const DateTime& v) {
         afterHour = false;
         break;
       }
-      case 'd': out += Digits(v.Day, n >= 2 ? 2 : 1); n = n > 2 ? 2 : n; break;
-      case 'h': out += Digits(v.Hour, n >= 2 ? 2 : 1); n = n > 2 ? 2 : n; afterHour = true; break;
-      case 'n': out += Digits(v.Minute, n >= 2 ? 2 : 1); n = n > 2 ? 2 : n; afterHour = false; break;
-      case 's': out += Digits(v.Second, n >= 2 ? 2 : 1); n = n > 2 ? 2 : n; break;
-      case 'z': out += n >= 3 ? Digits(v.Millisecond, 3) : std::to_string(v.Millisecond); n = n >= 3 ? 3 : 1; break;
-      case '/': out += DateSeparator(); n = 1; break;
-      case ':': out += TimeSeparator(); n = 1; break;
-      default: out += pattern[i]; n = 1; break;
+      case 'd':
+        out += Digits(v.Day, n >= 2 ? 2 : 1);
+        n = n > 2 ? 2 : n;
+        break;
+      case 'h':
+        out += Digits(v.Hour, n >= 2 ? 2 : 1);
+        n = n > 2 ? 2 : n;
+        afterHour = true;
+        break;
+      case 'n':
+        out += Digits(v.Minute, n >= 2 ? 2 : 1);
+        n = n > 2 ? 2 : n;
+        afterHour = false;
+        break;
+      case 's':
+        out += Digits(v.Second, n >= 2 ? 2 : 1);
+        n = n > 2 ? 2 : n;
+        break;
+      case 'z':
+        out += n >= 3 ? Digits(v.Millisecond, 3) : std::to_string(v.Millisecond);
+        n = n >= 3 ? 3 : 1;
+        break;
+      case '/':
+        out += DateSeparator();
+        n = 1;
+        break;
+      case ':':
+        out += TimeSeparator();
+        n = 1;
+        break;
+      default:
+        out += pattern[i];
+        n = 1;
+        break;
     }
     i += n;
   }

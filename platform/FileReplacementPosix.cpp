@@ -204,7 +204,7 @@ void FileReplacement::Install() {
   if (installed_) return;
   installed_ = true;
   if (inPlace_) return;  // the text is in place already
-  HeldSignals held;  // the file takes its name whole, or not at all
+  HeldSignals held;      // the file takes its name whole, or not at all
   if (::rename(temp_.c_str(), target_.c_str()) != 0) FailFile("write", path_, Reason(errno));
   ForgetOnEndingSignal(temp_.c_str());
   temp_.clear();

@@ -19,7 +19,8 @@ class FileSystem {
   virtual bool NameTaken(const std::string& path) const = 0;
   virtual bool DeleteFile(const std::string& path) = 0;
   virtual bool RenameFile(const std::string& from, const std::string& to) = 0;
-  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+  // Copies, replacing the target; false when either cannot be done.
+  virtual bool CopyFile(const std::string& from, const std::string& to);
   virtual std::vector<std::string> ListFiles(const std::string& folder, const std::string& masks) const = 0;
   virtual std::string ReadFileText(const std::string& path) const = 0;
   virtual void TouchFile(const std::string& path) = 0;

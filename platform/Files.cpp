@@ -71,13 +71,23 @@ bool IsInsideFolder(const std::string& path, const std::string& folder) {
 bool FileExists(const std::string& path) { return OsFileExists(path); }
 bool DeleteFile(const std::string& path) { return OsDeleteFile(path); }
 bool RenameFile(const std::string& from, const std::string& to) { return OsRenameFile(from, to); }
-bool CopyFile(const std::string& from, const std::string& to) { return OsCopyFile(from, to); }
+bool CopyFile(const std::string& from, const std::string& to) { return DiskFiles().CopyFile(from, to); }
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& masks) {
   return OsListFiles(folder, masks);
 }
 std::string ReadFileText(const std::string& path) { return OsReadFileText(path); }
 void TouchFile(const std::string& path) { OsTouchFile(path); }
 void WriteFileText(const std::string& path, const std::string& text) { OsWriteFileText(path, text); }
+
+bool FileSystem::CopyFile(const std::string& from, const std::string& to) {
+  if (!FileExists(from)) return false;
+  try {
+    WriteFileText(to, ReadFileText(from));
+    return true;
+  } catch (const FileError&) {
+    return false;
+  }
+}
 
 namespace {
 
@@ -86,23 +96,12 @@ namespace {
 // meanwhile, so no temporary file outlives the process.
 class DiskFileSystem : public FileSystem {
  public:
-  bool FileExists(const std::string& path) const override {
-    return Pending(path) != nullptr || OsFileExists(path);
-  }
+  bool FileExists(const std::string& path) const override { return Pending(path) != nullptr || OsFileExists(path); }
   bool NameTaken(const std::string& path) const override {
     return Pending(path) != nullptr || platform::NameTaken(path);
   }
   bool DeleteFile(const std::string& path) override { return OsDeleteFile(path); }
   bool RenameFile(const std::string& from, const std::string& to) override { return OsRenameFile(from, to); }
-  bool CopyFile(const std::string& from, const std::string& to) override {
-    if (!FileExists(from)) return false;
-    try {
-      WriteFileText(to, ReadFileText(from));
-      return true;
-    } catch (const FileError&) {
-      return false;
-    }
-  }
   std::vector<std::string> ListFiles(const std::string& folder, const std::string& masks) const override {
     return OsListFiles(folder, masks);
   }

@@ -13,7 +13,7 @@ class FileError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-bool FileExists(const std::string& path);       // a file, not a folder
+bool FileExists(const std::string& path);  // a file, not a folder
 // True when anything has this name: a file, a folder, a FIFO, a device, a
 // symbolic link even to nothing.
 bool NameTaken(const std::string& path);

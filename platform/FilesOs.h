@@ -14,7 +14,6 @@ namespace platform {
 bool OsFileExists(const std::string& path);
 bool OsDeleteFile(const std::string& path);
 bool OsRenameFile(const std::string& from, const std::string& to);
-bool OsCopyFile(const std::string& from, const std::string& to);
 std::vector<std::string> OsListFiles(const std::string& folder, const std::string& masks);
 std::string OsReadFileText(const std::string& path);
 void OsTouchFile(const std::string& path);

@@ -68,16 +68,6 @@ bool OsRenameFile(const std::string& from, const std::string& to) {
   return !ReadOnly(source) && ::rename(source.c_str(), target.c_str()) == 0;
 }
 
-bool OsCopyFile(const std::string& from, const std::string& to) {
-  if (!OsFileExists(from)) return false;
-  try {
-    OsWriteFileText(to, OsReadFileText(from));
-    return true;
-  } catch (const FileError&) {
-    return false;
-  }
-}
-
 namespace {
 // Names in `folder` of the folders (or the files matching `masks`), sorted
 // without regard to case. An unreadable folder lists nothing.
@@ -126,9 +116,7 @@ std::string GetCurrentDir() {
   return ::getcwd(buffer, sizeof buffer) ? ToWindowsPath(buffer) : std::string();
 }
 
-bool SetCurrentDir(const std::string& path) {
-  return !path.empty() && ::chdir(ToHostPath(path).c_str()) == 0;
-}
+bool SetCurrentDir(const std::string& path) { return !path.empty() && ::chdir(ToHostPath(path).c_str()) == 0; }
 
 std::string OsReadFileText(const std::string& path) {
   std::string host = ToHostPath(path);

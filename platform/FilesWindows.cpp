@@ -25,7 +25,8 @@ std::string Reason(DWORD error) {
                            nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
   std::string reason = n && text ? std::string(text, n) : "Error " + std::to_string(error);
   if (text) LocalFree(text);
-  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == '.' || reason.back() == ' '))
+  while (!reason.empty() &&
+         (reason.back() == '\r' || reason.back() == '\n' || reason.back() == '.' || reason.back() == ' '))
     reason.pop_back();
   return reason;
 }
@@ -167,10 +168,6 @@ bool OsRenameFile(const std::string& from, const std::string& to) {
          MoveFileA(from.c_str(), to.c_str()) != 0;  // never replaces
 }
 
-bool OsCopyFile(const std::string& from, const std::string& to) {
-  return OsFileExists(from) && !to.empty() && CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
-}
-
 std::vector<std::string> OsListFiles(const std::string& folder, const std::string& masks) {
   return ListEntries(folder, false, masks);
 }
@@ -254,7 +251,8 @@ void OsWriteFileText(const std::string& typed, const std::string& text) {
       Fail("write", path, Reason(error));
     }
   }
-  bool replaced = existed && ReplaceFileA(path.c_str(), temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+  bool replaced =
+      existed && ReplaceFileA(path.c_str(), temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
   if (!replaced && !MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DWORD error = GetLastError();
     DeleteFileA(temp);
@@ -276,7 +274,8 @@ std::string WriteProblem(const std::string& path) {
   if (!DirectoryExists(folder)) return "its folder does not exist";
   // Whether the folder takes a new file shows only by making one.
   char probe[MAX_PATH + 1];
-  if (!GetTempFileNameA(folder.c_str(), "twk", 0, probe)) return "its folder cannot be written: " + Reason(GetLastError());
+  if (!GetTempFileNameA(folder.c_str(), "twk", 0, probe))
+    return "its folder cannot be written: " + Reason(GetLastError());
   DeleteFileA(probe);
   return {};
 }

@@ -69,10 +69,6 @@ struct ColumnInfo {
 };
 ColumnInfo DescribeColumn(SQLHSTMT st, SQLUSMALLINT column);
 
-// A value's stored text as the export writes it (TField::AppendString).
-void AppendFieldValue(std::string& out, const TField& field, std::string_view text, const std::string& table,
-                      size_t record);
-
 // How many records a statement gives, counted by the database.
 long long CountRecords(Connection& connection, const std::string& statement);
 

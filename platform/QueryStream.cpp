@@ -195,7 +195,8 @@ bool QueryStream::Next() {
     if (!odbc::Ok(r)) throw DatabaseError("Cannot read the records: " + odbc::Diagnostic(SQL_HANDLE_STMT, st));
     for (size_t c = 0; c < s.Fields.size(); ++c) {
       bool null = false;
-      s.Values[c] = odbc::ColumnText(st, static_cast<SQLUSMALLINT>(c + 1), null, s.Binary[c] ? SQL_C_BINARY : SQL_C_CHAR);
+      s.Values[c] =
+          odbc::ColumnText(st, static_cast<SQLUSMALLINT>(c + 1), null, s.Binary[c] ? SQL_C_BINARY : SQL_C_CHAR);
       s.Nulls[c] = null;
     }
     ++s.Number;
@@ -241,19 +242,13 @@ bool QueryStream::IsNull(int field) const {
   return s.Sets[s.Current].Lengths[static_cast<size_t>(field)][s.Row] == SQL_NULL_DATA;
 }
 
-void QueryStream::AppendText(int field, std::string& out) const {
-  if (IsNull(field)) return;
+std::string_view QueryStream::Stored(int field) const {
+  if (IsNull(field)) return {};
   const State& s = *state_;
-  const std::string_view text = s.Bound ? s.BoundText(field) : std::string_view(s.Values[static_cast<size_t>(field)]);
-  odbc::AppendFieldValue(out, s.Fields[static_cast<size_t>(field)], text, s.Table, s.Number);
+  return s.Bound ? s.BoundText(field) : std::string_view(s.Values[static_cast<size_t>(field)]);
 }
 
-DateTime QueryStream::AsDateTime(int field) const {
-  if (IsNull(field)) return ZeroDateTime;
-  const State& s = *state_;
-  const std::string_view text = s.Bound ? s.BoundText(field) : std::string_view(s.Values[static_cast<size_t>(field)]);
-  return ReadDateValue(text, s.Table, s.Fields[static_cast<size_t>(field)].FieldName, s.Number);
-}
+const std::string& QueryStream::TableName() const { return state_->Table; }
 
 size_t QueryStream::RecordNumber() const { return state_->Number; }
 

@@ -2,9 +2,9 @@
 // A query read as it is fetched, for one pass over its records in memory
 // that does not grow with them: values are fetched a row set at a time into
 // buffers bound to the columns, and the next row set is fetched on a second
-// thread while the current one is used. For a pass that writes each record
-// once (the export of the command line); a view that goes back and forth
-// over the records uses TQuery.
+// thread while the current one is used. The one fetch engine: the export
+// reads it record by record, and TQuery keeps what it reads for a view that
+// goes back and forth over the records.
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,11 +31,13 @@ class QueryStream {
   // throws WiderThanBound (read the query again unbound).
   bool Next();
   bool IsNull(int field) const;
-  // The value as TField::AppendString writes it.
-  void AppendText(int field, std::string& out) const;
-  DateTime AsDateTime(int field) const;
+  // The value in the current record as the database stores it (empty for
+  // NULL); valid until the next call of Next.
+  std::string_view Stored(int field) const;
   // The records read so far (the current one's number, from 1).
   size_t RecordNumber() const;
+  // The table the records come from, for messages.
+  const std::string& TableName() const;
 
   class WiderThanBound : public DatabaseError {
    public:

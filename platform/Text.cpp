@@ -37,9 +37,7 @@ int CompareText(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && CompareText(a, b) == 0;
-}
+bool SameText(std::string_view a, std::string_view b) { return a.size() == b.size() && CompareText(a, b) == 0; }
 
 std::string TrimLeft(std::string_view s) {
   size_t i = 0;
@@ -74,9 +72,7 @@ std::optional<int> ParseInt(std::string_view s) {
 
 int StrToIntDef(std::string_view s, int fallback) { return ParseInt(s).value_or(fallback); }
 
-bool Contains(std::string_view text, std::string_view part) {
-  return text.find(part) != std::string_view::npos;
-}
+bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
 CaseBlindFinder::CaseBlindFinder(std::string_view pattern) : pattern_(UpperCase(pattern)) {
   for (size_t& s : skip_) s = pattern_.size();

@@ -45,15 +45,12 @@ std::string JoinLines(const Lines& lines) {
 
 Lines LoadLines(const std::string& path) { return SplitLines(ReadFileText(path)); }
 
-void SaveLines(const std::string& path, const Lines& lines) {
-  WriteFileText(path, JoinLines(lines));
-}
+void SaveLines(const std::string& path, const Lines& lines) { WriteFileText(path, JoinLines(lines)); }
 
 int IndexOfName(const Lines& lines, std::string_view name) {
   for (size_t i = 0; i < lines.size(); ++i) {
     size_t eq = lines[i].find('=');
-    if (eq != std::string::npos && SameText(std::string_view(lines[i]).substr(0, eq), name))
-      return static_cast<int>(i);
+    if (eq != std::string::npos && SameText(std::string_view(lines[i]).substr(0, eq), name)) return static_cast<int>(i);
   }
   return -1;
 }

@@ -22,7 +22,8 @@ std::string PathProblem(const std::string& path) {
   for (size_t start = 0; start < path.size();) {
     size_t end = path.find_first_of("\\/", start);
     if (end == std::string::npos) end = path.size();
-    if (end - start > 255) return "the name \"" + path.substr(start, end - start) + "\" is longer than the file system allows";
+    if (end - start > 255)
+      return "the name \"" + path.substr(start, end - start) + "\" is longer than the file system allows";
     start = end + 1;
   }
   if (path.size() >= MAX_PATH)
@@ -194,8 +195,8 @@ std::string ToWindowsPath(const std::string& hostPath) {
       std::string name = e->d_name;
       if (name.size() != 2 || name[1] != ':' || !std::isalpha(static_cast<unsigned char>(name[0]))) continue;
       std::string target = RealPath(DosDevicesFolder() + "/" + name);
-      bool under = path == target || (path.compare(0, target.size(), target) == 0 &&
-                                      (target == "/" || path[target.size()] == '/'));
+      bool under = path == target ||
+                   (path.compare(0, target.size(), target) == 0 && (target == "/" || path[target.size()] == '/'));
       if (under && target.size() > bestPrefix.size()) {
         bestPrefix = target;
         bestDrive = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
@@ -220,7 +221,8 @@ std::string PathProblem(const std::string& path) {
   for (size_t start = 0; start < host.size();) {
     size_t end = host.find('/', start);
     if (end == std::string::npos) end = host.size();
-    if (end - start > NAME_MAX) return "the name \"" + host.substr(start, end - start) + "\" is longer than the file system allows";
+    if (end - start > NAME_MAX)
+      return "the name \"" + host.substr(start, end - start) + "\" is longer than the file system allows";
     start = end + 1;
   }
   return {};

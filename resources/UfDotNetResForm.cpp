@@ -37,8 +37,8 @@ bool IsEnter(QEvent* event) {
 
 TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique_ptr<BrowserControl> browser,
                                  QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
-                          Qt::WindowCloseButtonHint | Qt::WindowTitleHint),
+    : QWidget(parent, Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowTitleHint),
       messages_(messages),
       browser_(std::move(browser)),
       model_(std::make_unique<DotNetResModel>(*browser_)) {
@@ -88,7 +88,7 @@ TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique
   BtnAddAssemblyName = Button(Panel1, "+", 802, 24, 22);
   BtnMyTips = Button(Panel1, "My Dev Tips", 832, 24, 80);
   for (QComboBox* box : {cbResLink, cbMSDNLibLink, cbAssemblyList}) {
-    box->setFocusPolicy(Qt::ClickFocus);  // out of the tab order
+    box->setFocusPolicy(Qt::ClickFocus);        // out of the tab order
     box->setInsertPolicy(QComboBox::NoInsert);  // Enter adds nothing by itself
   }
 
@@ -106,12 +106,15 @@ TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique
   gbMyTips->setAutoFillBackground(true);
 
   using F = TfDotNetResForm;
-  const std::pair<QPushButton*, void (F::*)()> buttons[] = {
-      {BtnAddMSDNPageIndex, &F::BtnAddMSDNPageIndexClick}, {BitBtn1, &F::BitBtn1Click},
-      {BitBtn2, &F::BitBtn2Click},                         {BitBtn3, &F::BitBtn3Click},
-      {BitBtn4, &F::BitBtn4Click},                         {BtnAddUrl, &F::BtnAddUrlClick},
-      {BtnAddLibLink, &F::BtnAddLibLinkClick},             {BtnAddAssemblyName, &F::BtnAddAssemblyNameClick},
-      {BtnMyTips, &F::BtnMyTipsClick}};
+  const std::pair<QPushButton*, void (F::*)()> buttons[] = {{BtnAddMSDNPageIndex, &F::BtnAddMSDNPageIndexClick},
+                                                            {BitBtn1, &F::BitBtn1Click},
+                                                            {BitBtn2, &F::BitBtn2Click},
+                                                            {BitBtn3, &F::BitBtn3Click},
+                                                            {BitBtn4, &F::BitBtn4Click},
+                                                            {BtnAddUrl, &F::BtnAddUrlClick},
+                                                            {BtnAddLibLink, &F::BtnAddLibLinkClick},
+                                                            {BtnAddAssemblyName, &F::BtnAddAssemblyNameClick},
+                                                            {BtnMyTips, &F::BtnMyTipsClick}};
   for (const auto& [button, handler] : buttons) connect(button, &QPushButton::clicked, this, handler);
   // While the group is shown, Escape cancels and Enter adds, wherever the
   // focus is in the form; "&Add" is drawn as the default button.
@@ -122,8 +125,7 @@ TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique
                 new QShortcut(Qt::Key_Enter, this)};
   for (QShortcut* key : groupKeys_) {
     key->setContext(Qt::WindowShortcut);
-    connect(key, &QShortcut::activated, this,
-            [this, key] { (key == groupKeys_[0] ? BitBtn1 : BitBtn2)->click(); });
+    connect(key, &QShortcut::activated, this, [this, key] { (key == groupKeys_[0] ? BitBtn1 : BitBtn2)->click(); });
   }
 
   connect(MsdnPageIndex, &QComboBox::activated, this, [this](int index) {
@@ -144,7 +146,8 @@ TfDotNetResForm::TfDotNetResForm(platform::MessageService& messages, std::unique
   });
   connect(cbResLink, &QComboBox::editTextChanged, this, [this] { TakeText(cbResLink, model_->cbResLink); });
   connect(cbMSDNLibLink, &QComboBox::editTextChanged, this, [this] { TakeText(cbMSDNLibLink, model_->cbMSDNLibLink); });
-  connect(cbAssemblyList, &QComboBox::editTextChanged, this, [this] { TakeText(cbAssemblyList, model_->cbAssemblyList); });
+  connect(cbAssemblyList, &QComboBox::editTextChanged, this,
+          [this] { TakeText(cbAssemblyList, model_->cbAssemblyList); });
   // Enter in the address and name boxes runs their key handlers and goes on
   // to the box (which never adds the text to its list). The box sees the
   // keys before its line edit does.
@@ -230,26 +233,58 @@ void TfDotNetResForm::showEvent(QShowEvent* event) {
 
 // --- the handlers, named as designed: each runs one operation of the model ---
 
-void TfDotNetResForm::FormShow() { Run([this] { model_->LoadLists(); }); }
-void TfDotNetResForm::Image1Click() { Run([this] { model_->OpenReferenceHome(); }); }
-void TfDotNetResForm::MsdnPageIndexChange() { Run([this] { model_->OpenSelectedIndexPage(); }); }
-void TfDotNetResForm::BtnAddMSDNPageIndexClick() { Run([this] { model_->ShowAddPageGroup(); }); }
+void TfDotNetResForm::FormShow() {
+  Run([this] { model_->LoadLists(); });
+}
+void TfDotNetResForm::Image1Click() {
+  Run([this] { model_->OpenReferenceHome(); });
+}
+void TfDotNetResForm::MsdnPageIndexChange() {
+  Run([this] { model_->OpenSelectedIndexPage(); });
+}
+void TfDotNetResForm::BtnAddMSDNPageIndexClick() {
+  Run([this] { model_->ShowAddPageGroup(); });
+}
 void TfDotNetResForm::BitBtn2Click() {
   model_->EdMadnPageName = FromQt(EdMadnPageName->text());
   model_->EdMsdnPageUrl = FromQt(EdMsdnPageUrl->text());
   Run([this] { model_->AddIndexPage(); });
 }
-void TfDotNetResForm::BitBtn1Click() { Run([this] { model_->CancelAddPage(); }); }
-void TfDotNetResForm::BitBtn3Click() { Run([this] { model_->GoBack(); }); }
-void TfDotNetResForm::BitBtn4Click() { Run([this] { model_->GoForward(); }); }
-void TfDotNetResForm::cbResLinkKeyPress(char key) { Run([this, key] { model_->OpenAddressOnEnter(key); }); }
-void TfDotNetResForm::cbResLinkSelect() { Run([this] { model_->OpenAddress(); }); }
-void TfDotNetResForm::BtnAddUrlClick() { Run([this] { model_->AddFavourite(); }); }
-void TfDotNetResForm::cbAssemblyListKeyPress(char key) { Run([this, key] { model_->OpenComposedOnEnter(key); }); }
-void TfDotNetResForm::cbAssemblyListSelect() { Run([this] { model_->OpenSelectedAssembly(); }); }
-void TfDotNetResForm::cbMSDNLibLinkSelect() { Run([this] { model_->OpenSelectedLanguage(); }); }
-void TfDotNetResForm::BtnAddLibLinkClick() { Run([this] { model_->AddLanguage(); }); }
-void TfDotNetResForm::BtnAddAssemblyNameClick() { Run([this] { model_->AddAssemblyName(); }); }
-void TfDotNetResForm::BtnMyTipsClick() { Run([this] { model_->ToggleTips(); }); }
+void TfDotNetResForm::BitBtn1Click() {
+  Run([this] { model_->CancelAddPage(); });
+}
+void TfDotNetResForm::BitBtn3Click() {
+  Run([this] { model_->GoBack(); });
+}
+void TfDotNetResForm::BitBtn4Click() {
+  Run([this] { model_->GoForward(); });
+}
+void TfDotNetResForm::cbResLinkKeyPress(char key) {
+  Run([this, key] { model_->OpenAddressOnEnter(key); });
+}
+void TfDotNetResForm::cbResLinkSelect() {
+  Run([this] { model_->OpenAddress(); });
+}
+void TfDotNetResForm::BtnAddUrlClick() {
+  Run([this] { model_->AddFavourite(); });
+}
+void TfDotNetResForm::cbAssemblyListKeyPress(char key) {
+  Run([this, key] { model_->OpenComposedOnEnter(key); });
+}
+void TfDotNetResForm::cbAssemblyListSelect() {
+  Run([this] { model_->OpenSelectedAssembly(); });
+}
+void TfDotNetResForm::cbMSDNLibLinkSelect() {
+  Run([this] { model_->OpenSelectedLanguage(); });
+}
+void TfDotNetResForm::BtnAddLibLinkClick() {
+  Run([this] { model_->AddLanguage(); });
+}
+void TfDotNetResForm::BtnAddAssemblyNameClick() {
+  Run([this] { model_->AddAssemblyName(); });
+}
+void TfDotNetResForm::BtnMyTipsClick() {
+  Run([this] { model_->ToggleTips(); });
+}
 
 }  // namespace resources

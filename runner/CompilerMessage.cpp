@@ -10,7 +10,8 @@ struct KindWord {
   const char* Word;
   const char* Kind;
 };
-constexpr KindWord KindWords[] = {{"Error: ", "error"}, {"Fatal: ", "fatal"}, {"Warning: ", "warning"}, {"Hint: ", "hint"}};
+constexpr KindWord KindWords[] = {
+    {"Error: ", "error"}, {"Fatal: ", "fatal"}, {"Warning: ", "warning"}, {"Hint: ", "hint"}};
 
 bool AllDigits(const std::string& text) {
   if (text.empty() || text.size() > 9) return false;

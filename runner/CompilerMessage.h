@@ -18,8 +18,6 @@ struct CompilerMessage {
 std::optional<CompilerMessage> ParseCompilerMessage(const std::string& line);
 
 // True for a message that ends the build: an error or a fatal error.
-inline bool IsFailure(const CompilerMessage& message) {
-  return message.Kind == "error" || message.Kind == "fatal";
-}
+inline bool IsFailure(const CompilerMessage& message) { return message.Kind == "error" || message.Kind == "fatal"; }
 
 }  // namespace runner

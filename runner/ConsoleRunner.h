@@ -24,7 +24,7 @@ std::string getDOSOutput(const std::string& commandLine, const std::string& work
 struct ConsoleRun {
   std::string Output;
   bool Started = false;
-  std::string StartError;  // why it did not start
+  std::string StartError;   // why it did not start
   bool ReadFailed = false;  // reading its output failed (PipeReadError was shown)
   // How the program ended, when it had ended by the time its output did (or
   // soon after); nothing for a program that goes on without its output.

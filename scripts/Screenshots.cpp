@@ -39,7 +39,8 @@ class Silent : public platform::MessageService {
 };
 
 // The bundled example as the IDE's active project, its file in the editor.
-class ExampleProject : public ToolsAPI::IOTAProject, public ToolsAPI::IOTAEditor,
+class ExampleProject : public ToolsAPI::IOTAProject,
+                       public ToolsAPI::IOTAEditor,
                        public std::enable_shared_from_this<ExampleProject> {
  public:
   explicit ExampleProject(std::string file) : file_(std::move(file)) {}
@@ -89,9 +90,9 @@ int main(int argc, char** argv) {
   services.Messages = &messages;
   builddialog::TfCompactDevForm dialog(services);
   dialog.Model().OpenProject({std::make_shared<ExampleProject>(platform::ToWindowsPath(argv[2])), nullptr});
-  for (const char* line : {"Tidewell!! V2.0 Test by the TidewellKit developers", "",
-                           "...Searching Project Source Code.... ", "--> AutoFix ...\"WinForm.pas\".......OK !!", " ",
-                           "WinForm.pas(12) Error: Undeclared identifier: 'Broken'"})
+  for (const char* line :
+       {"Tidewell!! V2.0 Test by the TidewellKit developers", "", "...Searching Project Source Code.... ",
+        "--> AutoFix ...\"WinForm.pas\".......OK !!", " ", "WinForm.pas(12) Error: Undeclared identifier: 'Broken'"})
     dialog.Model().MessageList.Add(line);
   const char* pages[] = {"TfCompactDevForm-TargetProject.png", "TfCompactDevForm-DeviceEmulator.png",
                          "TfCompactDevForm-Messages.png"};

@@ -22,8 +22,6 @@ inline constexpr Profile Profiles[2] = {
 };
 
 // The profile at a selector position, or nullptr for no selection.
-inline const Profile* ProfileAt(int position) {
-  return position == 0 || position == 1 ? &Profiles[position] : nullptr;
-}
+inline const Profile* ProfileAt(int position) { return position == 0 || position == 1 ? &Profiles[position] : nullptr; }
 
 }  // namespace settings

@@ -5,8 +5,8 @@
 #include "shell/UTWinCEExpert.h"
 
 namespace {
-const char* const Units[] = {"UTWinCEExpert", "UfCompactDevForm", "UfAbout",   "UfPathDlg",        "UfFileDlg",
-                             "UfDotNetResForm", "UfDbToolDlg",     "UfAssemblyInitDlg", "TidewellKit"};
+const char* const Units[] = {"UTWinCEExpert",   "UfCompactDevForm", "UfAbout",           "UfPathDlg",  "UfFileDlg",
+                             "UfDotNetResForm", "UfDbToolDlg",      "UfAssemblyInitDlg", "TidewellKit"};
 const ToolsAPI::TPackageInfoTable Info{
     "TidewellKit", "TidewellKit: Compact Framework builds for Delphi for .NET, version 2.0 for BDS2006 (FieldTest)",
     "2.0", Units, static_cast<int>(sizeof Units / sizeof Units[0])};
@@ -28,8 +28,6 @@ Q_DECL_EXPORT void Finalize() {
 
 Q_DECL_EXPORT const ToolsAPI::TPackageInfoTable* GetPackageInfoTable() { return &Info; }
 
-Q_DECL_EXPORT void Register() {
-  ToolsAPI::RegisterPackageWizard(std::make_shared<shell::TWinCE_ToolBarWizard>());
-}
+Q_DECL_EXPORT void Register() { ToolsAPI::RegisterPackageWizard(std::make_shared<shell::TWinCE_ToolBarWizard>()); }
 
 }  // extern "C"

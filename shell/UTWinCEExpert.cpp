@@ -142,8 +142,7 @@ void TWinCE_ToolBarWizard::CreateToolBar() {
   // Docked where the standard toolbar docks, beside it.
   if (auto* window = qobject_cast<QMainWindow*>(standard->parentWidget()))
     window->addToolBar(window->toolBarArea(standard), DevToolBar);
-  else
-    DevToolBar->setParent(standard->parentWidget());
+  else DevToolBar->setParent(standard->parentWidget());
   DevToolBar->setVisible(true);
   DevToolButton = new QToolButton;
   DevToolButton->setFixedWidth(23);
@@ -151,9 +150,13 @@ void TWinCE_ToolBarWizard::CreateToolBar() {
   DevToolBar->adjustSize();
 }
 
-std::vector<std::string> TWinCE_ToolBarWizard::CommandNames() { return {"CompileClick", "RunClick", "DbExportDlgClick"}; }
+std::vector<std::string> TWinCE_ToolBarWizard::CommandNames() {
+  return {"CompileClick", "RunClick", "DbExportDlgClick", "CreateToolBar"};
+}
 
 void TWinCE_ToolBarWizard::RunCommand(const std::string& name) {
+  // One toolbar: a second call finds it there.
+  if (name == "CreateToolBar" && !DevToolBar) CreateToolBar();
   if (name == "CompileClick") CompileClick();
   if (name == "RunClick") RunClick();
   if (name == "DbExportDlgClick") DbExportDlgClick();
@@ -180,7 +183,8 @@ void TWinCE_ToolBarWizard::RunClick() {
   if (!CompactDevForm) return;
   builddialog::CompactDevModel& model = CompactDevForm->Model();
   model.EdPjPath.SetText(model.CFOptions.ProjectPath);
-  if (platform::UpperCase(model.CFOptions.ProjectFileExt) == ".DPR") model.EdPJName.SetText(model.CFOptions.ProjectFileName);
+  if (platform::UpperCase(model.CFOptions.ProjectFileExt) == ".DPR")
+    model.EdPJName.SetText(model.CFOptions.ProjectFileName);
   platform::SetCurrentDir(model.CFOptions.ProjectPath);
   model.InitOptions();
   CompactDevForm->Refresh();

@@ -70,7 +70,7 @@ class TWinCE_ToolBarWizard : public ToolsAPI::TNotifierObject,
 
   // Fields, as the wizard declares them.
   builddialog::TfCompactDevForm* CompactDevForm = nullptr;  // the build dialog, owned below
-  std::string ToolPath;  // the current folder at creation, with "\"
+  std::string ToolPath;                                     // the current folder at creation, with "\"
   QToolBar* DevToolBar = nullptr;
   QToolButton* DevToolButton = nullptr;
   QMenu* TopMenu = nullptr;

@@ -174,8 +174,8 @@ std::string ReadHostFile(const std::string& hostPath) {
 
 FolderSnapshot::FolderSnapshot(const std::string& hostFolder) {
   std::error_code error;
-  for (auto it = fs::recursive_directory_iterator(hostFolder, error); !error && it != fs::recursive_directory_iterator();
-       it.increment(error)) {
+  for (auto it = fs::recursive_directory_iterator(hostFolder, error);
+       !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
     const std::string relative = fs::relative(it->path(), hostFolder).generic_string();
     const auto status = it->symlink_status();
     std::string entry = std::to_string(static_cast<int>(status.permissions())) + " ";

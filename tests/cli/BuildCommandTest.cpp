@@ -23,7 +23,6 @@ namespace fs = std::filesystem;
 // with the stand-in toolchain.
 class BuildCommandTest : public ::testing::Test {
  protected:
-
   int Tidewell(const std::string& args) { return TidewellIn(project_, args); }
   int TidewellIn(const std::string& folder, const std::string& args) {
     std::string command = "cd '" + folder + "' && TIDEWELL_DOSDEVICES='" + std::string(TIDEWELL_SOURCE_DIR) +
@@ -118,12 +117,15 @@ TEST_F(BuildCommandTest, CiFormatsNameTheCompilersMessagesByFileAndLine) {
   const std::string list = out;
   // The unit is adapted already: the lines stay put from here on.
   ASSERT_EQ(Tidewell("build --messages=github HelloCF.dpr"), 1);
-  EXPECT_EQ(out, list + "::error file=WinForm.pas,line=" + line +
-                     "::Marked as wrong by the stand-in compiler\n::error file=HelloCF.dpr,line=103::Could not compile program\n");
+  EXPECT_EQ(
+      out,
+      list + "::error file=WinForm.pas,line=" + line +
+          "::Marked as wrong by the stand-in compiler\n::error file=HelloCF.dpr,line=103::Could not compile program\n");
   ASSERT_EQ(Tidewell("build --messages json HelloCF.dpr"), 1);
-  EXPECT_EQ(out, "{\"file\":\"WinForm.pas\",\"line\":" + line +
-                     ",\"kind\":\"error\",\"text\":\"Marked as wrong by the stand-in compiler\"}\n"
-                     "{\"file\":\"HelloCF.dpr\",\"line\":103,\"kind\":\"fatal\",\"text\":\"Could not compile program\"}\n");
+  EXPECT_EQ(out,
+            "{\"file\":\"WinForm.pas\",\"line\":" + line +
+                ",\"kind\":\"error\",\"text\":\"Marked as wrong by the stand-in compiler\"}\n"
+                "{\"file\":\"HelloCF.dpr\",\"line\":103,\"kind\":\"fatal\",\"text\":\"Could not compile program\"}\n");
   EXPECT_EQ(Tidewell("build --messages=xml HelloCF.dpr"), 2);
   EXPECT_NE(err.find("unknown message format 'xml'"), std::string::npos);
   EXPECT_EQ(Tidewell("build --messages=json --messages=list HelloCF.dpr"), 2);
@@ -161,13 +163,10 @@ TEST_F(BuildCommandTest, EveryFormOfTheProjectPathBuildsInTheProjectsOwnFolder) 
   struct Case {
     std::string folder, path;
   } cases[] = {
-      {root_, "'Z:" + project_ + "/HelloCF.dpr'"},  // a drive, then "/"
-      {root_, "'Z:" + project_ + "\\HelloCF.dpr'"},
-      {root_, "'Hello CF\\HelloCF.dpr'"},          // relative, the Windows way
-      {root_, "'.\\Hello CF\\HelloCF.dpr'"},
-      {root_, "'./Hello CF/../Hello CF/HelloCF.dpr'"},
-      {project_ + "/sub", "../HelloCF.dpr"},
-      {project_ + "/sub", "'..\\HelloCF.dpr'"},
+      {root_, "'Z:" + project_ + "/HelloCF.dpr'"},                                       // a drive, then "/"
+      {root_, "'Z:" + project_ + "\\HelloCF.dpr'"}, {root_, "'Hello CF\\HelloCF.dpr'"},  // relative, the Windows way
+      {root_, "'.\\Hello CF\\HelloCF.dpr'"},        {root_, "'./Hello CF/../Hello CF/HelloCF.dpr'"},
+      {project_ + "/sub", "../HelloCF.dpr"},        {project_ + "/sub", "'..\\HelloCF.dpr'"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
@@ -185,7 +184,8 @@ TEST_F(BuildCommandTest, AUnitNamedInTheWindowsCodePageIsFoundByItsUtf8Name) {
   std::string project = testing_world::ReadHostFile(project_ + "/HelloCF.dpr");
   project.replace(project.find("  WinForm in"), 0, "  MainF\xF6rm in 'MainF\xF6rm.pas',\r\n");
   std::ofstream(project_ + "/HelloCF.dpr", std::ios::binary) << project;
-  std::ofstream(project_ + "/MainF\xC3\xB6rm.pas", std::ios::binary) << "unit MainF\xF6rm;\r\n\r\ninterface\r\n\r\nimplementation\r\n\r\nend.\r\n";
+  std::ofstream(project_ + "/MainF\xC3\xB6rm.pas", std::ios::binary)
+      << "unit MainF\xF6rm;\r\n\r\ninterface\r\n\r\nimplementation\r\n\r\nend.\r\n";
   EXPECT_EQ(Tidewell("build HelloCF.dpr"), 0) << out << err;
   EXPECT_NE(out.find("--> AutoFix ...\"MainF\xF6rm.pas\".......OK !!"), std::string::npos) << out;
   EXPECT_NE(testing_world::ReadHostFile(project_ + "/MainF\xC3\xB6rm.pas").find("{$define CF}"), std::string::npos);
@@ -198,8 +198,10 @@ TEST_F(BuildCommandTest, ADryRunChangesNothingAndShowsExactlyWhatTheBuildWillDo)
   const testing_world::FolderSnapshot before(project_);
   ASSERT_EQ(Tidewell("build --dry-run HelloCF.dpr"), 0) << err;
   EXPECT_EQ(testing_world::FolderSnapshot(project_), before);
-  EXPECT_TRUE(out.starts_with("delete System.dcpil\ndelete HelloCF.pdb\ndelete Old.resources\n"
-                              "rename HelloCF.exe to HelloCF._xe\n--- a/HelloCF.dpr\n+++ b/HelloCF.dpr\n")) << out;
+  EXPECT_TRUE(
+      out.starts_with("delete System.dcpil\ndelete HelloCF.pdb\ndelete Old.resources\n"
+                      "rename HelloCF.exe to HelloCF._xe\n--- a/HelloCF.dpr\n+++ b/HelloCF.dpr\n"))
+      << out;
   // The diff, applied to a copy, gives the sources the real build writes.
   const std::string plan = out;
   fs::copy(project_, root_ + "/patched", fs::copy_options::recursive);
@@ -207,7 +209,8 @@ TEST_F(BuildCommandTest, ADryRunChangesNothingAndShowsExactlyWhatTheBuildWillDo)
   ASSERT_EQ(std::system(("cd '" + root_ + "/patched' && patch -s -p1 <../plan.diff").c_str()), 0) << plan;
   ASSERT_EQ(Tidewell("build HelloCF.dpr"), 0) << err;
   for (const char* name : {"HelloCF.dpr", "WinForm.pas"})
-    EXPECT_EQ(testing_world::ReadHostFile(root_ + "/patched/" + name), testing_world::ReadHostFile(project_ + "/" + name))
+    EXPECT_EQ(testing_world::ReadHostFile(root_ + "/patched/" + name),
+              testing_world::ReadHostFile(project_ + "/" + name))
         << name;
   EXPECT_FALSE(fs::exists(project_ + "/HelloCF.pdb"));
 }
@@ -221,10 +224,11 @@ TEST_F(BuildCommandTest, SignalsAtRandomMomentsLeaveEveryUnitOldOrNewAndNoTempor
   project.replace(project.find("  WinForm in"), 0, "  Big in 'Big.pas',\r\n");
   std::ofstream(project_ + "/HelloCF.dpr", std::ios::binary) << project;
   std::string filler;
-  for (int i = 0; i < 3000; ++i) filler += "  // padding " + std::string(4000, static_cast<char>('a' + i % 26)) + "\r\n";
+  for (int i = 0; i < 3000; ++i)
+    filler += "  // padding " + std::string(4000, static_cast<char>('a' + i % 26)) + "\r\n";
   std::ofstream(project_ + "/WinForm.pas", std::ios::app | std::ios::binary) << filler;
-  std::ofstream(project_ + "/Big.pas", std::ios::binary) << "unit Big;\r\n\r\ninterface\r\n\r\nimplementation\r\n" << filler
-                                                         << "end.\r\n";
+  std::ofstream(project_ + "/Big.pas", std::ios::binary) << "unit Big;\r\n\r\ninterface\r\n\r\nimplementation\r\n"
+                                                         << filler << "end.\r\n";
   const std::vector<std::string> units = {"HelloCF.dpr", "WinForm.pas", "Big.pas"};
   std::map<std::string, std::string> old, built;
   for (const std::string& unit : units) old[unit] = testing_world::ReadHostFile(project_ + "/" + unit);
@@ -247,7 +251,8 @@ TEST_F(BuildCommandTest, SignalsAtRandomMomentsLeaveEveryUnitOldOrNewAndNoTempor
   const auto started = std::chrono::steady_clock::now();
   pid_t reference = ::fork();
   if (reference == 0) {
-    ::execl(TIDEWELL_BINARY, TIDEWELL_BINARY, "build", (project_ + "/HelloCF.dpr").c_str(), static_cast<char*>(nullptr));
+    ::execl(TIDEWELL_BINARY, TIDEWELL_BINARY, "build", (project_ + "/HelloCF.dpr").c_str(),
+            static_cast<char*>(nullptr));
     ::_exit(127);
   }
   while (!fs::exists(root_ + "/compiling") && std::chrono::steady_clock::now() - started < std::chrono::seconds(60))
@@ -277,8 +282,8 @@ TEST_F(BuildCommandTest, SignalsAtRandomMomentsLeaveEveryUnitOldOrNewAndNoTempor
     if (WIFSIGNALED(status)) ++interrupted;
     for (const std::string& unit : units) {
       const std::string now = testing_world::ReadHostFile(project_ + "/" + unit);
-      EXPECT_TRUE(now == old[unit] || now == built[unit]) << unit << " in round " << round << " (signal " << signal
-                                                           << "): " << now.size() << " bytes";
+      EXPECT_TRUE(now == old[unit] || now == built[unit])
+          << unit << " in round " << round << " (signal " << signal << "): " << now.size() << " bytes";
     }
     EXPECT_EQ(testing_world::ReadHostFile(root_ + "/Twin.pas"), testing_world::ReadHostFile(project_ + "/WinForm.pas"));
     for (const auto& entry : fs::directory_iterator(project_))
@@ -306,7 +311,8 @@ TEST_F(BuildCommandTest, AWarningThatQuotesAnErrorIsAWarningInEveryFormatAndTheB
   EXPECT_EQ(Tidewell("build --messages=github HelloCF.dpr"), 0) << err;
   EXPECT_TRUE(out.ends_with("::warning file=WinForm.pas,line=3::Error: handler is never called\n")) << out;
   EXPECT_EQ(Tidewell("build --messages=json HelloCF.dpr"), 0) << err;
-  EXPECT_EQ(out, "{\"file\":\"WinForm.pas\",\"line\":3,\"kind\":\"warning\",\"text\":\"Error: handler is never called\"}\n");
+  EXPECT_EQ(out,
+            "{\"file\":\"WinForm.pas\",\"line\":3,\"kind\":\"warning\",\"text\":\"Error: handler is never called\"}\n");
   UseCompiler("echo 'Unit1.pas(7) Error: Warning: not declared'\n");
   EXPECT_EQ(Tidewell("build --messages=json HelloCF.dpr"), 1);
   EXPECT_EQ(out, "{\"file\":\"Unit1.pas\",\"line\":7,\"kind\":\"error\",\"text\":\"Warning: not declared\"}\n");
@@ -398,7 +404,8 @@ TEST_F(BuildCommandTest, EndingTheBuildHoweverItEndsEndsTheCompilerItStarted) {
     }
     ASSERT_GT(compiler, 0) << "the compiler never started";
     // What the build has done so far is already on the terminal.
-    EXPECT_NE(testing_world::ReadHostFile(root_ + "/out.txt").find("--> AutoFix ...\"WinForm.pas\""), std::string::npos);
+    EXPECT_NE(testing_world::ReadHostFile(root_ + "/out.txt").find("--> AutoFix ...\"WinForm.pas\""),
+              std::string::npos);
 
     ::kill(tidewell, signal);
     int status = 0;

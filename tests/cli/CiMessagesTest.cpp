@@ -45,7 +45,8 @@ TEST(CiMessages, GitHubAnnotationsForErrorsAndWarningsOnly) {
             "::error file=src/App%2Cv2/Win%3AForm.pas,line=71::100%25 wrong%0D%0Ahere\n");
   message.Kind = "fatal";
   EXPECT_EQ(cli::GitHubAnnotation(message, ""), "::error::100%25 wrong%0D%0Ahere\n");
-  EXPECT_EQ(cli::GitHubAnnotation({"U.pas", 2, "warning", "a: b, c"}, "U.pas"), "::warning file=U.pas,line=2::a: b, c\n");
+  EXPECT_EQ(cli::GitHubAnnotation({"U.pas", 2, "warning", "a: b, c"}, "U.pas"),
+            "::warning file=U.pas,line=2::a: b, c\n");
   EXPECT_EQ(cli::GitHubAnnotation({"U.pas", 2, "hint", "x"}, "U.pas"), "");
 }
 

@@ -14,8 +14,8 @@
 class ExportCommandTest : public DatabaseTest {
  protected:
   int Tidewell(const std::string& args) {
-    std::string command = "'" + std::string(TIDEWELL_BINARY) + "' export " + args + " >'" + root_ + "/out.txt' 2>'" +
-                          root_ + "/err.txt'";
+    std::string command =
+        "'" + std::string(TIDEWELL_BINARY) + "' export " + args + " >'" + root_ + "/out.txt' 2>'" + root_ + "/err.txt'";
     int status = std::system(command.c_str());
     err = Read(root_ + "/err.txt");
     out = Read(root_ + "/out.txt");
@@ -25,7 +25,8 @@ class ExportCommandTest : public DatabaseTest {
 };
 
 TEST_F(ExportCommandTest, ExportsATableAndItsCode) {
-  ASSERT_EQ(Tidewell("--alias DEMO --table customer --encoding big5 --output 'C:\\customer.xml' --code 'C:\\init.pas'"), 0)
+  ASSERT_EQ(Tidewell("--alias DEMO --table customer --encoding big5 --output 'C:\\customer.xml' --code 'C:\\init.pas'"),
+            0)
       << err;
   std::string xml = Read("C:\\customer.xml");
   EXPECT_EQ(xml.substr(0, xml.find("\r\n")), "<?xml version=\"1.0\" encoding=\"big5\"   standalone=\"yes\"?>");
@@ -111,9 +112,10 @@ TEST_F(ExportCommandTest, ValuesAreWrittenByWhatTheirColumnIs) {
       "insert into kinds values (2, 't', 1, '-838:59:59', '2006-11-30', '2006-11-30 14:05:09', null);");
   ASSERT_EQ(Tidewell("--alias DEMO --table kinds --output 'C:\\kinds.xml'"), 0) << err;
   const std::string xml = Read("C:\\kinds.xml");
-  EXPECT_NE(xml.find("    <flag>False</flag>\r\n    <bits>False</bits>\r\n    <at>24:00:00</at>\r\n"
-                     "    <day>1899/12/30</day>\r\n    <stamp>1899/12/30 00:00:00</stamp>\r\n    <data>00FF10</data>\r\n"),
-            std::string::npos)
+  EXPECT_NE(
+      xml.find("    <flag>False</flag>\r\n    <bits>False</bits>\r\n    <at>24:00:00</at>\r\n"
+               "    <day>1899/12/30</day>\r\n    <stamp>1899/12/30 00:00:00</stamp>\r\n    <data>00FF10</data>\r\n"),
+      std::string::npos)
       << xml;
   EXPECT_NE(xml.find("    <flag>True</flag>\r\n    <bits>True</bits>\r\n    <at>-838:59:59</at>\r\n"
                      "    <day>2006/11/30</day>\r\n"),
@@ -212,8 +214,8 @@ TEST_F(ExportCommandTest, AnExportByAnotherUserIntoASharedFolderKeepsTheFilesOwn
   std::ofstream(ini) << "[DEMO]\nDriver=SQLite3\nDatabase=" << database_ << "\n";
   ::chmod(ini.c_str(), 0666);
   const std::string command = "ODBCINI='" + ini + "' setpriv --reuid=65534 --regid=65534 --groups=1 '" +
-                              std::string(TIDEWELL_BINARY) +
-                              "' export --alias DEMO --table parts --output '" + file + "' 2>'" + shared + "/err.txt'";
+                              std::string(TIDEWELL_BINARY) + "' export --alias DEMO --table parts --output '" + file +
+                              "' 2>'" + shared + "/err.txt'";
   const int status = std::system(command.c_str());
   EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0) << Read(platform::ToWindowsPath(shared + "/err.txt"));
   struct stat st {};

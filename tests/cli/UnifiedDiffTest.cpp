@@ -18,12 +18,14 @@ namespace {
 
 TEST(UnifiedDiff, HunksCarryThreeLinesOfContextAndMergeWhenClose) {
   EXPECT_EQ(cli::UnifiedDiff("a\nb\n", "a\nb\n", "x", "y"), "");
-  EXPECT_EQ(cli::UnifiedDiff("1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n", "1\n2\n3\n4\nfive\n6\n7\n8\n9\n10\n11\neleven\n12\n", "a/f", "b/f"),
+  EXPECT_EQ(cli::UnifiedDiff("1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n",
+                             "1\n2\n3\n4\nfive\n6\n7\n8\n9\n10\n11\neleven\n12\n", "a/f", "b/f"),
             "--- a/f\n+++ b/f\n"
             "@@ -2,11 +2,12 @@\n 2\n 3\n 4\n-5\n+five\n 6\n 7\n 8\n 9\n 10\n 11\n+eleven\n 12\n");
   EXPECT_EQ(cli::UnifiedDiff("", "new\n", "/dev/null", "b/n"), "--- /dev/null\n+++ b/n\n@@ -0,0 +1 @@\n+new\n");
-  EXPECT_EQ(cli::UnifiedDiff("a\r\nb", "a\r\nc", "a/u", "b/u"),
-            "--- a/u\n+++ b/u\n@@ -1,2 +1,2 @@\n a\r\n-b\n\\ No newline at end of file\n+c\n\\ No newline at end of file\n");
+  EXPECT_EQ(
+      cli::UnifiedDiff("a\r\nb", "a\r\nc", "a/u", "b/u"),
+      "--- a/u\n+++ b/u\n@@ -1,2 +1,2 @@\n a\r\n-b\n\\ No newline at end of file\n+c\n\\ No newline at end of file\n");
 }
 
 #ifndef _WIN32
@@ -54,8 +56,8 @@ TEST(UnifiedDiff, PatchTakesItAndItIsAsShortAsDiffs) {
       std::string line = "line " + std::to_string(random() % 8) + (random() % 4 ? "\n" : "\r\n");
       before += line;
       switch (random() % 6) {
-        case 0: break;                               // dropped
-        case 1: after += line + "added\n"; break;    // one more
+        case 0: break;                             // dropped
+        case 1: after += line + "added\n"; break;  // one more
         case 2: after += "changed\n"; break;
         default: after += line;
       }
@@ -65,8 +67,10 @@ TEST(UnifiedDiff, PatchTakesItAndItIsAsShortAsDiffs) {
     std::ofstream(folder + "/new", std::ios::binary) << after;
     const std::string ours = cli::UnifiedDiff(before, after, "old", "new");
     std::ofstream(folder + "/ours.diff", std::ios::binary) << ours;
-    (void)!std::system(("cd '" + folder + "' && diff -u old new >theirs.diff; cp old patched && "
-                        "patch -s patched ours.diff").c_str());
+    (void)!std::system(("cd '" + folder +
+                        "' && diff -u old new >theirs.diff; cp old patched && "
+                        "patch -s patched ours.diff")
+                           .c_str());
     EXPECT_EQ(testing_world::ReadHostFile(folder + "/patched"), after) << "round " << round << "\n" << ours;
     EXPECT_EQ(ChangedLines(ours), ChangedLines(testing_world::ReadHostFile(folder + "/theirs.diff"))) << round;
   }

@@ -32,7 +32,8 @@ class WineToolchainTest : public ::testing::Test {
     fs::remove(bds / "dccil");
     fs::copy_file(fs::path(standIns) / "dccil.exe", bds / "dccil.exe", fs::copy_options::overwrite_existing);
     for (const char* sdk : {"v1.1", "v2.0"})
-      fs::copy_file(fs::path(standIns) / "ResGen.exe", driveC / "Program Files/Microsoft.NET/SDK" / sdk / "Bin/ResGen.exe",
+      fs::copy_file(fs::path(standIns) / "ResGen.exe",
+                    driveC / "Program Files/Microsoft.NET/SDK" / sdk / "Bin/ResGen.exe",
                     fs::copy_options::overwrite_existing);
     const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     project_ = (driveC / "Projects" / name / "HelloCF").string();
@@ -66,7 +67,8 @@ class WineToolchainTest : public ::testing::Test {
               std::string::npos)
         << out;
     // The resource compiler found the C:\ paths it was given.
-    EXPECT_EQ(testing_world::ReadHostFile(project_ + "/WinForm.TWinForm.resources").rfind("STAND-IN RESOURCES\r\n", 0), 0u);
+    EXPECT_EQ(testing_world::ReadHostFile(project_ + "/WinForm.TWinForm.resources").rfind("STAND-IN RESOURCES\r\n", 0),
+              0u);
     EXPECT_EQ(testing_world::ReadHostFile(project_ + "/HelloCF.exe"), "Stand-in program for HelloCF\r\n");
     EXPECT_FALSE(fs::exists(home_ + "/.wine")) << "wine ran in ~/.wine, not in the prefix of the drives";
   }

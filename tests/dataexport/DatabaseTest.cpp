@@ -1,5 +1,22 @@
+#include "dataexport/FieldValues.h"
+#include "dataexport/RecordSource.h"
 #include "platform/Database.h"
 #include "tests/dataexport/DatabaseFixture.h"
+
+namespace {
+// A field of the current record as the export reads it: as text, or as a
+// date-time.
+std::string AsText(platform::TQuery& q, const std::string& name) {
+  dataexport::QueryRecordSource source(q);
+  std::string text;
+  source.AppendText(source.IndexOfName(name), text);
+  return text;
+}
+platform::DateTime AsDate(platform::TQuery& q, const std::string& name) {
+  dataexport::QueryRecordSource source(q);
+  return source.ValueAsDateTime(source.IndexOfName(name));
+}
+}  // namespace
 
 TEST_F(DatabaseTest, AliasesAndTablesAreListedFromTheIniFile) {
   auto aliases = platform::Session.GetAliasNames();
@@ -15,8 +32,8 @@ TEST_F(DatabaseTest, AQueryGivesTypedFieldsWithRequiredAndKeyFlags) {
   q.Open();
   ASSERT_EQ(q.FieldCount(), 7);
   EXPECT_EQ(q.RecordCount(), 3);
-  const int types[] = {platform::ftInteger, platform::ftString, platform::ftDate, platform::ftDateTime,
-                       platform::ftBoolean, platform::ftFloat, platform::ftString};
+  const int types[] = {platform::ftInteger, platform::ftString, platform::ftDate,  platform::ftDateTime,
+                       platform::ftBoolean, platform::ftFloat,  platform::ftString};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(q.Field(i).DataType, types[i]) << q.Field(i).FieldName;
   EXPECT_TRUE(q.Field(0).Required);
   EXPECT_TRUE(q.Field(0).IsIndexField);
@@ -24,18 +41,18 @@ TEST_F(DatabaseTest, AQueryGivesTypedFieldsWithRequiredAndKeyFlags) {
   EXPECT_FALSE(q.Field(1).IsIndexField);
   EXPECT_FALSE(q.Field(2).Required);
   EXPECT_EQ(q.Field(1).Size, 30);
-  EXPECT_EQ(q.FieldByName("name").AsString(), "Bolt");
-  EXPECT_EQ(q.FieldByName("InStock").AsString(), "True");
-  EXPECT_EQ(q.FieldByName("Price").AsString(), "0.25");
-  EXPECT_EQ(platform::FormatDateTime("yyyy/mm/dd hh:nn:ss", q.FieldByName("Checked").AsDateTime()), "2006/11/30 14:05:09");
+  EXPECT_EQ(AsText(q, "name"), "Bolt");
+  EXPECT_EQ(AsText(q, "InStock"), "True");
+  EXPECT_EQ(AsText(q, "Price"), "0.25");
+  EXPECT_EQ(platform::FormatDateTime("yyyy/mm/dd hh:nn:ss", AsDate(q, "Checked")), "2006/11/30 14:05:09");
   q.Next();
   q.Next();
   EXPECT_TRUE(q.FieldByName("Added").IsNull());
-  EXPECT_EQ(platform::FormatDateTime("yyyy/mm/dd", q.FieldByName("Added").AsDateTime()), "1899/12/30");
+  EXPECT_EQ(platform::FormatDateTime("yyyy/mm/dd", AsDate(q, "Added")), "1899/12/30");
   q.Next();
   EXPECT_TRUE(q.Eof());
   q.First();
-  EXPECT_EQ(q.FieldByName("PartNo").AsString(), "1001");
+  EXPECT_EQ(AsText(q, "PartNo"), "1001");
   EXPECT_THROW(q.FieldByName("Nope"), platform::DatabaseError);
   q.Close();
   q.Close();
@@ -57,7 +74,8 @@ TEST_F(DatabaseTest, BadStatementsAndAliasesLeaveTheQueryClosed) {
 TEST_F(DatabaseTest, RequiredFlagsComeFromTheTableItselfNotFromLookAlikes) {
   // "_" in a catalogue search pattern matches any character: a_b must not
   // take its flags from aXb.
-  Sql("create table a_b(id integer, note varchar(10)); create table aXb(id integer not null, note varchar(10) not null);"
+  Sql("create table a_b(id integer, note varchar(10)); create table aXb(id integer not null, note varchar(10) not "
+      "null);"
       " insert into a_b values (1, 'x');");
   platform::TQuery q;
   q.DatabaseName = "DEMO";
@@ -76,10 +94,10 @@ TEST_F(DatabaseTest, DatesAreReadInEveryLayoutTheDatabaseUnderstandsAndNeverBeco
   q.DatabaseName = "DEMO";
   q.SQL = {"select * from moments"};
   q.Open();
-  auto shown = [&](const char* field) { return platform::FormatDateTime("yyyy/mm/dd hh:nn:ss", q.FieldByName(field).AsDateTime()); };
+  auto shown = [&](const char* field) { return platform::FormatDateTime("yyyy/mm/dd hh:nn:ss", AsDate(q, field)); };
   EXPECT_EQ(shown("d"), "2006/11/30 14:05:09");  // the time of the ISO "T" form is kept
   EXPECT_EQ(shown("t"), "2006/11/30 14:05:09");
-  EXPECT_EQ(q.FieldByName("t").AsString(), "2006/11/30 14:05:09");
+  EXPECT_EQ(AsText(q, "t"), "2006/11/30 14:05:09");
   q.Next();
   EXPECT_EQ(shown("d"), "2006/11/30 00:00:00");  // Julian day numbers, as SQLite reads them
   EXPECT_EQ(shown("t"), "2006/11/29 18:00:00");
@@ -88,16 +106,17 @@ TEST_F(DatabaseTest, DatesAreReadInEveryLayoutTheDatabaseUnderstandsAndNeverBeco
   q.Next();
   for (const char* field : {"d", "t"}) {
     try {
-      q.FieldByName(field).AsDateTime();
+      AsDate(q, field);
       FAIL() << field << " read as a date";
     } catch (const platform::DatabaseError& e) {
       const std::string what = e.what();
-      EXPECT_NE(what.find("Field '" + std::string(field) + "' of table 'moments', record 4"), std::string::npos) << what;
+      EXPECT_NE(what.find("Field '" + std::string(field) + "' of table 'moments', record 4"), std::string::npos)
+          << what;
       EXPECT_EQ(what.find('\n'), std::string::npos);
     }
   }
-  EXPECT_THROW(q.FieldByName("d").AsString(), platform::DatabaseError);
-  EXPECT_EQ(q.DisplayText(3, 1), "1164895509");  // a view shows it as stored
+  EXPECT_THROW(AsText(q, "d"), platform::DatabaseError);
+  EXPECT_EQ(dataexport::DisplayText(q, 3, 1), "1164895509");  // a view shows it as stored
 }
 
 TEST_F(DatabaseTest, AFailingStatementIsOneLineAndAValueWiderThanItsColumnIsReadWhole) {
@@ -114,7 +133,7 @@ TEST_F(DatabaseTest, AFailingStatementIsOneLineAndAValueWiderThanItsColumnIsRead
   Sql("create table notes(short varchar(4)); insert into notes values ('" + wide + "'), (NULL);");
   q.SQL = {"select * from notes"};
   q.Open();
-  EXPECT_EQ(q.FieldByName("short").AsString(), wide);
+  EXPECT_EQ(AsText(q, "short"), wide);
   q.Next();
   EXPECT_TRUE(q.FieldByName("short").IsNull());
 }
@@ -122,29 +141,30 @@ TEST_F(DatabaseTest, AFailingStatementIsOneLineAndAValueWiderThanItsColumnIsRead
 TEST(DatabaseValues, BooleansByTheirStoredValueAndDriverMessagesOnOneLine) {
   for (std::string_view no : {std::string_view("0"), std::string_view("\0", 1), std::string_view("00"),
                               std::string_view("f"), std::string_view("FALSE")})
-    EXPECT_STREQ(platform::BooleanText(no), "False") << no;
+    EXPECT_STREQ(dataexport::BooleanText(no), "False") << no;
   for (std::string_view yes : {std::string_view("1"), std::string_view("\x01", 1), std::string_view("t"),
                                std::string_view("True"), std::string_view("-1"), std::string_view("")})
-    EXPECT_STREQ(platform::BooleanText(yes), "True") << yes;
+    EXPECT_STREQ(dataexport::BooleanText(yes), "True") << yes;
   // Money as a plain number, whatever the currency's way of writing it.
-  EXPECT_EQ(platform::PlainMoney("$1,234.50"), "1234.50");
-  EXPECT_EQ(platform::PlainMoney("-1.234,5 EUR"), "-1234.5");
-  EXPECT_EQ(platform::PlainMoney("\xEF\xBF\xA5" "1,234"), "1234");  // thousands, no cents
-  EXPECT_EQ(platform::PlainMoney("12"), "12");
+  EXPECT_EQ(dataexport::PlainMoney("$1,234.50"), "1234.50");
+  EXPECT_EQ(dataexport::PlainMoney("-1.234,5 EUR"), "-1234.5");
+  EXPECT_EQ(dataexport::PlainMoney("\xEF\xBF\xA5"
+                                   "1,234"),
+            "1234");  // thousands, no cents
+  EXPECT_EQ(dataexport::PlainMoney("12"), "12");
   EXPECT_EQ(platform::OneLine("ERROR:\trelation \"x\" does not exist;\r\n\tError while executing the query\n"),
             "ERROR: relation \"x\" does not exist; Error while executing the query");
 }
 
 TEST(DatabaseValues, DatesThatNameNoCalendarDayAreTheNullDateWithAWarning) {
   std::vector<std::string> warnings;
-  platform::SetWarningSink([&](const std::string& w) { warnings.push_back(w); });
+  const dataexport::WarningSink sink = [&](const std::string& w) { warnings.push_back(w); };
   for (const char* none : {"infinity", "-infinity", "0000-00-00", "2006-00-10", "2006-11-00 08:00:00"}) {
-    const platform::DateTime value = platform::ReadDateValue(none, "t", "Day", 7);
+    const platform::DateTime value = dataexport::ReadDateValue(none, {"t", "Day", 7, &sink});
     EXPECT_EQ(platform::FormatDateTime("yyyy-mm-dd", value), "1899-12-30") << none;
   }
-  platform::SetWarningSink(nullptr);
   ASSERT_EQ(warnings.size(), 5u);
   EXPECT_EQ(warnings[1],
             "Field 'Day' of table 't', record 7: '-infinity' names no day of the calendar; written as the null date");
-  EXPECT_THROW(platform::ReadDateValue("2006-13-01x", "t", "Day", 7), platform::DatabaseError);
+  EXPECT_THROW(dataexport::ReadDateValue("2006-13-01x", {"t", "Day", 7, &sink}), platform::DatabaseError);
 }

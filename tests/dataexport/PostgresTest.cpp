@@ -71,7 +71,8 @@ class PostgresServer {
   }
   ~PostgresServer() {
     if (started_)
-      (void)!std::system((asUser_ + bin_ + "/pg_ctl -D '" + folder_ + "/data' -m immediate stop >/dev/null 2>&1").c_str());
+      (void)!std::system(
+          (asUser_ + bin_ + "/pg_ctl -D '" + folder_ + "/data' -m immediate stop >/dev/null 2>&1").c_str());
     if (!folder_.empty()) fs::remove_all(folder_);
   }
   const std::string& Unavailable() const { return why_; }
@@ -136,7 +137,8 @@ std::vector<std::map<std::string, std::string>> Records(const std::string& xml, 
 std::string Expected(const std::string& type, const std::string& psql) {
   if (psql.empty()) return type == "date" ? "1899/12/30" : type == "timestamp" ? "1899/12/30 00:00:00" : "";
   if (type == "boolean") return psql == "t" ? "True" : "False";
-  if (type == "date") return psql == "infinity" ? "1899/12/30" : psql.substr(0, 4) + "/" + psql.substr(5, 2) + "/" + psql.substr(8, 2);
+  if (type == "date")
+    return psql == "infinity" ? "1899/12/30" : psql.substr(0, 4) + "/" + psql.substr(5, 2) + "/" + psql.substr(8, 2);
   if (type == "timestamp")
     return psql.substr(0, 4) + "/" + psql.substr(5, 2) + "/" + psql.substr(8, 2) + " " + psql.substr(11, 8);
   if (type == "bytea") {  // \x00ff -> 00FF
@@ -155,52 +157,60 @@ std::string Expected(const std::string& type, const std::string& psql) {
 }
 
 TEST_F(PostgresTest, OnlyTheTablesAPlainNameReachesAreListedAndATableWithoutColumnsExports) {
-  ASSERT_EQ(Server().Psql("set client_min_messages = warning; drop schema if exists other cascade; create schema other;"
-                          "create table other.hidden(id integer); create table other.twice(id integer);"
-                          "drop table if exists twice, nocols; create table twice(id integer);"
-                          "create table nocols(); insert into nocols default values; insert into nocols default values;"),
-            "");
+  ASSERT_EQ(
+      Server().Psql("set client_min_messages = warning; drop schema if exists other cascade; create schema other;"
+                    "create table other.hidden(id integer); create table other.twice(id integer);"
+                    "drop table if exists twice, nocols; create table twice(id integer);"
+                    "create table nocols(); insert into nocols default values; insert into nocols default values;"),
+      "");
   ASSERT_EQ(Tidewell("--list-tables PG"), 0) << err;
   EXPECT_EQ(out.find("hidden"), std::string::npos) << out;
   EXPECT_EQ(out.find("twice\n"), out.rfind("twice\n")) << out;
   EXPECT_EQ(out.find("pg_"), std::string::npos) << out;
   ASSERT_EQ(Tidewell("--alias PG --table nocols --output -"), 0) << err;
-  EXPECT_EQ(out, "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<PG>\r\n  <nocols>\r\n  </nocols>\r\n  <nocols>\r\n"
-                 "  </nocols>\r\n</PG>\r\n");
+  EXPECT_EQ(out,
+            "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<PG>\r\n  <nocols>\r\n  </nocols>\r\n  <nocols>\r\n"
+            "  </nocols>\r\n</PG>\r\n");
   Server().Psql("drop schema other cascade; drop table twice, nocols;");
 }
 
 TEST_F(PostgresTest, EveryCellOfEveryCommonTypeIsWhatPsqlReads) {
-  const char* columns[][2] = {
-      {"id", "integer"},  {"flag", "boolean"}, {"small", "smallint"}, {"big", "bigint"},      {"num", "numeric(10,2)"},
-      {"dbl", "double precision"}, {"price", "money"}, {"txt", "varchar(20)"}, {"memo", "text"}, {"day", "date"},
-      {"at", "time"},      {"stamp", "timestamp"}, {"data", "bytea"},     {"\"name\"", "integer"}, {"\"Name\"", "text"},
-      {"\"NAME\"", "text"}};
-  std::string create = "set client_min_messages = warning; set lc_monetary = 'C'; drop table if exists \"MixedCase\"; create table \"MixedCase\"(";
+  const char* columns[][2] = {{"id", "integer"},   {"flag", "boolean"},      {"small", "smallint"},
+                              {"big", "bigint"},   {"num", "numeric(10,2)"}, {"dbl", "double precision"},
+                              {"price", "money"},  {"txt", "varchar(20)"},   {"memo", "text"},
+                              {"day", "date"},     {"at", "time"},           {"stamp", "timestamp"},
+                              {"data", "bytea"},   {"\"name\"", "integer"},  {"\"Name\"", "text"},
+                              {"\"NAME\"", "text"}};
+  std::string create =
+      "set client_min_messages = warning; set lc_monetary = 'C'; drop table if exists \"MixedCase\"; create table "
+      "\"MixedCase\"(";
   for (size_t i = 0; i < std::size(columns); ++i)
     create += std::string(i ? ", " : "") + columns[i][0] + " " + columns[i][1] + (i == 0 ? " primary key" : "");
-  create += ");"
-            "insert into \"MixedCase\" values (1, true, -7, 9007199254740993, 1234.50, 0.1, 1234.50, 'Bolt & <nut>',"
-            " 'a long text', '2006-11-30', '14:05:09', '2006-11-30 14:05:09', '\\x00ff10', 1, 'one', 'ONE');"
-            "insert into \"MixedCase\" values (2, false, 0, 0, -0.50, -2.5e-10, -3.25, '', '', 'infinity', '24:00:00',"
-            " '1969-12-31 23:59:59', '\\x', 2, 'two', 'TWO');"
-            "insert into \"MixedCase\"(id) values (3);";
+  create +=
+      ");"
+      "insert into \"MixedCase\" values (1, true, -7, 9007199254740993, 1234.50, 0.1, 1234.50, 'Bolt & <nut>',"
+      " 'a long text', '2006-11-30', '14:05:09', '2006-11-30 14:05:09', '\\x00ff10', 1, 'one', 'ONE');"
+      "insert into \"MixedCase\" values (2, false, 0, 0, -0.50, -2.5e-10, -3.25, '', '', 'infinity', '24:00:00',"
+      " '1969-12-31 23:59:59', '\\x', 2, 'two', 'TWO');"
+      "insert into \"MixedCase\"(id) values (3);";
   ASSERT_EQ(Server().Psql(create), "") << "could not make the table";
   ASSERT_EQ(Tidewell("--list-tables PG"), 0) << err;
   EXPECT_NE(out.find("MixedCase\n"), std::string::npos);
   ASSERT_EQ(Tidewell("--alias PG --table MixedCase --output -"), 0) << err;
   const auto records = Records(out, "MixedCase");
   ASSERT_EQ(records.size(), 3u) << out;
-  EXPECT_EQ(err, "tidewell export: warning: Field 'day' of table 'MixedCase', record 2: '0000-00-00' names no day of "
-                 "the calendar; written as the null date\n")
+  EXPECT_EQ(err,
+            "tidewell export: warning: Field 'day' of table 'MixedCase', record 2: '0000-00-00' names no day of "
+            "the calendar; written as the null date\n")
       << "(the driver hands infinity on as a zero date)";
   // The generated code types the columns as the values are written.
   const std::string code = (fs::temp_directory_path() / ("tidewell-pg-code-" + std::to_string(::getpid()))).string();
   ASSERT_EQ(Tidewell("--alias PG --table MixedCase --output /dev/null --code '" + code + "'"), 0) << err;
   const std::string lines = testing_world::ReadHostFile(code);
   fs::remove(code);
-  for (const char* line : {"  tmpTable.Columns.Add('flag',typeof(Boolean));", "  tmpTable.Columns.Add('price',typeof(double));",
-                           "  tmpTable.Columns.Add('txt',typeof(String));", "  tmpTable.Columns.Item[7].MaxLength :=20;"})
+  for (const char* line :
+       {"  tmpTable.Columns.Add('flag',typeof(Boolean));", "  tmpTable.Columns.Add('price',typeof(double));",
+        "  tmpTable.Columns.Add('txt',typeof(String));", "  tmpTable.Columns.Item[7].MaxLength :=20;"})
     EXPECT_NE(lines.find(std::string(line) + "\r\n"), std::string::npos) << line << "\n" << lines;
 
   for (const auto& column : columns) {
@@ -208,9 +218,10 @@ TEST_F(PostgresTest, EveryCellOfEveryCommonTypeIsWhatPsqlReads) {
     if (name.front() == '"') name = name.substr(1, name.size() - 2);
     std::string type = column[1];
     type = type.substr(0, type.find('('));
-    const std::string select = type == "money"    ? "select " + std::string(column[0]) + " from \"MixedCase\" order by id"
-                               : type == "double precision" ? "select " + std::string(column[0]) + "::text from \"MixedCase\" order by id"
-                                                            : "select " + std::string(column[0]) + " from \"MixedCase\" order by id";
+    const std::string select = type == "money" ? "select " + std::string(column[0]) + " from \"MixedCase\" order by id"
+                               : type == "double precision"
+                                   ? "select " + std::string(column[0]) + "::text from \"MixedCase\" order by id"
+                                   : "select " + std::string(column[0]) + " from \"MixedCase\" order by id";
     std::istringstream psql(Server().Psql("set lc_monetary = 'C';" + select + ";"));
     for (size_t r = 0; r < records.size(); ++r) {
       std::string cell;

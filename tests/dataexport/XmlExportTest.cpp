@@ -38,7 +38,9 @@ class FakeSource : public RecordSource {
   int RecordCount() override { return static_cast<int>(rows.size()); }
   int FieldCount() override { return static_cast<int>(fields.size()); }
   FieldInfo Field(int i) override { return fields.at(static_cast<size_t>(i)); }
-  void AppendText(int field, std::string& out) override { out += rows.at(at).at(static_cast<size_t>(field)).Text.value_or(""); }
+  void AppendText(int field, std::string& out) override {
+    out += rows.at(at).at(static_cast<size_t>(field)).Text.value_or("");
+  }
   DateTime ValueAsDateTime(int field) override {
     return rows.at(at).at(static_cast<size_t>(field)).When.value_or(platform::ZeroDateTime);
   }
@@ -66,7 +68,8 @@ class XmlExportTest : public testing_world::TestWorld {
  protected:
   bool Export(RecordSource& source, int encoding = -1, std::optional<std::string> file = "C:\\out.xml") {
     ExportRequest request{"DEMO", "parts", encoding, "2007/03/05"};
-    return ExportToXml(source, request, [&] { return file; }, code, progress);
+    return ExportToXml(
+        source, request, [&] { return file; }, code, progress);
   }
   CodeLines code{"old code"};
   RecordingProgress progress;
@@ -87,24 +90,15 @@ TEST_F(XmlExportTest, OneRecordGivesTheEightLineDocumentAndTheGeneratedCode) {
             "    <Added>2006/11/30</Added>\r\n"
             "  </parts>\r\n"
             "</DEMO>\r\n");
-  EXPECT_EQ(code, (Texts{"//=======================================//",
-                         "//= Mobile DataSet Initialization =======//",
-                         "//= DATE:2007/03/05               =======//",
-                         "//= Tidewell for BDS2006 V2.0     =======//",
-                         "//=======================================//",
-                         "procedure TWinForm.Init_DataSet; ",
-                         "var tmpTable:DataTable;",
-                         "    arrPrimKey : array[0..5] of DataColumn;",
-                         "begin",
-                         "  tmpTable := Dataset1.Tables.Add('parts');",
-                         "  tmpTable.Columns.Add('PartNo',typeof(Integer));",
-                         "  tmpTable.Columns.Item[0].Unique := True;",
-                         "  arrPrimKey[0] := tmpTable.Columns.Item['PartNo'];",
-                         "  tmpTable.Columns.Add('Name',typeof(String));",
-                         "  tmpTable.Columns.Item[1].MaxLength :=30;",
-                         "",
-                         "  tmpTable.PrimaryKey := arrPrimKey;",
-                         "end;"}));
+  EXPECT_EQ(code,
+            (Texts{"//=======================================//", "//= Mobile DataSet Initialization =======//",
+                   "//= DATE:2007/03/05               =======//", "//= Tidewell for BDS2006 V2.0     =======//",
+                   "//=======================================//", "procedure TWinForm.Init_DataSet; ",
+                   "var tmpTable:DataTable;", "    arrPrimKey : array[0..5] of DataColumn;", "begin",
+                   "  tmpTable := Dataset1.Tables.Add('parts');", "  tmpTable.Columns.Add('PartNo',typeof(Integer));",
+                   "  tmpTable.Columns.Item[0].Unique := True;", "  arrPrimKey[0] := tmpTable.Columns.Item['PartNo'];",
+                   "  tmpTable.Columns.Add('Name',typeof(String));", "  tmpTable.Columns.Item[1].MaxLength :=30;", "",
+                   "  tmpTable.PrimaryKey := arrPrimKey;", "end;"}));
   for (int i = 0; i < 5; ++i) EXPECT_EQ(code[i].size(), 43u);
   EXPECT_EQ(progress.maximum, 1);
   EXPECT_EQ(progress.progress, 1);
@@ -147,13 +141,14 @@ TEST_F(XmlExportTest, ValuesAreWrittenUnchangedAndNullsByType) {
   s.rows = {{{"M6 & M8 <metric>", {}}, {}, {{}, DateTime{2006, 11, 30, 14, 5, 9, 0}}, {"08:30:00", {}}, {"True", {}}},
             {{}, {}, {}, {}, {"False", {}}}};
   ASSERT_TRUE(Export(s));
-  EXPECT_EQ(Read("C:\\out.xml"),
-            "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<DEMO>\r\n"
-            "  <parts>\r\n    <Note>M6 & M8 <metric></Note>\r\n    <Added>1899/12/30</Added>\r\n"
-            "    <Stamp>2006/11/30 14:05:09</Stamp>\r\n    <Opens>08:30:00</Opens>\r\n    <Ok>True</Ok>\r\n  </parts>\r\n"
-            "  <parts>\r\n    <Note></Note>\r\n    <Added>1899/12/30</Added>\r\n"
-            "    <Stamp>1899/12/30 00:00:00</Stamp>\r\n    <Opens></Opens>\r\n    <Ok>False</Ok>\r\n  </parts>\r\n"
-            "</DEMO>\r\n");
+  EXPECT_EQ(
+      Read("C:\\out.xml"),
+      "<?xml version=\"1.0\" standalone=\"yes\"?>\r\n<DEMO>\r\n"
+      "  <parts>\r\n    <Note>M6 & M8 <metric></Note>\r\n    <Added>1899/12/30</Added>\r\n"
+      "    <Stamp>2006/11/30 14:05:09</Stamp>\r\n    <Opens>08:30:00</Opens>\r\n    <Ok>True</Ok>\r\n  </parts>\r\n"
+      "  <parts>\r\n    <Note></Note>\r\n    <Added>1899/12/30</Added>\r\n"
+      "    <Stamp>1899/12/30 00:00:00</Stamp>\r\n    <Opens></Opens>\r\n    <Ok>False</Ok>\r\n  </parts>\r\n"
+      "</DEMO>\r\n");
   EXPECT_EQ(progress.progress, 2);
 }
 
@@ -225,8 +220,9 @@ TEST(DataSetCode, UnlistedTypesGiveAnEmptyLineAndStillCountTheirPosition) {
   AddFieldLines(code, {"Code", platform::ftBCD, false, 0, false}, 3, k);
   AddFieldLines(code, {"Small", platform::ftSmallint, false, 0, false}, 4, k);
   EXPECT_EQ(code, (Texts{"", "  tmpTable.Columns.Item[0].Unique := True;", "",
-                         "  tmpTable.Columns.Add('Price',typeof(double));", "  tmpTable.Columns.Item[2].Unique := True;",
-                         "  tmpTable.Columns.Add('Code',typeof(double));", "  tmpTable.Columns.Add('Small',typeof(Integer));"}));
+                         "  tmpTable.Columns.Add('Price',typeof(double));",
+                         "  tmpTable.Columns.Item[2].Unique := True;", "  tmpTable.Columns.Add('Code',typeof(double));",
+                         "  tmpTable.Columns.Add('Small',typeof(Integer));"}));
   EXPECT_EQ(k, -1);
 }
 

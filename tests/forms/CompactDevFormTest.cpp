@@ -154,7 +154,7 @@ TEST_F(CompactDevFormTest, ACancelledPickerLeavesTheDialogAndTheProjectFolderAsT
   WhenModal([](QWidget* modal) {
     auto* picker = static_cast<dialogs::TfPathDlg*>(modal);
     picker->Model.DirectoryListBox1.Open("C:\\Program Files");  // browsing moves the current folder
-    picker->BitBtn1->click();                                    // Cancel
+    picker->BitBtn1->click();                                   // Cancel
   });
   QTest::mouseClick(form_->SpeedButton4, Qt::LeftButton);
   EXPECT_EQ(form_->EdDCCIL_Path->text(), before);
@@ -219,18 +219,18 @@ TEST_F(CompactDevFormTest, TypingInAnEditReachesItsControlAndThePathRuleTrimsAPa
     const builddialog::EditState& state;
     const std::string* field;  // the record field the path rule fills; null for none
   };
-  const Edit edits[] = {{form_->EdDCCIL_Path, m.EdDCCIL_Path, &m.CFOptions.BDS_Compiler_Path},
-                        {form_->Ed_BDS_Lib_Path, m.Ed_BDS_Lib_Path, &m.CFOptions.BDS_Lib_Path},
-                        {form_->Ed_MS_Assembly_LinkPath, m.Ed_MS_Assembly_LinkPath, &m.CFOptions.MS_Assembly_Path},
-                        {form_->Ed_Delphi_Assembly_LinkPath, m.Ed_Delphi_Assembly_LinkPath,
-                         &m.CFOptions.Delphi_Assembly_Path},
-                        {form_->Ed_Third_Assembly_LinkPath, m.Ed_Third_Assembly_LinkPath, &m.CFOptions.Third_Assembly_Path},
-                        {form_->Ed_Emulator_App, m.Ed_Emulator_App, nullptr},
-                        {form_->Ed_Emulator_Image_FileName, m.Ed_Emulator_Image_FileName, nullptr},
-                        {form_->Ed_Shared_Folder, m.Ed_Shared_Folder, nullptr},
-                        {form_->Ed_Emulator_Screen_Width, m.Ed_Emulator_Screen_Width, nullptr},
-                        {form_->Ed_Emulator_Screen_Height, m.Ed_Emulator_Screen_Height, nullptr},
-                        {form_->Ed_Emulator_Ram_Size, m.Ed_Emulator_Ram_Size, nullptr}};
+  const Edit edits[] = {
+      {form_->EdDCCIL_Path, m.EdDCCIL_Path, &m.CFOptions.BDS_Compiler_Path},
+      {form_->Ed_BDS_Lib_Path, m.Ed_BDS_Lib_Path, &m.CFOptions.BDS_Lib_Path},
+      {form_->Ed_MS_Assembly_LinkPath, m.Ed_MS_Assembly_LinkPath, &m.CFOptions.MS_Assembly_Path},
+      {form_->Ed_Delphi_Assembly_LinkPath, m.Ed_Delphi_Assembly_LinkPath, &m.CFOptions.Delphi_Assembly_Path},
+      {form_->Ed_Third_Assembly_LinkPath, m.Ed_Third_Assembly_LinkPath, &m.CFOptions.Third_Assembly_Path},
+      {form_->Ed_Emulator_App, m.Ed_Emulator_App, nullptr},
+      {form_->Ed_Emulator_Image_FileName, m.Ed_Emulator_Image_FileName, nullptr},
+      {form_->Ed_Shared_Folder, m.Ed_Shared_Folder, nullptr},
+      {form_->Ed_Emulator_Screen_Width, m.Ed_Emulator_Screen_Width, nullptr},
+      {form_->Ed_Emulator_Screen_Height, m.Ed_Emulator_Screen_Height, nullptr},
+      {form_->Ed_Emulator_Ram_Size, m.Ed_Emulator_Ram_Size, nullptr}};
   for (const Edit& edit : edits) {
     SCOPED_TRACE(edit.widget->objectName().toStdString() + " " + std::to_string(&edit - edits));
     // The rule takes a "\" or a blank at the end away as it is typed.
@@ -248,10 +248,11 @@ TEST_F(CompactDevFormTest, TypingInAnEditReachesItsControlAndThePathRuleTrimsAPa
 TEST_F(CompactDevFormTest, EnterInAPathEditStoresItsTextInTheRecordAgain) {
   Open();
   auto& m = form_->Model();
-  const std::pair<QLineEdit*, std::string*> edits[] = {{form_->Ed_BDS_Lib_Path, &m.CFOptions.BDS_Lib_Path},
-                                                       {form_->Ed_MS_Assembly_LinkPath, &m.CFOptions.MS_Assembly_Path},
-                                                       {form_->Ed_Delphi_Assembly_LinkPath, &m.CFOptions.Delphi_Assembly_Path},
-                                                       {form_->Ed_Third_Assembly_LinkPath, &m.CFOptions.Third_Assembly_Path}};
+  const std::pair<QLineEdit*, std::string*> edits[] = {
+      {form_->Ed_BDS_Lib_Path, &m.CFOptions.BDS_Lib_Path},
+      {form_->Ed_MS_Assembly_LinkPath, &m.CFOptions.MS_Assembly_Path},
+      {form_->Ed_Delphi_Assembly_LinkPath, &m.CFOptions.Delphi_Assembly_Path},
+      {form_->Ed_Third_Assembly_LinkPath, &m.CFOptions.Third_Assembly_Path}};
   for (const auto& [edit, field] : edits) {
     *field = "stale";
     Reveal(edit);
@@ -343,7 +344,8 @@ TEST_F(CompactDevFormTest, TheSelectorsTheCheckBoxAndThePagesReachTheModel) {
   EXPECT_NE(form_->Ed_BDS_Lib_Path->text().toStdString().find("CF2"), std::string::npos);
 
   // The device list: chosen by keyboard, or its text typed in full.
-  QTest::mouseClick(form_->PageControl1->tabBar(), Qt::LeftButton, {}, form_->PageControl1->tabBar()->tabRect(1).center());
+  QTest::mouseClick(form_->PageControl1->tabBar(), Qt::LeftButton, {},
+                    form_->PageControl1->tabBar()->tabRect(1).center());
   EXPECT_EQ(m.PageControl1, 1);
   form_->ComboBox1->setCurrentIndex(0);
   m.ComboBox1.ItemIndex = 0;

@@ -66,7 +66,7 @@ TEST_F(DbToolDlgTest, TheListsFollowTheKeyboardAndAClickOnTheSelectedTableCloses
   dataexport::TfDbToolDlg dialog(messages);
   Show(dialog);
   EXPECT_EQ(dialog.AliasList->count(), 2);  // DEMO and GONE, nothing selected
-  dialog.AliasList->setFocus();  // the focus marks the first alias without choosing it
+  dialog.AliasList->setFocus();             // the focus marks the first alias without choosing it
   EXPECT_TRUE(dialog.AliasList->selectedItems().isEmpty());
   EXPECT_EQ(dialog.Model().AliasList.ItemIndex, -1);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);  // chosen: DEMO
@@ -119,7 +119,8 @@ TEST_F(DbToolDlgTest, TheEncodingBoxChoosesWithoutAddingAndAnEmptyTableLeavesThe
   EXPECT_GT(dialog.Gauge1->maximum(), dialog.Gauge1->minimum());
   EXPECT_EQ(dialog.Gauge1->value(), 0);
   // The code page, clicked.
-  QTest::mouseClick(dialog.PageControl2->tabBar(), Qt::LeftButton, {}, dialog.PageControl2->tabBar()->tabRect(1).center());
+  QTest::mouseClick(dialog.PageControl2->tabBar(), Qt::LeftButton, {},
+                    dialog.PageControl2->tabBar()->tabRect(1).center());
   EXPECT_EQ(dialog.Model().LowerPage, 1);
   dialog.ClearScreen();
   EXPECT_EQ(dialog.AliasList->count(), 0);

@@ -250,10 +250,10 @@ TEST_F(ResourcesFormTest, TheAboutBoxLinksHandTheirExactAddressesToTheDesktopAnd
   EXPECT_TRUE(about.windowFlags() & Qt::FramelessWindowHint);
   about.show();
   for (QLabel* link : {about.Label5, about.Label6, about.Label8}) QTest::mouseClick(link, Qt::LeftButton);
-  EXPECT_EQ(opened, (std::vector<std::string>{
-                        "mailto:tidewell@example.org?subject=About Tidewell V1.2 Test Edtion",
-                        "mailto:tidewell.chat@example.org?subject=About Tidewell V1.2 Test Edtion",
-                        "Http://www.example.org/tidewell"}));
+  EXPECT_EQ(opened,
+            (std::vector<std::string>{"mailto:tidewell@example.org?subject=About Tidewell V1.2 Test Edtion",
+                                      "mailto:tidewell.chat@example.org?subject=About Tidewell V1.2 Test Edtion",
+                                      "Http://www.example.org/tidewell"}));
   EXPECT_TRUE(about.isVisible());
   EXPECT_EQ(about.Label5->text(), "tidewell@example.org ");
   QTest::mouseClick(about.BitBtn1, Qt::LeftButton);

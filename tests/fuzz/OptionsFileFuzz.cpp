@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                  static_cast<unsigned char>(entry.back()) > ' ');
 
   const platform::Lines saved = settings::FormatOptionsFile(loaded);
-  const settings::OptionsFileContent reloaded = settings::ParseOptionsFile(platform::SplitLines(platform::JoinLines(saved)));
+  const settings::OptionsFileContent reloaded =
+      settings::ParseOptionsFile(platform::SplitLines(platform::JoinLines(saved)));
   settings::OptionsFileContent expected = loaded;
   expected.Version = loaded.Profile >= 0 ? settings::Profiles[loaded.Profile].Version : "";
   expected.AutoDeploy = loaded.AutoDeploy == "Y" ? "Y" : "N";

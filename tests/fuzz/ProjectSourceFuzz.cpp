@@ -18,7 +18,8 @@ std::string projectFile;
 void PatchAll(const std::string& path) {
   platform::Lines lines = platform::LoadLines(path);
   for (size_t i = 0; i < lines.size(); ++i)
-    if (lines[i].find("[STAThread]") != std::string::npos) pipeline::PatchProjectSource(platform::DiskFiles(), lines, i, path, "2007/03/05");
+    if (lines[i].find("[STAThread]") != std::string::npos)
+      pipeline::PatchProjectSource(platform::DiskFiles(), lines, i, path, "2007/03/05");
 }
 }  // namespace
 

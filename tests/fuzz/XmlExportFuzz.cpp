@@ -19,8 +19,8 @@ std::string outputFile;
 
 struct FakeTable : dataexport::RecordSource {
   std::vector<dataexport::FieldInfo> fields;
-  std::vector<std::vector<std::string>> texts;           // per record, per field
-  std::vector<std::vector<platform::DateTime>> dates;    // per record, per field
+  std::vector<std::vector<std::string>> texts;         // per record, per field
+  std::vector<std::vector<platform::DateTime>> dates;  // per record, per field
   size_t at = 0;
   bool Active() override { return true; }
   void First() override { at = 0; }
@@ -57,13 +57,12 @@ std::string Four(int n) { return Two(n / 100) + Two(n % 100); }
 
 // The rules, written again without the production code.
 std::string ModelXml(FakeTable& t, const std::string& alias, const std::string& table, int encoding) {
-  static const char* declarations[] = {
-      "<?xml version=\"1.0\" standalone=\"yes\"?>",
-      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" standalone=\"yes\"?>",
-      "<?xml version=\"1.0\" encoding=\"big5\"   standalone=\"yes\"?>",
-      "<?xml version=\"1.0\" encoding=\"gb2312\" standalone=\"yes\"?>",
-      "<?xml version=\"1.0\" encoding=\"EUC-JP\" standalone=\"yes\"?>",
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"  standalone=\"yes\"?>"};
+  static const char* declarations[] = {"<?xml version=\"1.0\" standalone=\"yes\"?>",
+                                       "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" standalone=\"yes\"?>",
+                                       "<?xml version=\"1.0\" encoding=\"big5\"   standalone=\"yes\"?>",
+                                       "<?xml version=\"1.0\" encoding=\"gb2312\" standalone=\"yes\"?>",
+                                       "<?xml version=\"1.0\" encoding=\"EUC-JP\" standalone=\"yes\"?>",
+                                       "<?xml version=\"1.0\" encoding=\"UTF-8\"  standalone=\"yes\"?>"};
   std::string xml = std::string(declarations[encoding + 1]) + "\r\n<" + alias + ">\r\n";
   for (size_t r = 0; r < t.texts.size(); ++r) {
     xml += "  <" + table + ">\r\n";
@@ -158,8 +157,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   dataexport::CodeLines code;
   NoProgress progress;
-  FUZZ_CHECK(dataexport::ExportToXml(t, request, [] { return std::optional<std::string>(outputFile); }, code, progress));
-  FUZZ_CHECK(platform::ReadFileText(outputFile) == ModelXml(t, request.AliasName, request.TableName, request.EncodingIndex));
+  FUZZ_CHECK(dataexport::ExportToXml(
+      t, request, [] { return std::optional<std::string>(outputFile); }, code, progress));
+  FUZZ_CHECK(platform::ReadFileText(outputFile) ==
+             ModelXml(t, request.AliasName, request.TableName, request.EncodingIndex));
   FUZZ_CHECK(code == ModelCode(t, request.TableName));
   return 0;
 }

@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <signal.h>
 
@@ -87,13 +88,15 @@ TEST_F(IdeTest, LoadingAddsFourImagesTheMenuAtTheEndAndToolsCommandsAndUnloading
   EXPECT_EQ(ide_->Menus()->actions().back()->text(), "Tidewell!! V2.0(Field Test Version)");
   const QList<QAction*> items = PackageMenu()->actions();
   ASSERT_EQ(items.size(), 5);
-  EXPECT_EQ(Titles(items), (QStringList{"Compile (DotNet / CF) Application", "", "Develop Resource", "", "About Tidewell"}));
+  EXPECT_EQ(Titles(items),
+            (QStringList{"Compile (DotNet / CF) Application", "", "Develop Resource", "", "About Tidewell"}));
   EXPECT_TRUE(items[1]->isSeparator() && items[3]->isSeparator());
   const int last = ide_->ImageList.Count() - 1;
   EXPECT_EQ(items[0]->property("ImageIndex").toInt(), last - 3);
   EXPECT_EQ(items[2]->property("ImageIndex").toInt(), last - 2);
   EXPECT_EQ(items[4]->property("ImageIndex").toInt(), last - 1);  // the About picture
-  EXPECT_EQ(Titles(ide_->ToolsMenu->actions()), (QStringList{"Compile", "Run", "Database Export..."}));
+  EXPECT_EQ(Titles(ide_->ToolsMenu->actions()),
+            (QStringList{"Compile", "Run", "Database Export...", "Create Tool Bar"}));
   EXPECT_EQ(ide_->ToolsMenu->actions()[2]->toolTip(), "DbExportDlgClick");
 
   ide_->UnloadPackages();
@@ -101,6 +104,29 @@ TEST_F(IdeTest, LoadingAddsFourImagesTheMenuAtTheEndAndToolsCommandsAndUnloading
   EXPECT_EQ(ide_->ImageList.Count(), imagesBefore);
   EXPECT_TRUE(ide_->ToolsMenu->actions().isEmpty());
   EXPECT_EQ(Pub_CF_Tool_Path, "");
+}
+
+TEST_F(IdeTest, CreateToolBarPutsThePackagesToolbarBesideTheStandardOneOnce) {
+  Load();
+  EXPECT_EQ(ide_->findChild<QToolBar*>("Dev_ToolBar"), nullptr);  // not made by the package itself
+  Command(ide_->ToolsMenu, "CreateToolBar")->trigger();
+  Command(ide_->ToolsMenu, "CreateToolBar")->trigger();
+  const QList<QToolBar*> bars = ide_->findChildren<QToolBar*>("Dev_ToolBar");
+  ASSERT_EQ(bars.size(), 1);
+  QToolBar* bar = bars.front();
+  QToolBar* standard = ide_->findChild<QToolBar*>("StandardToolBar");
+  EXPECT_EQ(bar->windowTitle(), "Dev_ToolBar");
+  EXPECT_EQ(bar->toolTip(), "Developer Resource-OpenSource-Platform Plan");
+  EXPECT_EQ(ide_->toolBarArea(bar), ide_->toolBarArea(standard));
+  EXPECT_EQ(bar->iconSize(), standard->iconSize());
+  EXPECT_TRUE(bar->isVisibleTo(ide_.get()));
+  ASSERT_EQ(bar->actions().size(), 1);  // one button, and nothing else on the bar
+  auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(bar->actions().front()));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->width(), 23);
+  EXPECT_TRUE(button->text().isEmpty());
+  ide_->UnloadPackages();
+  EXPECT_EQ(ide_->findChild<QToolBar*>("Dev_ToolBar"), nullptr);  // gone with the wizard
 }
 
 TEST_F(IdeTest, APackageThatCannotLoadIsReportedAndTheIdeGoesOn) {
@@ -213,7 +239,7 @@ TEST_F(IdeTest, TheSplashScreenShowsThePackagesPictureOnlyWhileItsServicesExist)
   splash.show();
   ide_->LoadPackages({TIDEWELL_PACKAGE}, &splash);
   EXPECT_NE(splash.pixmap().toImage(), blank.toImage());  // the picture and its caption were drawn
-  EXPECT_EQ(ToolsAPI::SplashScreenServices, nullptr);    // gone once start-up is over
+  EXPECT_EQ(ToolsAPI::SplashScreenServices, nullptr);     // gone once start-up is over
   EXPECT_EQ(ide_->Menus()->actions().back()->text(), "Tidewell!! V2.0(Field Test Version)");
 }
 
@@ -366,10 +392,13 @@ TEST_F(IdeTest, ClosingTheIdeDuringABuildEndsTheBuildAndTheCompiler) {
   });
   // As a click runs it: from a posted event (a timer's callback would keep
   // the other timers from firing in the build's message pump).
-  QMetaObject::invokeMethod(qApp, [&] {
-    poll.start(50);
-    Command(ide_->ToolsMenu, "CompileClick")->trigger();
-  }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      qApp,
+      [&] {
+        poll.start(50);
+        Command(ide_->ToolsMenu, "CompileClick")->trigger();
+      },
+      Qt::QueuedConnection);
   QTimer::singleShot(20000, [] { QCoreApplication::exit(1); });
   EXPECT_EQ(QCoreApplication::exec(), 0);
   ASSERT_GT(compiler, 0);

@@ -7,11 +7,12 @@
 class CleanupTest : public testing_world::TestWorld {};
 
 TEST_F(CleanupTest, StaleCompanionFilesAndEveryResourcesFileGo) {
-  for (const char* f : {"Project1.identcache", "Project1.pdb", "Project1.rsp", "Project1.bdsproj.local",
-                        "a.resources", "B.RESOURCES", "Project1.bdsproj", "Project1.res", "Other.pdb"})
+  for (const char* f : {"Project1.identcache", "Project1.pdb", "Project1.rsp", "Project1.bdsproj.local", "a.resources",
+                        "B.RESOURCES", "Project1.bdsproj", "Project1.res", "Other.pdb"})
     Write(std::string("C:\\P\\") + f, "");
   pipeline::DeleteStaleCompanionFiles(platform::DiskFiles(), "C:\\P\\", "Project1");
-  EXPECT_EQ(platform::ListFiles("C:\\P", "*"), (std::vector<std::string>{"Other.pdb", "Project1.bdsproj", "Project1.res"}));
+  EXPECT_EQ(platform::ListFiles("C:\\P", "*"),
+            (std::vector<std::string>{"Other.pdb", "Project1.bdsproj", "Project1.res"}));
 }
 
 TEST_F(CleanupTest, OneGenerationOfTheOutputProgramIsKept) {
@@ -34,7 +35,8 @@ TEST_F(CleanupTest, SupportUnitsAreDeletedFromTheLibraryFolder) {
 
 TEST_F(CleanupTest, ReferenceFilesOfEveryCatalogueEntryGoCheckedOrNot) {
   settings::CatalogueEntries ms{{"System.Windows.Forms.dll", true}}, delphi{{"MyLib.DLL", false}}, third{{"ab", true}};
-  for (const char* f : {"System.Windows.Forms.dcpil", "MyLib.dcpil", "Keep.dcpil", "ab"}) Write(std::string("C:\\P\\") + f, "");
+  for (const char* f : {"System.Windows.Forms.dcpil", "MyLib.dcpil", "Keep.dcpil", "ab"})
+    Write(std::string("C:\\P\\") + f, "");
   pipeline::DelPjAllDcpil(platform::DiskFiles(), "C:\\P\\", {&ms, &delphi, &third});
   EXPECT_EQ(platform::ListFiles("C:\\P", "*"), (std::vector<std::string>{"ab", "Keep.dcpil"}));
 }

@@ -18,7 +18,7 @@ TEST(ResourceNames, TakenBetweenTheQuotesAroundEachExtension) {
   EXPECT_EQ(pipeline::QuotedResourceName(line, ".resx"), "WinForm.resx");
   EXPECT_EQ(pipeline::QuotedResourceName("x.resources 'a.resx", ".resources"), ".resources ");
   EXPECT_EQ(pipeline::ResGenCommandLine("C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe",
-                                     "C:\\P\\WinForm.resx", "C:\\P\\WinForm.TWinForm.resources"),
+                                        "C:\\P\\WinForm.resx", "C:\\P\\WinForm.TWinForm.resources"),
             "C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe /compile "
             "\"C:\\P\\WinForm.resx\",\"C:\\P\\WinForm.TWinForm.resources\"");
 }
@@ -27,8 +27,7 @@ class ResourceTest : public BuildTest {
  protected:
   void SetUp() override {
     BuildTest::SetUp();
-    Write("C:\\P\\Project1.dpr",
-          "{$R *.res}\r\n{$R 'A.TA.resources' 'A.resx'}\r\n{$R 'B.TB.resources' 'B.resx'}\r\n");
+    Write("C:\\P\\Project1.dpr", "{$R *.res}\r\n{$R 'A.TA.resources' 'A.resx'}\r\n{$R 'B.TB.resources' 'B.resx'}\r\n");
     Write("C:\\P\\A.resx", "<a/>");
     Write("C:\\P\\B.resx", "<b/>");
   }
@@ -90,8 +89,9 @@ TEST_F(ResourceTest, AResourceCompilerThatHangsCostsTheBoundIsEndedAndTheBuildGo
   Write("C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe", "");
   profile = 0;
   Build();
-  EXPECT_EQ(Shown()[2], "--> Resource File \"A.TA.resources\" was still not there after 0 s; the build goes on without it !!");
-  EXPECT_EQ(runs.size(), 1u);  // the compiler still runs
+  EXPECT_EQ(Shown()[2],
+            "--> Resource File \"A.TA.resources\" was still not there after 0 s; the build goes on without it !!");
+  EXPECT_EQ(runs.size(), 1u);            // the compiler still runs
   EXPECT_EQ(WaitedInSteps(waits), 400);  // 200 ms for each of the two resources
   EXPECT_EQ(terminations, 2);
 }
@@ -103,8 +103,9 @@ TEST_F(ResourceTest, NoWaitWhenNothingCanStillCreateTheFile) {
   toolsExitAtOnce = true;
   Build();
   EXPECT_EQ(WaitedInSteps(waits), 0);
-  EXPECT_EQ(Shown()[2], "--> Resource File \"A.TA.resources\" was not created: the resource compiler ended without "
-                        "writing it; the build goes on without it !!");
+  EXPECT_EQ(Shown()[2],
+            "--> Resource File \"A.TA.resources\" was not created: the resource compiler ended without "
+            "writing it; the build goes on without it !!");
   EXPECT_EQ(terminations, 0);
 
   // Without a resource compiler, the .resx file to copy does not exist.
@@ -113,8 +114,9 @@ TEST_F(ResourceTest, NoWaitWhenNothingCanStillCreateTheFile) {
   platform::DeleteFile("C:\\P\\A.resx");
   Build();
   EXPECT_EQ(WaitedInSteps(waits), 0);
-  EXPECT_EQ(Shown()[1], "--> Resource File \"A.TA.resources\" was not created: \"A.resx\" could not be copied; the "
-                        "build goes on without it !!");
+  EXPECT_EQ(Shown()[1],
+            "--> Resource File \"A.TA.resources\" was not created: \"A.resx\" could not be copied; the "
+            "build goes on without it !!");
   EXPECT_EQ(Read("C:\\P\\B.TB.resources"), "<b/>");
 }
 
@@ -131,9 +133,11 @@ TEST_F(ResourceTest, NamesThatLeadOutOfTheProjectAreLeftAlone) {
   Write("C:\\P\\Project1.dpr",
         "{$R '.resources\\..\\..\\outside\\notes.txt.resources' 'A.resx'}\r\n"
         "{$R 'C:\\outside\\notes.txt.resources' 'A.resx'}\r\n"
-        "{$R '" + linked + "' 'A.resx'}\r\n"
-        "{$R 'Copy.resources' '..\\outside\\template.resx'}\r\n"
-        "{$R 'B.TB.resources' 'B.resx'}\r\n");
+        "{$R '" +
+            linked +
+            "' 'A.resx'}\r\n"
+            "{$R 'Copy.resources' '..\\outside\\template.resx'}\r\n"
+            "{$R 'B.TB.resources' 'B.resx'}\r\n");
   for (int number : {-1, 0}) {
     SCOPED_TRACE(number);
     if (number == 0) Write("C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\ResGen.exe", "");
@@ -142,12 +146,14 @@ TEST_F(ResourceTest, NamesThatLeadOutOfTheProjectAreLeftAlone) {
     EXPECT_EQ(Read("C:\\outside\\notes.txt"), "mine");
     EXPECT_FALSE(Exists("C:\\outside\\notes.txt.resources"));
     EXPECT_FALSE(Exists("C:\\P\\Copy.resources"));
-    for (const std::string& name : {std::string(".resources\\..\\..\\outside\\notes.txt.resources"),
-                                    std::string("C:\\outside\\notes.txt.resources"), linked,
-                                    std::string("..\\outside\\template.resx")})
-      EXPECT_NE(std::find(Shown().begin(), Shown().end(),
-                          std::string("--> Resource File \"") + name + "\" lies outside the project folder: left alone !!"),
-                Shown().end()) << name;
+    for (const std::string& name :
+         {std::string(".resources\\..\\..\\outside\\notes.txt.resources"),
+          std::string("C:\\outside\\notes.txt.resources"), linked, std::string("..\\outside\\template.resx")})
+      EXPECT_NE(
+          std::find(Shown().begin(), Shown().end(),
+                    std::string("--> Resource File \"") + name + "\" lies outside the project folder: left alone !!"),
+          Shown().end())
+          << name;
     for (const std::string& command : started) EXPECT_EQ(command.find("outside"), std::string::npos) << command;
   }
 }

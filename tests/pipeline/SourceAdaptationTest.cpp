@@ -116,8 +116,8 @@ TEST_F(UnitPassTest, AUnitAdaptedTwiceOnlyGainsCrLfBreaksAndEmptyUnitsGetNoOk) {
                           "\r  System.Drawing.Font,System.Drawing.GraphicsUnit,System.ComponentModel.WindowsCE," +
                           "\r  {$endif}";
   // The second pass of the same build already wrote the lone CRs as CR LF.
-  std::string expected = "unit A;\r\ninterface\r{$define CF}\r\nuses System.ComponentModel," + fix +
-                         "\r\n  System.Data;\r\nend.\r\n";
+  std::string expected =
+      "unit A;\r\ninterface\r{$define CF}\r\nuses System.ComponentModel," + fix + "\r\n  System.Data;\r\nend.\r\n";
   for (size_t i = 0; (i = expected.find('\r', i)) != std::string::npos; i += 2)
     if (expected[i + 1] != '\n') expected.insert(i + 1, "\n");
   EXPECT_EQ(Read("C:\\P\\A.pas"), expected);

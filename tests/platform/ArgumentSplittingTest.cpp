@@ -43,8 +43,8 @@ TEST(ArgumentSplitting, AQuotedProgramEndsAtItsQuote) {
 }
 
 TEST(ArgumentSplitting, QuotedArgumentsSplitBackUnchangedAndProgramsAreNamedAsWritten) {
-  const Args args{"plain", "", "two words", "tab\there", "quote\"inside", "trailing\\", "\\\\\"", "a\\b",
-                  "C:\\My Dir\\"};
+  const Args args{"plain",      "",       "two words", "tab\there",   "quote\"inside",
+                  "trailing\\", "\\\\\"", "a\\b",      "C:\\My Dir\\"};
   std::string line;
   for (const std::string& a : args) line += " " + platform::QuoteArgument(a);
   EXPECT_EQ(platform::SplitArguments(line), args);

@@ -405,7 +405,7 @@ TEST_F(FilesTest, AChangePlanRefusesWhatTheRealCallsRefuse) {
   Write("C:\\P\\Gone.resources", "x");
   fs::permissions(Host("C:\\P\\Keep.exe"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   platform::ChangePlan plan;
-  EXPECT_FALSE(plan.DeleteFile("C:\\P\\Keep.exe"));                    // read-only
+  EXPECT_FALSE(plan.DeleteFile("C:\\P\\Keep.exe"));                      // read-only
   EXPECT_FALSE(plan.RenameFile("C:\\P\\Other.exe", "C:\\P\\Keep.exe"));  // never over a file
   EXPECT_THROW(plan.WriteFileText("C:\\P\\Keep.exe", "new"), platform::FileError);
   EXPECT_TRUE(plan.DeleteFile("C:\\P\\Gone.resources"));

@@ -16,8 +16,9 @@ TEST(ReferenceAddresses, ComposedAsTheyStandAndLookedUpByTheFirstCaseBlindName) 
             std::string(ReferenceBase) + "en-us/library/System.Data.DataTable.Aspx");
   EXPECT_EQ(resources::ComposeReferenceAddress("en-us", ""), std::string(ReferenceBase) + "en-us/library/.Aspx");
   EXPECT_EQ(resources::ReferenceHome(), std::string(ReferenceBase) + "en-us/library/default.aspx");
-  const Texts index{resources::ReferenceHome(), "Data=http://a/x?y=1", "DATA=http://b/", "Blank=   ", "Lead= http://c/"};
-  EXPECT_EQ(resources::PageAddressOf(index, index[0]), "");  // the home entry has no name
+  const Texts index{resources::ReferenceHome(), "Data=http://a/x?y=1", "DATA=http://b/",
+                    "Blank=   ", "Lead= http://c/"};
+  EXPECT_EQ(resources::PageAddressOf(index, index[0]), "");                // the home entry has no name
   EXPECT_EQ(resources::PageAddressOf(index, index[2]), "http://a/x?y=1");  // the upper one wins
   EXPECT_EQ(resources::PageAddressOf(index, index[3]), "");
   EXPECT_EQ(resources::PageAddressOf(index, index[4]), " http://c/");  // opened untrimmed

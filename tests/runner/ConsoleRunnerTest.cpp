@@ -76,8 +76,7 @@ TEST_F(ConsoleRunnerTest, LineEndsAndAnUnterminatedLastLineComeBackUnchanged) {
 }
 
 TEST_F(ConsoleRunnerTest, AZeroByteEndsTheTextOfItsOwnSixteenByteChunk) {
-  EXPECT_EQ(Run(R"(/bin/sh -c "printf '0123456789ABCDEFgh\000ij'; sleep 0.1; printf kl")"),
-            "0123456789ABCDEFghkl");
+  EXPECT_EQ(Run(R"(/bin/sh -c "printf '0123456789ABCDEFgh\000ij'; sleep 0.1; printf kl")"), "0123456789ABCDEFghkl");
 }
 
 TEST_F(ConsoleRunnerTest, AProgramThatCannotStartOrSaysNothingGivesAnEmptyText) {

@@ -107,7 +107,7 @@ TEST(MessageLines, ASelectionIsAnExistingLineAndClearingTheListClearsIt) {
   runner::AppendToLastLine(list, "..OK");
   EXPECT_EQ(list.Item(1), "b..OK");
   list.Clear();
-  EXPECT_EQ(list.ItemIndex(), -1);  // a double click after a new build jumps nowhere old
+  EXPECT_EQ(list.ItemIndex(), -1);      // a double click after a new build jumps nowhere old
   runner::AppendToLastLine(list, "x");  // nothing to append to
   EXPECT_EQ(list.Count(), 0);
 }

@@ -95,10 +95,10 @@ TEST_F(DialogTest, KeysInAnyCaseFirstLineWinsAndBadEntriesAreSkipped) {
   EXPECT_EQ(Entries(dialog->Delphi_Assmbly_List), Texts{});  // "3 " counts as 0
   EXPECT_EQ(Entries(dialog->Third_Assmbly_List), (Texts{"t.dll+"}));
   EXPECT_EQ(dialog->Ed_Emulator_App.Text(), "C:\\Emu\\a=b.exe");
-  EXPECT_EQ(dialog->Ed_Emulator_Screen_Width.Text(), "");    // present but empty
+  EXPECT_EQ(dialog->Ed_Emulator_Screen_Width.Text(), "");      // present but empty
   EXPECT_EQ(dialog->Ed_Emulator_Screen_Height.Text(), "320");  // missing
-  EXPECT_EQ(dialog->Ed_Emulator_Ram_Size.Text(), "");      // missing: no fallback, unlike the screen size
-  EXPECT_FALSE(dialog->Chk_Is_Auto_Depoly);  // only "Y" checks it
+  EXPECT_EQ(dialog->Ed_Emulator_Ram_Size.Text(), "");          // missing: no fallback, unlike the screen size
+  EXPECT_FALSE(dialog->Chk_Is_Auto_Depoly);                    // only "Y" checks it
   EXPECT_EQ(dialog->CFOptions.MS_CF_Auto_Depoly_To_Emulator, "y");
 }
 
@@ -187,7 +187,7 @@ TEST_F(DialogTest, AnOptionsFileThatIsThereButNoFileIsAnErrorNotAMissingFile) {
   testing_world::OpenProject("C:\\P\\Project1.dpr");
   platform::SetCurrentDir("C:\\P");
   const std::string host = Host("C:\\P\\CFOption.OPN");
-  const std::vector<std::function<void()>> makers = {
+  const std::vector<std::function<void()> > makers = {
       [&] { std::filesystem::create_directory(host); },
       [&] { ::mkfifo(host.c_str(), 0644); },  // would wait for a writer for ever
       [&] { std::filesystem::create_symlink(host + ".gone", host); },
@@ -207,7 +207,9 @@ TEST_F(DialogTest, AnOptionsFileThatIsThereButNoFileIsAnErrorNotAMissingFile) {
 TEST_F(DialogTest, AByteOrderMarkDoesNotHideTheFirstKey) {
   testing_world::OpenProject("C:\\P\\Project1.dpr");
   platform::SetCurrentDir("C:\\P");
-  Write("C:\\P\\CFOption.OPN", "\xEF\xBB\xBF" "BDS_Compiler_Path=C:\\Delphi\\Bin\r\nMS_Assembly_Path=C:\\M\r\n");
+  Write("C:\\P\\CFOption.OPN",
+        "\xEF\xBB\xBF"
+        "BDS_Compiler_Path=C:\\Delphi\\Bin\r\nMS_Assembly_Path=C:\\M\r\n");
   EXPECT_TRUE(dialog->LoadWithLoadingFlag());
   EXPECT_EQ(dialog->EdDCCIL_Path.Text(), "C:\\Delphi\\Bin");
 }
@@ -238,9 +240,9 @@ TEST_F(DialogTest, DamagedOptionsFilesLoadWithoutFailing) {
   testing_world::OpenProject("C:\\P\\Project1.dpr");
   const std::string cases[] = {
       std::string("\xEF\xBB\xBF") + "MS_Assembly_Count=1\r\nMS_Assembly_0=bom.dll\r\n",  // a byte-order mark
-      "MS_Assembly_Count=2147483647\nMS_Assembly_2147483646=last.dll\n",                  // a huge count
+      "MS_Assembly_Count=2147483647\nMS_Assembly_2147483646=last.dll\n",                 // a huge count
       "MS_Assembly_Count=-5\nMS_Assembly_0=x.dll\n",
-      std::string(200000, 'x') + "=" + std::string(200000, 'y') + "\n",                      // a very long line
+      std::string(200000, 'x') + "=" + std::string(200000, 'y') + "\n",  // a very long line
       std::string("\0\0=\0\r\r\n\n=", 10),
       "=\n==\n",
   };

@@ -32,8 +32,7 @@ class HiddenStartTest : public testing_world::TestWorld {
 };
 
 TEST_F(HiddenStartTest, EndingAProgramEndsWhatItStartedToo) {
-  std::unique_ptr<platform::StartedProcess> program =
-      platform::StartHidden("\"" + Beater() + "\" C:\\beats --spawn");
+  std::unique_ptr<platform::StartedProcess> program = platform::StartHidden("\"" + Beater() + "\" C:\\beats --spawn");
   ASSERT_TRUE(program);
   // Both the program and its copy beat: twice as fast as one would.
   ASSERT_TRUE(Within(std::chrono::seconds(10), [&] { return Beats() >= 20; }));

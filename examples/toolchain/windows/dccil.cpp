@@ -74,7 +74,8 @@ std::vector<std::string> QuotedUnits(const std::string& text) {
     size_t close = text.find('\'', open + 1);
     if (close == std::string::npos) break;
     std::string inside = text.substr(open + 1, close - open - 1);
-    if (inside.find('\n') == std::string::npos && inside.size() >= 4 && inside.compare(inside.size() - 4, 4, ".pas") == 0) {
+    if (inside.find('\n') == std::string::npos && inside.size() >= 4 &&
+        inside.compare(inside.size() - 4, 4, ".pas") == 0) {
       units.push_back(inside);
       open = text.find('\'', close + 1);
     } else {

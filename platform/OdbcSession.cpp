@@ -1,0 +1,139 @@
+// The session: the data sources the driver manager knows, the tables of one,
+// and how a statement names a table.
+#include "platform/Database.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/OdbcHandles.h"
+#include "platform/Text.h"
+
+namespace platform {
+
+TSession Session;
+
+namespace {
+using odbc::ColumnText;
+using odbc::Connection;
+using odbc::Ok;
+using odbc::Statement;
+}  // namespace
+
+std::vector<std::string> TSession::GetAliasNames() const {
+  std::vector<std::string> names;
+  SQLHENV env = SQL_NULL_HENV;
+  if (!Ok(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env)))
+    throw DatabaseError("Cannot list the aliases: the ODBC driver manager has no environment to give");
+  struct Release {
+    SQLHENV env;
+    ~Release() { SQLFreeHandle(SQL_HANDLE_ENV, env); }
+  } release{env};
+  if (!Ok(SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0)))
+    throw DatabaseError("Cannot list the aliases: " + odbc::Diagnostic(SQL_HANDLE_ENV, env));
+  // A data source's name is at most SQL_MAX_DSN_LENGTH bytes; the
+  // description is not used, and a longer one is merely cut.
+  SQLCHAR name[SQL_MAX_DSN_LENGTH + 1] = {0};
+  SQLCHAR description[256] = {0};
+  SQLSMALLINT nameLength = 0, descriptionLength = 0;
+  for (SQLUSMALLINT direction = SQL_FETCH_FIRST; Ok(SQLDataSources(
+           env, direction, name, sizeof name, &nameLength, description, sizeof description, &descriptionLength));
+       direction = SQL_FETCH_NEXT) {
+    const size_t length = std::min<size_t>(static_cast<size_t>(std::max<SQLSMALLINT>(nameLength, 0)), sizeof name - 1);
+    names.emplace_back(reinterpret_cast<char*>(name), length);
+  }
+  return names;
+}
+
+namespace {
+
+std::string InfoText(SQLHDBC dbc, SQLUSMALLINT what) {
+  char text[256] = {0};
+  SQLSMALLINT length = 0;
+  return Ok(SQLGetInfo(dbc, what, text, sizeof text, &length)) ? std::string(text) : std::string();
+}
+
+// The database a connection is in, when the driver knows of catalogs.
+std::string CurrentCatalog(SQLHDBC dbc) {
+  char text[512] = {0};
+  SQLINTEGER length = 0;
+  return Ok(SQLGetConnectAttr(dbc, SQL_ATTR_CURRENT_CATALOG, text, sizeof text, &length)) ? std::string(text)
+                                                                                          : std::string();
+}
+
+// The schemas an unqualified table name is looked up in, in order: those of
+// PostgreSQL's search path; nothing for a database without that notion.
+std::vector<std::string> SearchPath(Connection& connection) {
+  std::vector<std::string> schemas;
+  if (InfoText(connection.Handle(), SQL_DBMS_NAME) != "PostgreSQL") return schemas;
+  Statement st(connection);
+  if (!Ok(SQLExecDirect(
+          st.get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>("select unnest(current_schemas(false))")), SQL_NTS)))
+    return schemas;
+  while (Ok(SQLFetch(st.get()))) {
+    bool null = false;
+    std::string schema = ColumnText(st.get(), 1, null);
+    if (!null) schemas.push_back(schema);
+  }
+  return schemas;
+}
+
+}  // namespace
+
+long long TSession::CountRecords(const std::string& alias, const std::string& statement) const {
+  Connection connection(alias);
+  return odbc::CountRecords(connection, statement);
+}
+
+std::vector<std::string> TSession::GetTableNames(const std::string& alias) const {
+  Connection connection(alias);
+  NameRules rules;
+  rules.Quote = InfoText(connection.Handle(), SQL_IDENTIFIER_QUOTE_CHAR);
+  SQLUSMALLINT identifierCase = 0;
+  if (Ok(SQLGetInfo(connection.Handle(), SQL_IDENTIFIER_CASE, &identifierCase, sizeof identifierCase, nullptr)))
+    rules.Case = identifierCase;
+  rules_[alias] = rules;
+
+  // The tables of the database the data source is in, and of the schemas
+  // its names are looked up in: what "select * from NAME" can reach.
+  std::string catalog = CurrentCatalog(connection.Handle());
+  std::vector<std::string> schemas = SearchPath(connection);
+  if (schemas.empty()) schemas.push_back(std::string());
+  std::vector<std::string> names;
+  for (std::string& schema : schemas) {
+    Statement st(connection);
+    auto text = [](std::string& s) { return s.empty() ? nullptr : reinterpret_cast<SQLCHAR*>(s.data()); };
+    st.Check(
+        SQLTables(st.get(), text(catalog), catalog.empty() ? 0 : SQL_NTS, text(schema), schema.empty() ? 0 : SQL_NTS,
+                  nullptr, 0, reinterpret_cast<SQLCHAR*>(const_cast<char*>("TABLE")), SQL_NTS),
+        "Cannot list the tables of '" + alias + "'");
+    while (Ok(SQLFetch(st.get()))) {
+      bool null = false;
+      std::string name = ColumnText(st.get(), 3, null);
+      if (!null && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+  }
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
+  return names;
+}
+
+std::string TSession::NameInQuery(const std::string& alias, const std::string& table) const {
+  if (!rules_.count(alias)) GetTableNames(alias);
+  const NameRules& rules = rules_.at(alias);
+  bool plain = !table.empty() && !std::isdigit(static_cast<unsigned char>(table[0]));
+  for (char c : table) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    plain = plain && u < 0x80 && (std::isalnum(u) || c == '_');
+    plain =
+        plain && !(rules.Case == SQL_IC_LOWER && std::isupper(u)) && !(rules.Case == SQL_IC_UPPER && std::islower(u));
+  }
+  if (plain || rules.Quote.empty() || rules.Quote == " ") return table;
+  std::string quoted = rules.Quote;
+  for (char c : table) {
+    quoted += c;
+    if (std::string(1, c) == rules.Quote) quoted += c;  // a quote inside is doubled
+  }
+  return quoted + rules.Quote;
+}
+
+}  // namespace platform
