@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/CodePage.h"
 #include "platform/MessageService.h"
 
 class QLabel;
@@ -15,11 +16,11 @@ class QWidget;
 
 namespace forms {
 
-// System text is single-byte text in the system's code page.
-inline QString ToQt(const std::string& text) {
-  return QString::fromLocal8Bit(text.data(), static_cast<int>(text.size()));
-}
-inline std::string FromQt(const QString& text) { return text.toLocal8Bit().toStdString(); }
+// System text is single-byte text in the system's code page, converted at
+// the widget boundary through the platform's one conversion (never the
+// locale's, which is UTF-8 on Linux): every byte comes back as it went.
+inline QString ToQt(const std::string& text) { return QString::fromStdString(platform::CodePageToUtf8(text)); }
+inline std::string FromQt(const QString& text) { return platform::Utf8ToCodePage(text.toStdString()); }
 
 // The host's message boxes: information with OK, error with OK, and the
 // Yes/No confirmation.

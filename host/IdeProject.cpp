@@ -53,21 +53,51 @@ int SourceFile::TopLine() const { return editor_->verticalScrollBar()->value() +
 
 int SourceFile::CursorLine() const { return editor_->textCursor().blockNumber() + 1; }
 
+void SourceFile::ShowText(const std::string& text) {
+  onDisk_ = text;
+  const size_t crlf = text.find("\r\n"), lf = text.find('\n'), cr = text.find('\r');
+  if (crlf != std::string::npos) lineEnd_ = "\r\n";
+  else if (lf != std::string::npos) lineEnd_ = "\n";
+  else if (cr != std::string::npos) lineEnd_ = "\r";
+  endsWithBreak_ = text.empty() || text.back() == '\n' || text.back() == '\r';
+  std::string shown;
+  for (const std::string_view line : platform::SplitLineViews(text)) (shown += line) += '\n';
+  if (!endsWithBreak_ && !shown.empty()) shown.pop_back();
+  editor_->setPlainText(forms::ToQt(shown));
+}
+
 void SourceFile::Reload() {
   const std::string text = platform::ReadFileText(fileName_);
   const int top = editor_->verticalScrollBar()->value();
-  const int line = editor_->textCursor().blockNumber();
-  editor_->setPlainText(forms::ToQt(text));
-  editor_->setTextCursor(QTextCursor(editor_->document()->findBlockByNumber(line)));
+  const QTextCursor cursor = editor_->textCursor();
+  const int line = cursor.blockNumber(), column = cursor.positionInBlock();
+  ShowText(text);
+  QTextCursor back(editor_->document()->findBlockByNumber(line));
+  back.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, std::min(column, back.block().length() - 1));
+  editor_->setTextCursor(back);
   editor_->verticalScrollBar()->setValue(top);
 }
 
 void SourceFile::Save() {
-  platform::Lines lines;
-  for (const QString& line : editor_->toPlainText().split('\n')) lines.push_back(forms::FromQt(line));
-  if (!lines.empty() && lines.back().empty()) lines.pop_back();  // the text's own last line end
-  platform::SaveLines(fileName_, lines);
+  if (!Modified()) return;  // the file holds these bytes already
+  QStringList lines = editor_->toPlainText().split('\n');
+  std::string text;
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    text += forms::FromQt(lines[i]);
+    if (i + 1 < lines.size()) text += lineEnd_;
+  }
+  if (endsWithBreak_ && !text.empty() && !text.ends_with(lineEnd_)) text += lineEnd_;
+  platform::WriteFileText(fileName_, text);
+  onDisk_ = text;
   editor_->document()->setModified(false);
+}
+
+bool SourceFile::ChangedOnDisk() const {
+  try {
+    return platform::ReadFileText(fileName_) != onDisk_;
+  } catch (const std::exception&) {
+    return false;  // gone or unreadable: nothing to read again
+  }
 }
 
 bool SourceFile::Modified() const { return editor_->document()->isModified(); }

@@ -35,17 +35,28 @@ class SourceFile : public ToolsAPI::IOTAModule,
   int CursorLine() const;
   // What brings this file's tab to the front (set by the IDE).
   std::function<void()> Show;
-  // Reads the file again from disk into the editor, keeping what it shows.
+  // Shows a text read from the file: its characters in the system's code
+  // page, its lines whatever ends them (CR LF, LF or CR).
+  void ShowText(const std::string& text);
+  // Reads the file again from disk into the editor, keeping what it shows
+  // and where the cursor is.
   void Reload();
-  // Writes the editor's text to the file (lines ended by CR LF); throws
-  // FileError.
+  // Writes the editor's text to the file, in the code page, each line ended
+  // as the file's lines were (CR LF for a new file); a text without edits is
+  // not written at all. Throws FileError.
   void Save();
   bool Modified() const;
+  // True when the file on disk holds other bytes than the editor last read
+  // or wrote: a new time stamp or mode alone is no change.
+  bool ChangedOnDisk() const;
 
  private:
   std::string fileName_;
   QPlainTextEdit* editor_;
-  int top_ = 1;  // the row the last SetTopLeft asked for
+  std::string lineEnd_ = "\r\n";  // what ends the file's lines
+  bool endsWithBreak_ = true;     // its last line ends with a line end
+  std::string onDisk_;            // the bytes last read or written
+  int top_ = 1;                   // the row the last SetTopLeft asked for
 };
 
 class IdeProject : public ToolsAPI::IOTAProject, public std::enable_shared_from_this<IdeProject> {

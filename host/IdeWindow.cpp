@@ -311,7 +311,6 @@ bool IdeWindow::OpenProject(const std::string& path) {
     auto* editor = new QPlainTextEdit;
     editor->setLineWrapMode(QPlainTextEdit::NoWrap);
     editor->setFont(QFont("DejaVu Sans Mono", 10));
-    editor->setPlainText(forms::ToQt(content));
     // The line of the text cursor is marked, as editors do.
     auto markLine = [editor] {
       QTextEdit::ExtraSelection line;
@@ -324,6 +323,7 @@ bool IdeWindow::OpenProject(const std::string& path) {
     connect(editor, &QPlainTextEdit::cursorPositionChanged, editor, markLine);
     markLine();
     auto source = std::make_shared<SourceFile>(name, editor);
+    source->ShowText(content);
     source->Show = [this, editor] { Tabs->setCurrentWidget(editor); };
     Files.push_back(source);
     Tabs->addTab(editor, forms::ToQt(platform::ExtractFileName(name)));
@@ -392,7 +392,9 @@ void IdeWindow::FileChangedOnDisk(const QString& hostPath) {
   if (QFileInfo::exists(hostPath) && !watcher_->files().contains(hostPath)) watcher_->addPath(hostPath);
   for (const std::shared_ptr<SourceFile>& file : Files) {
     if (QString::fromLocal8Bit(platform::ToHostPath(file->GetFileName()).c_str()) != hostPath) continue;
-    if (!QFileInfo::exists(hostPath)) return;
+    // A new time stamp or mode alone (a build writes every unit back, with
+    // the same bytes where nothing needed a change) asks nothing.
+    if (!QFileInfo::exists(hostPath) || !file->ChangedOnDisk()) return;
     if (file->Modified() && !messages_.AskYesNo(platform::ExtractFileName(file->GetFileName()) +
                                                 " has changed on disk. Read it again and lose the edits made here?"))
       return;

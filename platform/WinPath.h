@@ -33,6 +33,8 @@ std::string PathProblem(const std::string& path);
 // otherwise; ToHostPath also finds a name kept as it is. On Windows both are
 // the identity.
 std::string CodePageToHost(const std::string& name);
+// The code page's name as iconv knows it (POSIX).
+std::string CodePage();
 std::string HostToCodePage(const std::string& name);
 
 // The dosdevices folder in use (empty on Windows).

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,6 +21,7 @@
 #include <QToolButton>
 #include <signal.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -354,6 +356,44 @@ TEST_F(IdeTest, CtrlSSavesTheFileInFrontAndClosingAsksAboutEditsNotSaved) {
   EXPECT_EQ(testing_world::ReadHostFile(root_ + "/HelloCF/WinForm.pas"), saved);
 }
 
+// A unit in the Windows code page, with LF line ends: shown as its
+// characters, saved as its bytes with its own line ends, and not written at
+// all without an edit. A build that writes it back with the same bytes (a
+// new time stamp only) asks nothing.
+TEST_F(IdeTest, TheEditorKeepsTheCodePagesBytesAndTheFilesLineEnds) {
+  const std::string unitPath = root_ + "/HelloCF/WinForm.pas";
+  const std::string unit = "unit WinForm; { Caf\xE9 na\xEFve \x80 \x81 }\ninterface\nend.\n";
+  std::ofstream(unitPath, std::ios::binary) << unit;
+  ASSERT_TRUE(ide_->OpenProject(root_ + "/HelloCF/HelloCF.dpr"));
+  ide_->show();
+  ide_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(ide_.get()));
+  ide_->Tabs->setCurrentIndex(1);
+  QPlainTextEdit* editor = ide_->Files[1]->Editor();
+  EXPECT_EQ(editor->toPlainText().split('\n').first(),
+            QString::fromUtf8("unit WinForm; { Caf\u00e9 na\u00efve \u20ac \u0081 }"));
+  editor->setFocus();
+  const auto before = fs::last_write_time(unitPath) - std::chrono::hours(1);
+  fs::last_write_time(unitPath, before);
+  QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);  // nothing edited: nothing written
+  EXPECT_EQ(fs::last_write_time(unitPath), before);
+  editor->moveCursor(QTextCursor::End);
+  QTest::keyClicks(editor, "{ ");
+  QKeyEvent accent(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("\u00e0"));  // as a keyboard layout types it
+  QApplication::sendEvent(editor, &accent);
+  QTest::keyClicks(editor, " }");
+  QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(testing_world::ReadHostFile(unitPath), unit + "{ \xE0 }\n");                 // the last line end kept too
+  EXPECT_EQ(editor->textCursor().position(), editor->document()->characterCount() - 1);  // the cursor stays
+
+  // The same bytes written back by someone else: no question, the edit stays.
+  QTest::keyClicks(editor, "x");
+  std::ofstream(unitPath, std::ios::binary) << unit + "{ \xE0 }\n";
+  QTest::qWait(300);
+  EXPECT_TRUE(messages_.asked.empty());
+  EXPECT_TRUE(editor->toPlainText().endsWith("x"));
+}
+
 TEST_F(IdeTest, ExitWithThePackagesBrowserOpenEndsTheApplicationAndUnloadsThePackage) {
   Load();
   ide_->show();
@@ -397,6 +437,56 @@ TEST_F(IdeTest, ClosingTheIdeDuringABuildEndsTheBuildAndTheCompiler) {
       [&] {
         poll.start(50);
         Command(ide_->ToolsMenu, "CompileClick")->trigger();
+      },
+      Qt::QueuedConnection);
+  QTimer::singleShot(20000, [] { QCoreApplication::exit(1); });
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  ASSERT_GT(compiler, 0);
+  bool gone = false;
+  for (int i = 0; i < 100 && !gone; ++i) {
+    gone = ::kill(compiler, 0) != 0;
+    if (!gone) QTest::qWait(50);
+  }
+  EXPECT_TRUE(gone) << "the compiler outlived the IDE";
+}
+
+// The same from the build dialog's Compile button: the dialog is closed
+// while the compiler runs, then the IDE. The build ends with its compiler,
+// and the IDE closes only when it has returned (the dialog's message pump is
+// the IDE's, which knows a build is running).
+TEST_F(IdeTest, ClosingTheDialogAndTheIdeDuringABuildFromTheDialogEndsBothCleanly) {
+  const std::string bin = root_ + "/hang";
+  fs::create_directories(bin);
+  std::ofstream(bin + "/dccil") << "#!/bin/sh\necho $$ > '" << root_ << "/dccil.pid'\nexec sleep 600\n";
+  fs::permissions(bin + "/dccil", fs::perms::owner_all);
+  std::string options = testing_world::ReadHostFile(root_ + "/HelloCF/CFOption.OPN");
+  options.replace(0, options.find("\r\n"), "BDS_Compiler_Path=Z:" + bin);
+  std::ofstream(root_ + "/HelloCF/CFOption.OPN", std::ios::binary) << options;
+  Load();
+  ASSERT_TRUE(ide_->OpenProject(root_ + "/HelloCF/HelloCF.dpr"));
+  ide_->show();
+  pid_t compiler = 0;
+  QPointer<QWidget> dialog;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    std::ifstream(root_ + "/dccil.pid") >> compiler;
+    if (compiler <= 0) return;
+    poll.stop();
+    EXPECT_TRUE(ide_->Busy());
+    if (dialog) dialog->close();  // Alt+F4 on the dialog
+    ide_->close();                // then File > Exit
+  });
+  QMetaObject::invokeMethod(
+      qApp,
+      [&] {
+        // Once the dialog shows, a click on Compile.
+        QTimer::singleShot(0, [&] {
+          dialog = QApplication::activeModalWidget();
+          ASSERT_NE(dialog, nullptr);
+          poll.start(50);
+          QTest::mouseClick(Part<QToolButton>(dialog, "BitBtn1"), Qt::LeftButton);
+        });
+        PackageMenu()->actions()[0]->trigger();
       },
       Qt::QueuedConnection);
   QTimer::singleShot(20000, [] { QCoreApplication::exit(1); });

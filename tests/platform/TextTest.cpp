@@ -4,6 +4,7 @@
 
 #include "platform/DateTime.h"
 #include "platform/PathText.h"
+#include "platform/CodePage.h"
 #include "platform/Text.h"
 
 TEST(Text, IntegersReadWholeWithLeadingBlanksAndASign) {
@@ -147,4 +148,16 @@ TEST(Text, ComparisonTrimAndIntegersAtTheirEdges) {
   EXPECT_EQ(platform::ParseInt("2147483647"), 2147483647);
   EXPECT_EQ(platform::ParseInt("-2147483648"), -2147483647 - 1);
   EXPECT_FALSE(platform::ParseInt("2147483648"));
+}
+
+TEST(CodePage, TheSystemsTextGoesToUtf8AndComesBackByteForByte) {
+  const std::string text = "Caf\xE9 na\xEFve \x80 \x81\x8D\x8F\x90\x9D \x9F";  // CP1252, with its five holes
+  const std::string utf8 = platform::CodePageToUtf8(text);
+  EXPECT_EQ(utf8.substr(0, 16), "Caf\xC3\xA9 na\xC3\xAFve \xE2\x82\xAC");
+  EXPECT_EQ(platform::Utf8ToCodePage(utf8), text);
+  std::string every;
+  for (int b = 0; b < 256; ++b) every += static_cast<char>(b);
+  EXPECT_EQ(platform::Utf8ToCodePage(platform::CodePageToUtf8(every)), every);
+  EXPECT_EQ(platform::Utf8ToCodePage("\xCE\xA9 \xF0\x9F\x98\x80"), "? ?");  // no place in CP1252
+  EXPECT_EQ(platform::Utf8ToCodePage("\xE9t\xE9"), "\xE9t\xE9");            // no UTF-8: the code page's own
 }
