@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPushButton>
 #include <QWidget>
 #include <algorithm>
 #include <exception>
@@ -29,6 +30,21 @@ void QtMessages::ShowError(const std::string& text) {
 bool QtMessages::AskYesNo(const std::string& question) {
   return QMessageBox::question(parent_, QCoreApplication::applicationName(), ToQt(question),
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+platform::MessageService::Answer QtMessages::Ask(const std::string& question, const std::string& yes,
+                                                 const std::string& no, Answer preferred) {
+  QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), ToQt(question), QMessageBox::NoButton,
+                  parent_);
+  QPushButton* yesButton = box.addButton(ToQt(yes), QMessageBox::YesRole);
+  QPushButton* noButton = box.addButton(ToQt(no), QMessageBox::NoRole);
+  QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+  box.setEscapeButton(cancel);
+  box.setDefaultButton(preferred == Answer::Yes ? yesButton : preferred == Answer::No ? noButton : cancel);
+  box.exec();
+  if (box.clickedButton() == yesButton) return Answer::Yes;
+  if (box.clickedButton() == noButton) return Answer::No;
+  return Answer::Cancel;
 }
 
 void Handle(platform::MessageService& messages, const std::function<void()>& handler) {

@@ -30,6 +30,7 @@ class QtMessages : public platform::MessageService {
   void ShowMessage(const std::string& text) override;
   void ShowError(const std::string& text) override;
   bool AskYesNo(const std::string& question) override;
+  Answer Ask(const std::string& question, const std::string& yes, const std::string& no, Answer preferred) override;
 
  private:
   QWidget* parent_;

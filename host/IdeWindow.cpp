@@ -375,8 +375,11 @@ bool IdeWindow::SaveAll() {
 bool IdeWindow::KeepOrSaveEdits() {
   for (const std::shared_ptr<SourceFile>& file : Files) {
     if (!file->Modified()) continue;
-    if (!messages_.AskYesNo("Save the changes to " + platform::ExtractFileName(file->GetFileName()) + "?")) continue;
-    if (!Save(*file)) return false;
+    using Answer = platform::MessageService::Answer;
+    const Answer answer = messages_.Ask("Save the changes to " + platform::ExtractFileName(file->GetFileName()) + "?",
+                                        "Save", "Don't Save", Answer::Yes);
+    if (answer == Answer::Cancel) return false;  // Exit, Close or Open does not happen
+    if (answer == Answer::Yes && !Save(*file)) return false;
   }
   return true;
 }
@@ -395,8 +398,11 @@ void IdeWindow::FileChangedOnDisk(const QString& hostPath) {
     // A new time stamp or mode alone (a build writes every unit back, with
     // the same bytes where nothing needed a change) asks nothing.
     if (!QFileInfo::exists(hostPath) || !file->ChangedOnDisk()) return;
-    if (file->Modified() && !messages_.AskYesNo(platform::ExtractFileName(file->GetFileName()) +
-                                                " has changed on disk. Read it again and lose the edits made here?"))
+    // Keeping the edits is what a stray key chooses.
+    using Answer = platform::MessageService::Answer;
+    if (file->Modified() && messages_.Ask(platform::ExtractFileName(file->GetFileName()) +
+                                              " has changed on disk. Read it again and lose the edits made here?",
+                                          "Read It Again", "Keep My Edits", Answer::No) != Answer::Yes)
       return;
     forms::Handle(messages_, [&] { file->Reload(); });
   }

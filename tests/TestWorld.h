@@ -84,8 +84,17 @@ class FakeMessages : public platform::MessageService {
     if (!answers.empty()) answers.pop_front();
     return answer;
   }
+  // Three-way questions take the next of `choices`, else of `answers`.
+  Answer Ask(const std::string& question, const std::string& yes, const std::string& no, Answer preferred) override {
+    if (choices.empty()) return MessageService::Ask(question, yes, no, preferred);
+    asked.push_back(question);
+    const Answer answer = choices.front();
+    choices.pop_front();
+    return answer;
+  }
   std::vector<std::string> shown, errors, asked;
   std::deque<bool> answers;
+  std::deque<Answer> choices;
 };
 
 // Pickers that answer from a script and record where they started.

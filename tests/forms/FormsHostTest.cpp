@@ -1,6 +1,10 @@
 // What every form shares: the message pump a long handler runs.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "forms/FormsHost.h"
@@ -32,4 +36,25 @@ TEST(MessagePumpScope, ItsPumpRunsTheWindowEvents) {
   forms::MessagePumpScope scope(nullptr);
   platform::ProcessMessages();
   EXPECT_TRUE(fired);
+}
+
+// The three-way question: Escape cancels, Enter takes the preferred answer,
+// and the buttons say what they do.
+TEST(QtMessages, AThreeWayQuestionCancelsOnEscapeAndPrefersWhatItIsTold) {
+  forms::QtMessages messages;
+  using Answer = platform::MessageService::Answer;
+  auto press = [](Qt::Key key) {
+    QTimer::singleShot(0, [key] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      QStringList texts;
+      for (QPushButton* b : box->findChildren<QPushButton*>()) texts << b->text().remove('&');
+      EXPECT_TRUE(texts.contains("Keep My Edits")) << texts.join(",").toStdString();
+      QTest::keyClick(box, key);
+    });
+  };
+  press(Qt::Key_Escape);
+  EXPECT_EQ(messages.Ask("Changed on disk.", "Read It Again", "Keep My Edits", Answer::No), Answer::Cancel);
+  press(Qt::Key_Return);
+  EXPECT_EQ(messages.Ask("Changed on disk.", "Read It Again", "Keep My Edits", Answer::No), Answer::No);
 }

@@ -349,10 +349,15 @@ TEST_F(IdeTest, CtrlSSavesTheFileInFrontAndClosingAsksAboutEditsNotSaved) {
   const std::string saved = testing_world::ReadHostFile(root_ + "/HelloCF/WinForm.pas");
   EXPECT_EQ(saved.rfind("{ saved } unit WinForm;\r\n", 0), 0u) << saved.substr(0, 40);
   QTest::keyClicks(unit, "x");
-  messages_.answers = {false};  // do not save
+  messages_.choices = {platform::MessageService::Answer::Cancel};  // Escape: the IDE stays, with the edit
   ide_->close();
-  ASSERT_EQ(messages_.asked.size(), 1u);
-  EXPECT_EQ(messages_.asked[0], "Save the changes to WinForm.pas?");
+  EXPECT_TRUE(ide_->isVisible());
+  EXPECT_TRUE(unit->toPlainText().startsWith("{ saved } xunit"));  // the cursor stayed where it was
+  messages_.answers = {false};                                     // do not save
+  ide_->close();
+  ASSERT_EQ(messages_.asked.size(), 2u);
+  EXPECT_EQ(messages_.asked[1], "Save the changes to WinForm.pas?");
+  EXPECT_FALSE(ide_->isVisible());
   EXPECT_EQ(testing_world::ReadHostFile(root_ + "/HelloCF/WinForm.pas"), saved);
 }
 
