@@ -11,6 +11,7 @@
 #include <QFileSystemWatcher>
 #include <QMessageBox>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <QMenuBar>
 #include <QPainter>
@@ -22,6 +23,8 @@
 
 #include "forms/FormsHost.h"
 #include "pipeline/SourceAdaptation.h"
+#include "runner/JumpToSource.h"
+#include "runner/MessageList.h"
 #include "platform/Files.h"
 #include "platform/FileSystem.h"
 #include "platform/MessagePump.h"
@@ -127,7 +130,8 @@ IdeWindow::IdeWindow(platform::MessageService& messages)
     if (!KeepOrSaveEdits()) return;
     CloseFiles();
     Project.reset();
-    setWindowTitle("tidewell-ide");
+    UpdateCommands();
+    UpdateTitle();
   });
   file->addSeparator();
   QAction* exit = file->addAction("E&xit");
@@ -185,6 +189,16 @@ IdeWindow::IdeWindow(platform::MessageService& messages)
   MessageDock = new QDockWidget("Messages", this);
   MessageDock->setObjectName("MessageDock");
   MessageDock->setWidget(MessageView);
+  // A double click on a compiler message jumps to its line, as in the build
+  // dialog's list.
+  connect(MessageView, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    runner::MessageLines lines;
+    for (int i = 0; i < MessageView->count(); ++i) lines.Add(forms::FromQt(MessageView->item(i)->text()));
+    lines.SetItemIndex(MessageView->row(item));
+    forms::Handle(messages_, [&] {
+      runner::MessageListDblClick(lines, std::shared_ptr<IOTAModuleServices>(services_, services_.get()), messages_);
+    });
+  });
   addDockWidget(Qt::BottomDockWidgetArea, MessageDock);
   MessageDock->hide();
   services_ = std::make_shared<Services>(*this);
@@ -264,7 +278,10 @@ void IdeWindow::AddToolsCommands(Package& package) {
     const QString running = caption.endsWith("...") ? caption.chopped(3) : caption;
     connect(action, &QAction::triggered, this, [this, commands, name, caption = running] {
       statusBar()->showMessage(caption + " ...");
+      const int linesBefore = MessageView->count();
       bool failed = false;
+      running_ = true;  // no second command while this one runs
+      UpdateCommands();
       forms::Handle(messages_, [&] {
         try {
           commands->RunCommand(name);
@@ -273,11 +290,24 @@ void IdeWindow::AddToolsCommands(Package& package) {
           throw;
         }
       });
-      statusBar()->showMessage(caption + (failed ? ": failed" : ": done"), 10000);
+      running_ = false;
+      UpdateCommands();
+      // A build's own last line says how it ended.
+      if (!failed && MessageView->count() > linesBefore)
+        statusBar()->showMessage(MessageView->item(MessageView->count() - 1)->text(), 10000);
+      else statusBar()->showMessage(caption + (failed ? ": failed" : ": done"), 10000);
     });
     package.ToolsActions << action;
   }
   ToolsMenu->menuAction()->setVisible(!ToolsMenu->actions().isEmpty());
+  UpdateCommands();
+}
+
+void IdeWindow::UpdateCommands() {
+  for (QAction* action : ToolsMenu->actions()) {
+    const bool build = action->objectName() == "CompileClick" || action->objectName() == "RunClick";
+    action->setEnabled(!running_ && (!build || Project != nullptr));
+  }
 }
 
 void IdeWindow::UnloadPackages() {
@@ -326,7 +356,13 @@ bool IdeWindow::OpenProject(const std::string& path) {
     source->ShowText(content);
     source->Show = [this, editor] { Tabs->setCurrentWidget(editor); };
     Files.push_back(source);
-    Tabs->addTab(editor, forms::ToQt(platform::ExtractFileName(name)));
+    const QString tab = forms::ToQt(platform::ExtractFileName(name));
+    Tabs->addTab(editor, tab);
+    // A tab with edits not saved says so, and so does the title.
+    connect(editor->document(), &QTextDocument::modificationChanged, this, [this, editor, tab](bool modified) {
+      Tabs->setTabText(Tabs->indexOf(editor), modified ? tab + " *" : tab);
+      UpdateTitle();
+    });
     watcher_->addPath(QString::fromLocal8Bit(platform::ToHostPath(name).c_str()));
     return source;
   };
@@ -345,8 +381,16 @@ bool IdeWindow::OpenProject(const std::string& path) {
     addTab(folder + unit, unitText);
   }
   Tabs->setCurrentIndex(0);
-  setWindowTitle("tidewell-ide - " + forms::ToQt(file));
+  UpdateCommands();
+  UpdateTitle();
   return true;
+}
+
+void IdeWindow::UpdateTitle() {
+  bool modified = false;
+  for (const std::shared_ptr<SourceFile>& file : Files) modified = modified || file->Modified();
+  const QString project = Project ? " - " + forms::ToQt(Project->GetFileName()) : QString();
+  setWindowTitle("tidewell-ide" + project + (modified ? " *" : ""));
 }
 
 bool IdeWindow::Save(SourceFile& file) {
@@ -387,6 +431,7 @@ bool IdeWindow::KeepOrSaveEdits() {
 void IdeWindow::CloseFiles() {
   Tabs->clear();
   Files.clear();
+  MessageView->clear();  // the messages were the closed project's
   if (!watcher_->files().isEmpty()) watcher_->removePaths(watcher_->files());
 }
 

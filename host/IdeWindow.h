@@ -83,6 +83,12 @@ class IdeWindow : public QMainWindow {
   ToolsAPI::TMainMenu mainMenu_;
   ToolsAPI::TToolBar standardToolBar_;
   std::shared_ptr<Services> services_;
+  bool running_ = false;  // a Tools command runs
+  // The Tools commands: the build entries only with a project open, none
+  // while a command runs.
+  void UpdateCommands();
+  // "tidewell-ide - PROJECT", with " *" while a file has edits not saved.
+  void UpdateTitle();
   std::vector<std::unique_ptr<Package>> packages_;
   int ownImages_ = 0;
 };

@@ -157,6 +157,14 @@ std::vector<std::string> TWinCE_ToolBarWizard::CommandNames() {
 void TWinCE_ToolBarWizard::RunCommand(const std::string& name) {
   // One toolbar: a second call finds it there.
   if (name == "CreateToolBar" && !DevToolBar) CreateToolBar();
+  if ((name == "CompileClick" || name == "RunClick") && CompactDevForm) {
+    // The commands work on the project the IDE has open, its settings loaded
+    // as the dialog loads them; without one there is nothing to build.
+    std::shared_ptr<IOTAProject> active = GetActiveProject();
+    if (!active) return;
+    if (active != CompactDevForm->Model().ActiveProject())
+      CompactDevForm->Model().OpenProject({active, Supports<IOTAModuleServices>(BorlandIDEServices)});
+  }
   if (name == "CompileClick") CompileClick();
   if (name == "RunClick") RunClick();
   if (name == "DbExportDlgClick") DbExportDlgClick();

@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QSplashScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -232,6 +233,48 @@ TEST_F(IdeTest, CompilingAnErrorAndDoubleClickingItShowsTheLineAtTheTopOfTheUnit
   ASSERT_GT(line, 1);
   EXPECT_EQ(ide_->Files[1]->TopLine(), line);
   EXPECT_TRUE(messages_.errors.empty());
+}
+
+// The Tools menu's build entries: from the first use on the project the IDE
+// has open (its settings loaded through the package), their status line the
+// build's own last line, a double click on an error in the Messages view at
+// its line, and nothing to build once the project is closed.
+TEST_F(IdeTest, ToolsCompileWorksOnTheOpenProjectFromTheFirstUseAndItsErrorsJumpToTheirLines) {
+  std::ofstream(root_ + "/HelloCF/WinForm.pas", std::ios::app | std::ios::binary) << "  Broken; {!error}\r\n";
+  Load();
+  ASSERT_TRUE(ide_->OpenProject(root_ + "/HelloCF/HelloCF.dpr"));
+  ide_->show();
+  Command(ide_->ToolsMenu, "CompileClick")->trigger();  // the dialog never opened
+  EXPECT_TRUE(messages_.shown.empty()) << messages_.shown.front();
+  ASSERT_GT(ide_->MessageView->count(), 1);
+  const QString last = ide_->MessageView->item(ide_->MessageView->count() - 1)->text();
+  EXPECT_EQ(ide_->statusBar()->currentMessage(), last);
+  QListWidgetItem* error = nullptr;
+  for (int row = 0; row < ide_->MessageView->count(); ++row)
+    if (ide_->MessageView->item(row)->text().contains(") Error: ")) error = ide_->MessageView->item(row);
+  ASSERT_NE(error, nullptr);
+  const int line = std::stoi(error->text().toStdString().substr(error->text().indexOf('(') + 1));
+  ide_->Tabs->setCurrentIndex(1);
+  const QPoint at = ide_->MessageView->visualItemRect(error).center();
+  QTest::mouseClick(ide_->MessageView->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(ide_->MessageView->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_EQ(ide_->Files[1]->CursorLine(), line);
+  EXPECT_TRUE(messages_.errors.empty());
+
+  // An edit marks its tab and the title.
+  QTest::keyClicks(ide_->Files[1]->Editor(), "x");
+  EXPECT_EQ(ide_->Tabs->tabText(1), "WinForm.pas *");
+  EXPECT_TRUE(ide_->windowTitle().endsWith(" *"));
+  messages_.answers = {false};  // do not save
+  QMenu* fileMenu = nullptr;
+  for (QAction* menu : ide_->Menus()->actions())
+    if (menu->text() == "&File") fileMenu = menu->menu();
+  ASSERT_NE(fileMenu, nullptr);
+  Command(fileMenu, "&Close Project")->trigger();
+  EXPECT_EQ(ide_->MessageView->count(), 0);
+  EXPECT_FALSE(Command(ide_->ToolsMenu, "CompileClick")->isEnabled());
+  EXPECT_FALSE(Command(ide_->ToolsMenu, "RunClick")->isEnabled());
+  EXPECT_TRUE(Command(ide_->ToolsMenu, "DbExportDlgClick")->isEnabled());
 }
 
 TEST_F(IdeTest, TheSplashScreenShowsThePackagesPictureOnlyWhileItsServicesExist) {
