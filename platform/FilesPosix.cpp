@@ -111,12 +111,59 @@ std::vector<std::string> ListDrives() {
   return drives;
 }
 
-std::string GetCurrentDir() {
-  char buffer[4096];
-  return ::getcwd(buffer, sizeof buffer) ? ToWindowsPath(buffer) : std::string();
+namespace {
+
+// The current folder as it was named (a Windows path, "." and ".." taken
+// away): "C:\Program Files\Tool" stays that through a symbolic link, as a
+// shell's $PWD does, while the folder it names is the current one.
+std::string logicalCurrent;
+
+// An absolute Windows path with its "." and ".." resolved, from `path`
+// (absolute, or relative to `base`); empty when neither gives one.
+std::string LogicalPath(const std::string& path, const std::string& base) {
+  const bool absolute = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+                        (path[2] == '\\' || path[2] == '/');
+  if (!absolute && (base.empty() || path.find(':') != std::string::npos || path[0] == '\\' || path[0] == '/'))
+    return {};
+  const std::string whole = absolute ? path : base + "\\" + path;
+  std::vector<std::string> parts;
+  for (size_t start = 3; start <= whole.size();) {
+    size_t end = whole.find_first_of("\\/", start);
+    if (end == std::string::npos) end = whole.size();
+    const std::string part = whole.substr(start, end - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  std::string logical = UpperCase(whole.substr(0, 2)) + "\\";
+  for (size_t i = 0; i < parts.size(); ++i) logical += (i ? "\\" : "") + parts[i];
+  return logical;
 }
 
-bool SetCurrentDir(const std::string& path) { return !path.empty() && ::chdir(ToHostPath(path).c_str()) == 0; }
+bool SameFolder(const std::string& a, const std::string& b) {
+  struct stat x, y;
+  return ::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
+}  // namespace
+
+std::string GetCurrentDir() {
+  char buffer[4096];
+  if (!::getcwd(buffer, sizeof buffer)) return {};
+  if (!logicalCurrent.empty() && SameFolder(ToHostPath(logicalCurrent), buffer)) return logicalCurrent;
+  return ToWindowsPath(buffer);
+}
+
+bool SetCurrentDir(const std::string& path) {
+  if (path.empty()) return false;
+  const std::string logical = LogicalPath(path, GetCurrentDir());
+  if (::chdir(ToHostPath(path).c_str()) != 0) return false;
+  logicalCurrent = logical;
+  return true;
+}
 
 std::string OsReadFileText(const std::string& path) {
   std::string host = ToHostPath(path);

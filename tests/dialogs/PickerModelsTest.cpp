@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include "dialogs/PickerModels.h"
 #include "platform/Files.h"
 #include "tests/TestWorld.h"
@@ -72,4 +74,22 @@ TEST_F(PickerModelsTest, ThePathPickerStartsWithTheCurrentFolderAndCancelForgets
   picker.Cancel();
   EXPECT_FALSE(picker.Accepted);
   EXPECT_EQ(picker.ChosenDirectory, "");
+}
+
+// Drive C: made of links, as ./run --ide makes it: a folder reached through
+// a link keeps the path the user sees, never the link's target.
+TEST_F(PickerModelsTest, AFolderReachedThroughALinkKeepsThePathTheUserSees) {
+  std::filesystem::create_directories(root_ + "/toolchain/Borland/bin");
+  MakeFolder("C:\\Program Files");
+  std::filesystem::create_directory_symlink(root_ + "/toolchain/Borland", Host("C:\\Program Files") + "/Borland");
+  dialogs::FolderBrowser browser;
+  browser.Open("C:\\Program Files\\Borland\\bin");
+  EXPECT_EQ(browser.Directory(), "C:\\Program Files\\Borland\\bin");
+  EXPECT_EQ(platform::GetCurrentDir(), "C:\\Program Files\\Borland\\bin");
+  browser.Open("..");
+  EXPECT_EQ(browser.Directory(), "C:\\Program Files\\Borland");
+  dialogs::PathDlgModel picker;
+  picker.Start();
+  picker.Accept();
+  EXPECT_EQ(picker.ChosenDirectory, "C:\\Program Files\\Borland");
 }
