@@ -2,6 +2,7 @@
 
 #include <QShowEvent>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -289,10 +290,39 @@ void TfCompactDevForm::BtnSaveOptionsClick() {
   Run([this] { model_->SaveOptions(); });
 }
 void TfCompactDevForm::BitBtn1Click() {
+  if (building_) return;
   // The event loop runs while the compiler does, and the page and the
   // Compile button follow the model as it goes.
-  forms::MessagePumpScope pump([this] { RefreshBuildState(); });
-  Run([this] { model_->Build(); });
+  {
+    forms::MessagePumpScope pump([this] { RefreshBuildState(); });
+    building_ = true;
+    Run([this] { model_->Build(); });
+    building_ = false;
+  }
+  // A close asked for meanwhile waited for the build; it happens now.
+  if (closeAsked_) {
+    closeAsked_ = false;
+    reject();
+  }
+}
+
+void TfCompactDevForm::done(int result) {
+  // The dialog stays while its build runs (its messages are what the user
+  // waits for); the close comes when the build has ended.
+  if (building_) {
+    closeAsked_ = true;
+    return;
+  }
+  QDialog::done(result);
+}
+
+void TfCompactDevForm::closeEvent(QCloseEvent* event) {
+  if (building_) {
+    closeAsked_ = true;
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
 }
 void TfCompactDevForm::CB_CFVerChange() {
   Run([this] { model_->SwitchFrameworkProfile(); });

@@ -96,6 +96,10 @@ class TfCompactDevForm : public QDialog {
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  // While a build runs the dialog stays; a close asked for then comes when
+  // the build has ended.
+  void done(int result) override;
+  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;  // the click on Label5
 
  private:
@@ -113,6 +117,7 @@ class TfCompactDevForm : public QDialog {
   std::unique_ptr<CompactDevModel> model_;
   MessageListModel* messageModel_;
   bool refreshing_ = false;
+  bool building_ = false, closeAsked_ = false;
 };
 
 }  // namespace builddialog

@@ -499,9 +499,10 @@ TEST_F(IdeTest, ClosingTheIdeDuringABuildEndsTheBuildAndTheCompiler) {
 }
 
 // The same from the build dialog's Compile button: the dialog is closed
-// while the compiler runs, then the IDE. The build ends with its compiler,
-// and the IDE closes only when it has returned (the dialog's message pump is
-// the IDE's, which knows a build is running).
+// while the compiler runs (it stays until its build ends), then the IDE.
+// The build ends with its compiler, and the IDE closes only when it has
+// returned (the dialog's message pump is the IDE's, which knows a build is
+// running).
 TEST_F(IdeTest, ClosingTheDialogAndTheIdeDuringABuildFromTheDialogEndsBothCleanly) {
   const std::string bin = root_ + "/hang";
   fs::create_directories(bin);
@@ -521,8 +522,9 @@ TEST_F(IdeTest, ClosingTheDialogAndTheIdeDuringABuildFromTheDialogEndsBothCleanl
     if (compiler <= 0) return;
     poll.stop();
     EXPECT_TRUE(ide_->Busy());
-    if (dialog) dialog->close();  // Alt+F4 on the dialog
-    ide_->close();                // then File > Exit
+    if (dialog) dialog->close();  // Alt+F4 on the dialog: it waits for its build
+    EXPECT_TRUE(dialog && dialog->isVisible());
+    ide_->close();  // then File > Exit
   });
   QMetaObject::invokeMethod(
       qApp,
