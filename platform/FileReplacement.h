@@ -6,7 +6,8 @@
 // leaves the old file whole and no temporary file. A file that a replacement
 // would change (other hard links; an owner or group this user cannot give a
 // new file) or whose folder takes no new file is rewritten in place at the
-// end instead: room for the new text reserved first, the old text put back
+// end instead (its new text held in memory meanwhile, or for an owner's
+// sake in the temporary file): room for the new text reserved first, the old text put back
 // should a write still fail. A read-only file (no write permission at all,
 // for root too, as the read-only attribute on Windows) or one this user may
 // not write is refused at once with a FileError naming it, untouched. A

@@ -109,8 +109,10 @@ FileReplacement::FileReplacement(const std::string& path) : path_(path) {
   existed_ = ::stat(target_.c_str(), &old) == 0;
   if (existed_)
     if (std::string why = NotWritableReason(old, target_); !why.empty()) FailFile("create", path, why);
-  // Other hard links would keep the old text: such a file is written in place.
+  // Other hard links would keep the old text: such a file is written in
+  // place, from the new text kept in memory.
   inPlace_ = existed_ && old.st_nlink > 1;
+  if (inPlace_) return;
 
   // A short temporary name, whatever the length of the file's own name.
   temp_ = folder_ + "/.tidewell-XXXXXX";
@@ -123,7 +125,6 @@ FileReplacement::FileReplacement(const std::string& path) : path_(path) {
     return;
   }
   RemoveOnEndingSignal(temp_.c_str());
-  if (inPlace_) return;  // the temporary file only holds the text until then
   struct stat made;
   const bool keepsOwner = !existed_ ||
                           (::fstat(fd_, &made) == 0 && made.st_uid == old.st_uid && made.st_gid == old.st_gid) ||
