@@ -168,6 +168,13 @@ std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, Build
     return ToInt(ExitStatus::CouldNotStart);
   }
   request.ProjectFile = platform::TypedPath(request.ProjectArgument);
+  // Only a project is built: any other file would have its folder's
+  // compiled files deleted for nothing.
+  const std::string extension = platform::ExtractFileExt(request.ProjectFile);
+  if (!platform::SameText(extension, ".dpr") && !platform::SameText(extension, ".dpk")) {
+    std::cerr << "tidewell build: not a project file (.dpr or .dpk): " << request.ProjectArgument << "\n";
+    return ToInt(ExitStatus::CouldNotStart);
+  }
   if (!platform::FileExists(request.ProjectFile)) {
     std::cerr << "tidewell build: project file not found: " << request.ProjectArgument << "\n";
     return ToInt(ExitStatus::CouldNotStart);
@@ -179,9 +186,10 @@ std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, Build
 // (after the dialog's own first checks, which keep their say).
 bool CompilerMissing(const builddialog::CompactDevModel& dialog) {
   const std::string commandLine = pipeline::CompilerCommandLine(const_cast<builddialog::CompactDevModel&>(dialog));
-  if (platform::Trim(dialog.MSAssemblyFolderText()).empty() || platform::CanFindProgram(commandLine)) return false;
-  std::cerr << "tidewell build: the compiler could not be started: " << platform::ProgramText(commandLine)
-            << " was not found\n";
+  if (platform::Trim(dialog.MSAssemblyFolderText()).empty()) return false;
+  const std::string problem = platform::ProgramProblem(commandLine);
+  if (problem.empty()) return false;
+  std::cerr << "tidewell build: the compiler could not be started: " << problem << "\n";
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 #include "cli/CommandOptions.h"
 #include "dataexport/StreamRecordSource.h"
@@ -28,6 +29,7 @@ const char* const ExportHelp =
     "matching DataTable. Aliases are ODBC data sources (see ODBCINI).\n"
     "\n"
     "Options with a value are given once, as --alias NAME or --alias=NAME.\n"
+    "A FILE of - is standard output. Both files appear whole, or neither.\n"
     "\n"
     "  --encoding ENC   the encoding named in the XML declaration: 0 ISO-8859-1,\n"
     "                   1 big5, 2 gb2312, 3 EUC-JP, 4 UTF-8 (index or name);\n"
@@ -159,9 +161,9 @@ std::optional<int> FindListedNames(dataexport::ExportRequest& request) {
 }
 
 // The records written as they are fetched, so memory does not grow with the
-// table; the file appears whole at the end, or not at all. Returns the
-// warnings given.
-int ExportRecords(const dataexport::ExportRequest& request, const std::string& output, dataexport::CodeLines& code) {
+// table, and the code; both files appear whole at the end, or neither (each
+// is ready before either takes its name). Returns the warnings given.
+int ExportRecords(const dataexport::ExportRequest& request, const std::string& output, const std::string& codeFile) {
   const std::string statement = dataexport::TableStatement(request.AliasName, request.TableName);
   TerminalProgress progress;
   const int count = progress.Shown() ? CountRecords(request.AliasName, statement) : -1;
@@ -175,12 +177,19 @@ int ExportRecords(const dataexport::ExportRequest& request, const std::string& o
   for (bool bound = !platform::IsStreamTarget(output);; bound = false) {
     try {
       platform::OutputStream out(output);
+      std::optional<platform::OutputStream> codeOut;
+      if (!codeFile.empty()) codeOut.emplace(codeFile);
       platform::QueryStream stream(request.AliasName, statement, bound);
       dataexport::StreamRecordSource source(stream, count, warn);
       StreamSink sink(out);
       warnings = 0;
+      dataexport::CodeLines code;
       dataexport::WriteXml(source, request, sink, code, progress);
+      if (codeOut) codeOut->Write(platform::JoinLines(code));
+      out.Prepare();
+      if (codeOut) codeOut->Prepare();
       out.Commit();
+      if (codeOut) codeOut->Commit();
       break;
     } catch (const platform::QueryStream::WiderThanBound&) {
       if (!bound) throw;
@@ -202,6 +211,11 @@ int RunExportCommand(const std::vector<std::string>& args) {
                                                              {"--code", 0, true}});
   if (!options.Problem.empty()) return Usage(options.Problem);
   if (!options.Operands.empty()) return Usage("unknown argument '" + options.Operands[0] + "'");
+  const bool lists = options.Has("--list-aliases") || options.Has("--list-tables");
+  const bool exports = options.Has("--alias") || options.Has("--table") || options.Has("--output") ||
+                       options.Has("--code") || options.Has("--encoding");
+  if ((options.Has("--list-aliases") && options.Has("--list-tables")) || (lists && exports))
+    return Usage("--list-aliases and --list-tables each list alone: no export option goes with them");
   if (options.Has("--help")) {
     std::cout << ExportHelp;
     return ToInt(ExitStatus::Done);
@@ -220,21 +234,19 @@ int RunExportCommand(const std::vector<std::string>& args) {
     }
     const std::string output = options.Value("--output");
     const std::string codeFile = options.Value("--code");
-    if (!codeFile.empty() && platform::SameFile(output, codeFile))
+    if (!codeFile.empty() && (platform::SameFile(output, codeFile) || (output == "-" && codeFile == "-")))
       return Usage("--output and --code name the same file");
     std::vector<std::string> targets;
-    if (!platform::IsStreamTarget(output)) targets.push_back(output);  // a FIFO, a device, "-": written through
-    if (!codeFile.empty()) targets.push_back(codeFile);
+    for (const std::string& file : {output, codeFile})  // a FIFO, a device, "-": written through
+      if (!file.empty() && !platform::IsStreamTarget(file)) targets.push_back(file);
     for (const std::string& file : targets)
       if (std::string problem = platform::WriteProblem(file); !problem.empty())
         return Failure("cannot write '" + file + "': " + problem);
     if (std::optional<int> status = FindListedNames(request)) return *status;
 
-    dataexport::CodeLines code;
-    const int warnings = ExportRecords(request, output, code);
+    const int warnings = ExportRecords(request, output, codeFile);
     if (warnings > MaxWarnings)
       std::cerr << "tidewell export: " << warnings - MaxWarnings << " more warnings like these\n";
-    if (!codeFile.empty()) platform::SaveLines(codeFile, code);
     return ToInt(ExitStatus::Done);
   } catch (const std::exception& e) {
     return Failure(e.what());

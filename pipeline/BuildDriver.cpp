@@ -44,7 +44,11 @@ void PrepareSources(BuildInputs& inputs, BuildHost& host, const BuildOptions& op
       options.DateStamp.empty() ? platform::FormatDateTime("yyyy/mm/dd", platform::Now()) : options.DateStamp;
   platform::Lines lines;
   platform::FileSystem& files = host.Files();
-  if (platform::SameText(extension, ".DPR")) lines = files.LoadLines(sourceFile);
+  if (platform::SameText(extension, ".DPR")) {
+    const std::string text = files.ReadFileText(sourceFile);
+    RefuseWideText(text, sourceFile);
+    lines = platform::SplitLines(text);
+  }
   for (size_t i = 0; i < lines.size(); ++i) {
     RecompileResource(lines[i], inputs, host, options.Resources);
     if (platform::Contains(lines[i], "[STAThread]")) PatchProjectSource(files, lines, i, sourceFile, dateStamp);

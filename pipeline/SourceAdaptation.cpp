@@ -1,5 +1,7 @@
 #include "pipeline/SourceAdaptation.h"
 
+#include <algorithm>
+
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -130,15 +132,42 @@ bool UnitTextChanges(std::string_view text) {
 
 }  // namespace
 
+bool IsWideText(std::string_view text) {
+  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF") ||
+      text.starts_with(std::string_view("\0\0\xFE\xFF", 4)))
+    return true;
+  // No mark, but a zero in every other byte of its start: UTF-16 all the same.
+  const size_t checked = std::min<size_t>(text.size(), 512) & ~size_t{1};
+  if (checked < 4) return false;
+  size_t evenZeros = 0, oddZeros = 0;
+  for (size_t i = 0; i < checked; ++i) (i % 2 ? oddZeros : evenZeros) += text[i] == '\0';
+  return evenZeros == checked / 2 || oddZeros == checked / 2;
+}
+
+void RefuseWideText(std::string_view text, const std::string& path) {
+  if (IsWideText(text))
+    throw platform::FileError("Cannot adapt file \"" + path +
+                              "\". It is not single-byte text (UTF-16 or UTF-32): save it in the Windows code page");
+}
+
 void AdaptUnits(platform::FileSystem& files, const platform::Lines& units, runner::MessageList& messages) {
   // The rewrites are made durable together, not one flush per unit; a unit
   // that fails ends the build with the units before it rewritten.
   platform::FileBatch batch(files);
+  const std::string projectFolder = platform::GetCurrentDir();
   for (const std::string& unit : units) {
     const std::string name = platform::ExtractFileName(unit);
+    // A unit whose name leads out of the project (a symbolic link to a file
+    // elsewhere) is another's file: it is neither read for a rewrite nor
+    // written.
+    if (!platform::IsInsideFolder(name, projectFolder)) {
+      messages.Add("--> Unit File \"" + name + "\" lies outside the project folder: left alone !!");
+      continue;
+    }
     messages.Add("--> AutoFix ...\"" + name + "\".....");
     const std::string text = files.ReadFileText(name);
     if (text.empty()) continue;  // a unit without lines is not written
+    RefuseWideText(text, name);
     // Written back every time; bytes that are already there only need the
     // new time, which spares the file system a new file per unit.
     if (UnitTextChanges(text)) files.WriteFileText(name, AdaptUnitText(text));

@@ -31,6 +31,13 @@ std::optional<std::string> AdaptUnitLine(std::string_view line, std::string_view
 // The same rules over a unit's text, written out with CR LF after each line.
 std::string AdaptUnitText(std::string_view text);
 
+// True for text that is not single-byte: a UTF-16 or UTF-32 byte-order
+// mark, or a zero in every other byte of its start.
+bool IsWideText(std::string_view text);
+// Throws platform::FileError naming `path` for such text: the build stops
+// before it writes a byte of it.
+void RefuseWideText(std::string_view text, const std::string& path);
+
 // Adapts each unit in turn, by its bare name in the current folder, writing
 // "--> AutoFix ..." lines; the rewrites are made durable as one batch.
 // Throws platform::FileError naming the file that cannot be read or written.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 #endif
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/WinPath.h"
@@ -139,14 +140,25 @@ std::optional<std::string> FindProgram(const std::string& programText) {
 
 #endif
 
-bool CanFindProgram(std::string_view commandLine) {
+std::string ProgramProblem(std::string_view commandLine) {
+  const std::string program = ProgramText(commandLine);
 #ifdef _WIN32
   // As CreateProcessA looks for it: as named, then with ".exe".
-  const std::string program = ProgramText(commandLine);
-  return !program.empty() && (FileExists(program) || FileExists(program + ".exe"));
+  if (!program.empty() && (FileExists(program) || FileExists(program + ".exe"))) return {};
 #else
-  return ResolveCommandLine(commandLine, &FindProgram).has_value();
+  const std::optional<ResolvedCommand> command = ResolveCommandLine(commandLine, &FindProgram);
+  if (command) {
+    char magic[2] = {0, 0};
+    if (FILE* f = std::fopen(command->Program.c_str(), "rb")) {
+      (void)!std::fread(magic, 1, 2, f);
+      std::fclose(f);
+    }
+    const bool windows = magic[0] == 'M' && magic[1] == 'Z';
+    if (windows || ::access(command->Program.c_str(), X_OK) == 0) return {};
+    return program + " may not be run: it has no execute permission";
+  }
 #endif
+  return program + " was not found";
 }
 
 }  // namespace platform

@@ -36,9 +36,12 @@ std::optional<ResolvedCommand> ResolveCommandLine(std::string_view commandLine, 
 // to the first blank. For messages about a program that cannot start.
 std::string ProgramText(std::string_view commandLine);
 
-// True when the program of a command line can be found where starting it
-// would look: to check before work that only makes sense if it can run.
-bool CanFindProgram(std::string_view commandLine);
+// Why the program of a command line could not be started, found where
+// starting it would look ("X was not found", "X may not be run: it has no
+// execute permission"), or empty when it can: to check before work that only
+// makes sense if it can run. A Windows program runs through wine whatever
+// its permissions.
+std::string ProgramProblem(std::string_view commandLine);
 
 #ifndef _WIN32
 // The default lookup on POSIX hosts: the program text as a Windows path, as

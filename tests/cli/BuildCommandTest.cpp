@@ -364,6 +364,23 @@ TEST_F(BuildCommandTest, AMissingCompilerHasAnExitStatusOfItsOwnAndNothingIsTouc
   EXPECT_EQ(err, "tidewell build: the compiler could not be started: C:\\No Such Folder\\dccil was not found\n");
   EXPECT_EQ(out, "");
   EXPECT_EQ(testing_world::FolderSnapshot(project_), before);
+
+  // A compiler file that may not be run is found as early.
+  UseCompiler("echo never\n");
+  fs::permissions(root_ + "/compiler/dccil", fs::perms::owner_read | fs::perms::owner_write);
+  const testing_world::FolderSnapshot unrunnable(project_);
+  EXPECT_EQ(Tidewell("build HelloCF.dpr"), 3);
+  EXPECT_NE(err.find("dccil may not be run: it has no execute permission"), std::string::npos) << err;
+  EXPECT_EQ(testing_world::FolderSnapshot(project_), unrunnable);
+}
+
+TEST_F(BuildCommandTest, OnlyAProjectFileIsBuilt) {
+  std::ofstream(project_ + "/notes.txt") << "not a project";
+  std::ofstream(project_ + "/Stale.resources") << "x";
+  const testing_world::FolderSnapshot before(project_);
+  EXPECT_EQ(Tidewell("build notes.txt"), 2);
+  EXPECT_EQ(err, "tidewell build: not a project file (.dpr or .dpk): notes.txt\n");
+  EXPECT_EQ(testing_world::FolderSnapshot(project_), before);
 }
 
 TEST_F(BuildCommandTest, AnErrorThatStopsTheBuildIsOneLineOnStandardErrorAndExitStatus2) {

@@ -226,3 +226,30 @@ TEST_F(ExportCommandTest, AnExportByAnotherUserIntoASharedFolderKeepsTheFilesOwn
   EXPECT_NE(Read(platform::ToWindowsPath(file)).find("<parts>"), std::string::npos);
   std::filesystem::remove_all(shared);
 }
+
+// The code's folder on a disk that is full: the export fails, and the XML
+// file keeps its old text (both files are ready before either takes its
+// name). "-" for the code is standard output, and a listing goes alone.
+TEST_F(ExportCommandTest, BothFilesOrNeitherAndTheCodeToStandardOutput) {
+  Write("C:\\keep.xml", "old");
+  EXPECT_EQ(Tidewell("--alias DEMO --table parts --output 'C:\\new.xml' --code -"), 0) << err;
+  EXPECT_NE(out.find("tmpTable := Dataset1.Tables.Add('parts');"), std::string::npos);
+  EXPECT_EQ(Tidewell("--list-aliases --alias DEMO"), 2);
+  EXPECT_EQ(Tidewell("--list-tables DEMO --output 'C:\\keep.xml'"), 2);
+  EXPECT_EQ(Read("C:\\keep.xml"), "old");
+  const std::string disk = Host("C:\\full");
+  std::filesystem::create_directories(disk);
+  if (::geteuid() != 0 || std::system(("mount -t tmpfs -o size=64k tmpfs '" + disk + "' 2>/dev/null").c_str()) != 0)
+    GTEST_SKIP() << "needs root to mount a small tmpfs that can fill up";
+  {
+    std::ofstream filler(disk + "/filler", std::ios::binary);
+    const std::string block(4096, 'f');
+    while (std::filesystem::space(disk).available > 0 && filler.write(block.data(), block.size()).flush()) {}
+  }
+  EXPECT_EQ(Tidewell("--alias DEMO --table parts --output 'C:\\keep.xml' --code 'C:\\full\\init.pas'"), 1);
+  EXPECT_EQ(Read("C:\\keep.xml"), "old");
+  EXPECT_FALSE(std::filesystem::exists(disk + "/init.pas"));
+  for (const auto& entry : std::filesystem::directory_iterator(Host("C:\\")))
+    EXPECT_EQ(entry.path().filename().string().find(".tidewell-"), std::string::npos) << entry.path();
+  (void)!std::system(("umount '" + disk + "'").c_str());
+}

@@ -1,5 +1,6 @@
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/FileSystem.h"
 #include "pipeline/SourceAdaptation.h"
@@ -196,4 +197,41 @@ TEST_F(UnitFilesTest, AWritableUnitIsPatchedInAReadOnlyFolderAndKeepsItsHardLink
   std::filesystem::create_hard_link(Host("C:\\P\\U.pas"), Host("C:\\Shared.pas"));
   EXPECT_EQ(BuildError(), "");
   EXPECT_EQ(Read("C:\\Shared.pas"), patched);
+}
+
+// A unit in UTF-16 (with or without its mark) stops the build untouched: a
+// rewrite as single bytes could never be undone. So does a project file.
+TEST_F(UnitFilesTest, AUnitOrProjectFileInUtf16StopsTheBuildByteForByte) {
+  using namespace std::string_literals;
+  const std::string wide[] = {"\xFF\xFEu\0n\0i\0t\0 \0U\0;\0\r\0\n\0"s, "u\0n\0i\0t\0 \0U\0;\0\r\0\n\0i\0n\0"s};
+  for (const std::string& text : wide) {
+    Write("C:\\P\\U.pas", text);
+    EXPECT_NE(BuildError().find("\"U.pas\". It is not single-byte text"), std::string::npos);
+    EXPECT_EQ(Read("C:\\P\\U.pas"), text);
+  }
+  Write("C:\\P\\U.pas", unit);
+  const std::string project = "\xFE\xFF\0p\0r\0o\0g\0r\0a\0m\0\r\0\n\0[\0S\0T\0A\0T\0h\0r\0e\0a\0d\0]"s;
+  Write("C:\\P\\Project1.dpr", project);
+  EXPECT_NE(BuildError().find("It is not single-byte text"), std::string::npos);
+  EXPECT_EQ(Read("C:\\P\\Project1.dpr"), project);
+  EXPECT_EQ(Read("C:\\P\\U.pas"), unit);
+}
+
+// A unit that is a symbolic link to a file outside the project is someone
+// else's file: left alone with one line; a link inside the project is
+// followed.
+TEST_F(UnitFilesTest, AUnitLinkedOutOfTheProjectIsLeftAloneAndOneLinkedInsideIsAdapted) {
+  namespace fs = std::filesystem;
+  const std::string elsewhere = root_ + "/elsewhere.conf";
+  std::ofstream(elsewhere, std::ios::binary) << unit;
+  fs::remove(Host("C:\\P\\U.pas"));
+  fs::create_symlink(elsewhere, Host("C:\\P\\U.pas"));
+  Write("C:\\P\\Sub\\Real.pas", unit);
+  fs::create_symlink(Host("C:\\P\\Sub\\Real.pas"), Host("C:\\P\\Inside.pas"));
+  Write("C:\\P\\Project1.dpr", "uses U in 'U.pas',\r\n  Inside in 'Inside.pas';\r\n");
+  Build();
+  EXPECT_EQ(testing_world::ReadHostFile(elsewhere), unit);
+  EXPECT_EQ(Shown()[3], "--> Unit File \"U.pas\" lies outside the project folder: left alone !!");
+  EXPECT_EQ(Read("C:\\P\\Sub\\Real.pas"), patched);
+  EXPECT_TRUE(fs::is_symlink(Host("C:\\P\\Inside.pas")));
 }
