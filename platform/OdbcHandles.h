@@ -69,6 +69,20 @@ struct ColumnInfo {
 };
 ColumnInfo DescribeColumn(SQLHSTMT st, SQLUSMALLINT column);
 
+// The rows of a statement that has run (a query or a catalogue function),
+// one at a time: `row` reads the current one. The end of the rows ends the
+// loop; a driver's error is a DatabaseError that starts with `what`, never
+// taken for the end.
+template <class Row>
+void ForEachRow(const Statement& st, const std::string& what, Row row) {
+  for (;;) {
+    const SQLRETURN r = SQLFetch(st.get());
+    if (r == SQL_NO_DATA) return;
+    st.Check(r, what);
+    row();
+  }
+}
+
 // How many records a statement gives, counted by the database.
 long long CountRecords(Connection& connection, const std::string& statement);
 

@@ -69,11 +69,11 @@ std::vector<std::string> SearchPath(Connection& connection) {
   if (!Ok(SQLExecDirect(
           st.get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>("select unnest(current_schemas(false))")), SQL_NTS)))
     return schemas;
-  while (Ok(SQLFetch(st.get()))) {
+  odbc::ForEachRow(st, "Cannot read the search path", [&] {
     bool null = false;
     std::string schema = ColumnText(st.get(), 1, null);
     if (!null) schemas.push_back(schema);
-  }
+  });
   return schemas;
 }
 
@@ -106,11 +106,11 @@ std::vector<std::string> TSession::GetTableNames(const std::string& alias) const
         SQLTables(st.get(), text(catalog), catalog.empty() ? 0 : SQL_NTS, text(schema), schema.empty() ? 0 : SQL_NTS,
                   nullptr, 0, reinterpret_cast<SQLCHAR*>(const_cast<char*>("TABLE")), SQL_NTS),
         "Cannot list the tables of '" + alias + "'");
-    while (Ok(SQLFetch(st.get()))) {
+    odbc::ForEachRow(st, "Cannot list the tables of '" + alias + "'", [&] {
       bool null = false;
       std::string name = ColumnText(st.get(), 3, null);
       if (!null && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
-    }
+    });
   }
   std::sort(names.begin(), names.end(),
             [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
