@@ -253,4 +253,3 @@ TEST_F(ExportCommandTest, BothFilesOrNeitherAndTheCodeToStandardOutput) {
     EXPECT_EQ(entry.path().filename().string().find(".tidewell-"), std::string::npos) << entry.path();
   (void)!std::system(("umount '" + disk + "'").c_str());
 }
-
