@@ -277,6 +277,9 @@ void IdeWindow::AddToolsCommands(Package& package) {
     action->setToolTip(QString::fromStdString(name));
     const QString running = caption.endsWith("...") ? caption.chopped(3) : caption;
     connect(action, &QAction::triggered, this, [this, commands, name, caption = running] {
+      // A build compiles the files on disk: edits not saved are offered
+      // first (Save, Don't Save, or Cancel the build).
+      if (name == "CompileClick" && !KeepOrSaveEdits()) return;
       statusBar()->showMessage(caption + " ...");
       const int linesBefore = MessageView->count();
       bool failed = false;

@@ -261,10 +261,21 @@ TEST_F(IdeTest, ToolsCompileWorksOnTheOpenProjectFromTheFirstUseAndItsErrorsJump
   EXPECT_EQ(ide_->Files[1]->CursorLine(), line);
   EXPECT_TRUE(messages_.errors.empty());
 
-  // An edit marks its tab and the title.
-  QTest::keyClicks(ide_->Files[1]->Editor(), "x");
+  // An edit marks its tab and the title; a build offers to save it first
+  // (Cancel builds nothing), and builds the saved text.
+  ide_->Files[1]->Editor()->moveCursor(QTextCursor::Start);
+  QTest::keyClicks(ide_->Files[1]->Editor(), "{ mine } ");
   EXPECT_EQ(ide_->Tabs->tabText(1), "WinForm.pas *");
   EXPECT_TRUE(ide_->windowTitle().endsWith(" *"));
+  messages_.choices = {platform::MessageService::Answer::Cancel};
+  ide_->MessageView->clear();
+  Command(ide_->ToolsMenu, "CompileClick")->trigger();
+  EXPECT_EQ(ide_->MessageView->count(), 0);
+  messages_.choices = {platform::MessageService::Answer::Yes};
+  Command(ide_->ToolsMenu, "CompileClick")->trigger();
+  EXPECT_EQ(testing_world::ReadHostFile(root_ + "/HelloCF/WinForm.pas").rfind("{ mine } unit WinForm;", 0), 0u);
+  EXPECT_EQ(ide_->Tabs->tabText(1), "WinForm.pas");
+  QTest::keyClicks(ide_->Files[1]->Editor(), "x");
   messages_.answers = {false};  // do not save
   QMenu* fileMenu = nullptr;
   for (QAction* menu : ide_->Menus()->actions())
