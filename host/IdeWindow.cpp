@@ -331,6 +331,10 @@ void IdeWindow::UnloadPackages() {
 
 bool IdeWindow::OpenProject(const std::string& path) {
   const std::string file = platform::TypedPath(path);
+  if (!platform::NameTaken(file)) {
+    messages_.ShowError("No such project: " + path);  // as the user typed it
+    return false;
+  }
   std::string text;
   try {
     text = platform::ReadFileText(file);

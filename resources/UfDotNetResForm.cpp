@@ -1,5 +1,6 @@
 #include "resources/UfDotNetResForm.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -219,6 +220,11 @@ void TfDotNetResForm::Refresh() {
 
 void TfDotNetResForm::Reopen() {
   close();
+  // Opened from a modal dialog (the build dialog's link), it is modal above
+  // that dialog, so that it can be used at once; the dialog is again once
+  // it closes. Opened from the IDE, it is an ordinary window.
+  QWidget* modal = QApplication::activeModalWidget();
+  setWindowModality(modal && modal != this ? Qt::ApplicationModal : Qt::NonModal);
   show();
   raise();
   activateWindow();

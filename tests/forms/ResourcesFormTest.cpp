@@ -216,6 +216,20 @@ TEST_F(ResourcesFormTest, EveryRequestReloadsTheListsAndTheBuildDialogsLinkIsOne
   Write(resources::FavouritesFile, "http://one/\r\nhttp://two/\r\n");
   QTest::mouseClick(dialog.Label5, Qt::LeftButton);
   EXPECT_EQ(browserForm.cbResLink->count(), 2);
+  EXPECT_FALSE(browserForm.isModal());
+
+  // From the dialog shown modally, as the IDE shows it: the browser comes
+  // above it and takes the input; the dialog has it back once the browser
+  // closes.
+  browserForm.close();
+  QTimer::singleShot(0, [&] {
+    QTest::mouseClick(dialog.Label5, Qt::LeftButton);
+    EXPECT_EQ(QApplication::activeModalWidget(), &browserForm);
+    browserForm.close();
+    EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
+    dialog.reject();
+  });
+  dialog.exec();
 }
 
 TEST_F(ResourcesFormTest, TheRealBrowserLoadsLocalPagesAndTheAddressBoxFollowsBackAndForward) {

@@ -560,3 +560,8 @@ TEST_F(IdeTest, ClosingTheDialogAndTheIdeDuringABuildFromTheDialogEndsBothCleanl
   }
   EXPECT_TRUE(gone) << "the compiler outlived the IDE";
 }
+
+TEST_F(IdeTest, AProjectThatIsNotThereIsNamedAsTheUserTypedIt) {
+  EXPECT_FALSE(ide_->OpenProject(root_ + "/no/such/App.dpr"));
+  EXPECT_EQ(messages_.errors, (std::vector<std::string>{"No such project: " + root_ + "/no/such/App.dpr"}));
+}
