@@ -1,5 +1,6 @@
 #include "resources/UfDotNetResForm.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
@@ -195,6 +196,8 @@ void TfDotNetResForm::ShowBox(QComboBox* widget, const BoxState& box) {
   if (shown != items) {
     widget->clear();
     widget->addItems(items);
+    // The drop-down as wide as its widest entry, never elided to the box.
+    widget->view()->setMinimumWidth(widget->view()->sizeHintForColumn(0) + 2 * widget->view()->frameWidth() + 16);
   }
   widget->setCurrentIndex(box.ItemIndex);
   // A text equal to what the box shows is left alone, and with it the

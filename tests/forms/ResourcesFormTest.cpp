@@ -1,4 +1,5 @@
 // The resources browser and the about box on screen.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -217,6 +218,12 @@ TEST_F(ResourcesFormTest, EveryRequestReloadsTheListsAndTheBuildDialogsLinkIsOne
   QTest::mouseClick(dialog.Label5, Qt::LeftButton);
   EXPECT_EQ(browserForm.cbResLink->count(), 2);
   EXPECT_FALSE(browserForm.isModal());
+  // A drop-down is as wide as its widest entry.
+  const std::string wide(120, 'W');
+  Write(resources::FavouritesFile, "http://one/\r\nhttp://" + wide + "/\r\n");
+  QTest::mouseClick(dialog.Label5, Qt::LeftButton);
+  EXPECT_GE(browserForm.cbResLink->view()->minimumWidth(), browserForm.cbResLink->view()->sizeHintForColumn(0));
+  EXPECT_GT(browserForm.cbResLink->view()->minimumWidth(), browserForm.cbResLink->width());
 
   // From the dialog shown modally, as the IDE shows it: the browser comes
   // above it and takes the input; the dialog has it back once the browser
