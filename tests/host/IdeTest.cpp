@@ -75,6 +75,25 @@ class IdeTest : public ::testing::Test {
     return part;
   }
 
+  // A compiler that writes its process number to dccil.pid and then hangs.
+  void UseHangingCompiler() {
+    const std::string bin = root_ + "/hang";
+    fs::create_directories(bin);
+    std::ofstream(bin + "/dccil") << "#!/bin/sh\necho $$ > '" << root_ << "/dccil.pid'\nexec sleep 600\n";
+    fs::permissions(bin + "/dccil", fs::perms::owner_all);
+    std::string options = testing_world::ReadHostFile(root_ + "/HelloCF/CFOption.OPN");
+    options.replace(0, options.find("\r\n"), "BDS_Compiler_Path=Z:" + bin);
+    std::ofstream(root_ + "/HelloCF/CFOption.OPN", std::ios::binary) << options;
+  }
+  // True when the process is gone within five seconds.
+  static bool EndsSoon(pid_t pid) {
+    for (int i = 0; i < 100; ++i) {
+      if (::kill(pid, 0) != 0) return true;
+      QTest::qWait(50);
+    }
+    return false;
+  }
+
   testing_world::ExampleCopy example_;
   const std::string root_ = example_.root;
   fs::path oldCwd_;
@@ -468,13 +487,7 @@ TEST_F(IdeTest, ExitWithThePackagesBrowserOpenEndsTheApplicationAndUnloadsThePac
 }
 
 TEST_F(IdeTest, ClosingTheIdeDuringABuildEndsTheBuildAndTheCompiler) {
-  const std::string bin = root_ + "/hang";
-  fs::create_directories(bin);
-  std::ofstream(bin + "/dccil") << "#!/bin/sh\necho $$ > '" << root_ << "/dccil.pid'\nexec sleep 600\n";
-  fs::permissions(bin + "/dccil", fs::perms::owner_all);
-  std::string options = testing_world::ReadHostFile(root_ + "/HelloCF/CFOption.OPN");
-  options.replace(0, options.find("\r\n"), "BDS_Compiler_Path=Z:" + bin);
-  std::ofstream(root_ + "/HelloCF/CFOption.OPN", std::ios::binary) << options;
+  UseHangingCompiler();
   Load();
   ASSERT_TRUE(ide_->OpenProject(root_ + "/HelloCF/HelloCF.dpr"));
   ide_->show();
@@ -501,12 +514,7 @@ TEST_F(IdeTest, ClosingTheIdeDuringABuildEndsTheBuildAndTheCompiler) {
   QTimer::singleShot(20000, [] { QCoreApplication::exit(1); });
   EXPECT_EQ(QCoreApplication::exec(), 0);
   ASSERT_GT(compiler, 0);
-  bool gone = false;
-  for (int i = 0; i < 100 && !gone; ++i) {
-    gone = ::kill(compiler, 0) != 0;
-    if (!gone) QTest::qWait(50);
-  }
-  EXPECT_TRUE(gone) << "the compiler outlived the IDE";
+  EXPECT_TRUE(EndsSoon(compiler)) << "the compiler outlived the IDE";
 }
 
 // The same from the build dialog's Compile button: the dialog is closed
@@ -515,13 +523,7 @@ TEST_F(IdeTest, ClosingTheIdeDuringABuildEndsTheBuildAndTheCompiler) {
 // returned (the dialog's message pump is the IDE's, which knows a build is
 // running).
 TEST_F(IdeTest, ClosingTheDialogAndTheIdeDuringABuildFromTheDialogEndsBothCleanly) {
-  const std::string bin = root_ + "/hang";
-  fs::create_directories(bin);
-  std::ofstream(bin + "/dccil") << "#!/bin/sh\necho $$ > '" << root_ << "/dccil.pid'\nexec sleep 600\n";
-  fs::permissions(bin + "/dccil", fs::perms::owner_all);
-  std::string options = testing_world::ReadHostFile(root_ + "/HelloCF/CFOption.OPN");
-  options.replace(0, options.find("\r\n"), "BDS_Compiler_Path=Z:" + bin);
-  std::ofstream(root_ + "/HelloCF/CFOption.OPN", std::ios::binary) << options;
+  UseHangingCompiler();
   Load();
   ASSERT_TRUE(ide_->OpenProject(root_ + "/HelloCF/HelloCF.dpr"));
   ide_->show();
@@ -553,12 +555,7 @@ TEST_F(IdeTest, ClosingTheDialogAndTheIdeDuringABuildFromTheDialogEndsBothCleanl
   QTimer::singleShot(20000, [] { QCoreApplication::exit(1); });
   EXPECT_EQ(QCoreApplication::exec(), 0);
   ASSERT_GT(compiler, 0);
-  bool gone = false;
-  for (int i = 0; i < 100 && !gone; ++i) {
-    gone = ::kill(compiler, 0) != 0;
-    if (!gone) QTest::qWait(50);
-  }
-  EXPECT_TRUE(gone) << "the compiler outlived the IDE";
+  EXPECT_TRUE(EndsSoon(compiler)) << "the compiler outlived the IDE";
 }
 
 TEST_F(IdeTest, AProjectThatIsNotThereIsNamedAsTheUserTypedIt) {
