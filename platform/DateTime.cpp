@@ -80,33 +80,29 @@ std::string FormatDateTime(const std::string& pattern, const DateTime& v) {
       i = end + 1;
       continue;
     }
+    // A number of one or two digits, as the run of letters asks ("d", "dd").
+    auto number = [&](int value) {
+      out += Digits(value, n >= 2 ? 2 : 1);
+      n = n > 2 ? 2 : n;
+    };
     switch (c) {
       case 'y': out += n >= 3 ? Digits(v.Year, 4) : Digits(v.Year % 100, 2); break;
       case 'm': {
         int value = afterHour ? v.Minute : v.Month;
-        out += Digits(value, n >= 2 ? 2 : 1);
-        n = n > 2 ? 2 : n;
+        number(value);
         afterHour = false;
         break;
       }
-      case 'd':
-        out += Digits(v.Day, n >= 2 ? 2 : 1);
-        n = n > 2 ? 2 : n;
-        break;
+      case 'd': number(v.Day); break;
       case 'h':
-        out += Digits(v.Hour, n >= 2 ? 2 : 1);
-        n = n > 2 ? 2 : n;
+        number(v.Hour);
         afterHour = true;
         break;
       case 'n':
-        out += Digits(v.Minute, n >= 2 ? 2 : 1);
-        n = n > 2 ? 2 : n;
+        number(v.Minute);
         afterHour = false;
         break;
-      case 's':
-        out += Digits(v.Second, n >= 2 ? 2 : 1);
-        n = n > 2 ? 2 : n;
-        break;
+      case 's': number(v.Second); break;
       case 'z':
         out += n >= 3 ? Digits(v.Millisecond, 3) : std::to_string(v.Millisecond);
         n = n >= 3 ? 3 : 1;
