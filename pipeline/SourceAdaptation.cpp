@@ -160,7 +160,7 @@ void AdaptUnits(platform::FileSystem& files, const platform::Lines& units, runne
     // A unit whose name leads out of the project (a symbolic link to a file
     // elsewhere) is another's file: it is neither read for a rewrite nor
     // written.
-    if (!platform::IsInsideFolder(name, projectFolder)) {
+    if (files.NameTaken(name) && !platform::IsInsideFolder(name, projectFolder)) {
       messages.Add("--> Unit File \"" + name + "\" lies outside the project folder: left alone !!");
       continue;
     }

@@ -221,6 +221,9 @@ TEST_F(UnitFilesTest, AUnitOrProjectFileInUtf16StopsTheBuildByteForByte) {
 // else's file: left alone with one line; a link inside the project is
 // followed.
 TEST_F(UnitFilesTest, AUnitLinkedOutOfTheProjectIsLeftAloneAndOneLinkedInsideIsAdapted) {
+#ifdef _WIN32
+  GTEST_SKIP() << "POSIX only: symbolic links";
+#endif
   namespace fs = std::filesystem;
   const std::string elsewhere = root_ + "/elsewhere.conf";
   std::ofstream(elsewhere, std::ios::binary) << unit;
