@@ -27,7 +27,7 @@ namespace cli {
 namespace {
 
 const char* const BuildHelp =
-    "Usage: tidewell build [--messages=FORMAT] [--dry-run] PROJECT.dpr\n"
+    "Usage: tidewell build [--messages=FORMAT] [--warnings-as-errors] [--dry-run] PROJECT.dpr\n"
     "\n"
     "Builds a Delphi for .NET project for the .NET Compact Framework with the\n"
     "settings kept in CFOption.OPN beside the project file: recompiles its .resx\n"
@@ -49,9 +49,14 @@ const char* const BuildHelp =
     "                     github: the message list, then the compiler's errors and\n"
     "                     warnings as GitHub Actions annotations (::error file=...);\n"
     "                     json: instead of the list, one JSON object a line for each\n"
-    "                     compiler message: {\"file\",\"line\",\"kind\",\"text\"}.\n"
+    "                     compiler message: {\"file\",\"line\",\"column\",\"kind\",\"text\"};\n"
+    "                     gcc: instead of the list, FILE:LINE:COLUMN: SEVERITY: TEXT\n"
+    "                     a line (error, warning or note), as editors read it.\n"
     "                     Files are named relative to the current folder where they\n"
     "                     lie inside it.\n"
+    "\n"
+    "  --warnings-as-errors  a warning fails the build (exit status 1) as an error\n"
+    "                     does.\n"
     "\n"
     "Exit status:\n"
     "  0  built\n"
@@ -115,7 +120,9 @@ void PrintCiMessages(const std::vector<runner::CompilerMessage>& messages, Messa
     std::string file = message.File.empty()
                            ? std::string()
                            : DisplayPath(platform::ToHostPath(message.File), projectFolder, startFolder);
-    std::cout << (format == MessageFormat::Json ? JsonMessage(message, file) : GitHubAnnotation(message, file));
+    std::cout << (format == MessageFormat::Json  ? JsonMessage(message, file)
+                  : format == MessageFormat::Gcc ? GccMessage(message, file)
+                                                 : GitHubAnnotation(message, file));
   }
   std::cout << std::flush;
 }
@@ -145,22 +152,24 @@ namespace {
 struct BuildRequest {
   MessageFormat Format = MessageFormat::List;
   bool DryRun = false;
-  std::string ProjectArgument;  // as the user typed it
-  std::string ProjectFile;      // the system's path of it
+  bool WarningsAsErrors = false;  // a warning fails the build too
+  std::string ProjectArgument;    // as the user typed it
+  std::string ProjectFile;        // the system's path of it
 };
 
 // The command line into a request; a usage error's status otherwise.
 std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, BuildRequest& request) {
   const CommandLineOptions options =
-      ParseCommandLine(args, {{"--help", 'h'}, {"--dry-run", 'n'}, {"--messages", 0, true}});
+      ParseCommandLine(args, {{"--help", 'h'}, {"--dry-run", 'n'}, {"--messages", 0, true}, {"--warnings-as-errors"}});
   if (!options.Problem.empty()) return Usage(options.Problem);
   if (options.Has("--help")) {
     std::cout << BuildHelp;
     return ToInt(ExitStatus::Done);
   }
   request.DryRun = options.Has("--dry-run");
+  request.WarningsAsErrors = options.Has("--warnings-as-errors");
   if (options.Has("--messages") && !ParseMessageFormat(options.Value("--messages"), request.Format))
-    return Usage("unknown message format '" + options.Value("--messages") + "' (list, github or json)");
+    return Usage("unknown message format '" + options.Value("--messages") + "' (list, github, json or gcc)");
   if (options.Operands.size() != 1) return Usage("expected one project file");
   request.ProjectArgument = options.Operands[0];
   if (std::string problem = platform::PathProblem(request.ProjectArgument); !problem.empty()) {
@@ -195,7 +204,7 @@ bool CompilerMissing(const builddialog::CompactDevModel& dialog) {
 
 // The exit status a finished build earns, with its one line on standard
 // error where the compiler failed without saying so.
-ExitStatus StatusOf(const pipeline::BuildOutcome& outcome) {
+ExitStatus StatusOf(const pipeline::BuildOutcome& outcome, bool warningsAsErrors) {
   if (!outcome.Stopped.empty() || !outcome.CompilerRan) return ExitStatus::CouldNotStart;
   if (!outcome.CompilerNotStarted.empty()) {
     std::cerr << "tidewell build: the compiler could not be started: " << outcome.CompilerNotStarted << "\n";
@@ -206,7 +215,9 @@ ExitStatus StatusOf(const pipeline::BuildOutcome& outcome) {
               << platform::DescribeExit(*outcome.CompilerExit) << "\n";
     return ExitStatus::Failed;
   }
-  return outcome.CompilerReportedFailure() ? ExitStatus::Failed : ExitStatus::Done;
+  if (outcome.CompilerReportedFailure() || (warningsAsErrors && outcome.CompilerReportedWarning()))
+    return ExitStatus::Failed;
+  return ExitStatus::Done;
 }
 
 // Builds with the message list printed as it grows (or, for json, only the
@@ -214,7 +225,7 @@ ExitStatus StatusOf(const pipeline::BuildOutcome& outcome) {
 pipeline::BuildOutcome BuildAndPrint(builddialog::CompactDevModel& dialog, ConsoleMessages& messages,
                                      const BuildRequest& request, const std::string& startFolder) {
   pipeline::BuildOutcome outcome;
-  if (request.Format == MessageFormat::Json) {
+  if (request.Format == MessageFormat::Json || request.Format == MessageFormat::Gcc) {
     outcome = dialog.Build();
   } else {
     MessagePrinter printer(dialog.MessageList);
@@ -278,7 +289,7 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   }
   const pipeline::BuildOutcome outcome = BuildAndPrint(dialog, messages, request, startFolder);
   dialog.Close();
-  return ToInt(StatusOf(outcome));
+  return ToInt(StatusOf(outcome, request.WarningsAsErrors));
 }
 
 }  // namespace cli

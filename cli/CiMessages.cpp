@@ -3,14 +3,16 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/CodePage.h"
+
 namespace cli {
 
 namespace {
 
 // GitHub's escaping of workflow command data; properties also escape ':' and ','.
-std::string EscapeGitHub(const std::string& text, bool property) {
+std::string EscapeGitHub(const std::string& raw, bool property) {
   std::string out;
-  for (char c : text) {
+  for (char c : platform::ToUtf8(raw)) {
     if (c == '%') out += "%25";
     else if (c == '\r') out += "%0D";
     else if (c == '\n') out += "%0A";
@@ -31,9 +33,10 @@ size_t Utf8Length(const std::string& text, size_t at) {
   return length;
 }
 
-// A JSON string. Valid UTF-8 passes unchanged; any other byte is taken as the
-// Latin-1 character of that code (compilers print in the Windows code page).
-std::string JsonString(const std::string& text) {
+// A JSON string, always valid UTF-8: well-formed UTF-8 passes unchanged, any
+// other byte is the Windows code page's character (compilers print in it).
+std::string JsonString(const std::string& raw) {
+  const std::string text = platform::ToUtf8(raw);
   std::string out = "\"";
   for (size_t i = 0; i < text.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(text[i]);
@@ -66,6 +69,7 @@ bool ParseMessageFormat(const std::string& name, MessageFormat& format) {
   if (name == "list") format = MessageFormat::List;
   else if (name == "github") format = MessageFormat::GitHub;
   else if (name == "json") format = MessageFormat::Json;
+  else if (name == "gcc") format = MessageFormat::Gcc;
   else return false;
   return true;
 }
@@ -77,6 +81,7 @@ std::string GitHubAnnotation(const runner::CompilerMessage& message, const std::
   if (!file.empty()) {
     properties = " file=" + EscapeGitHub(file, true);
     if (message.Line > 0) properties += ",line=" + std::to_string(message.Line);
+    if (message.Line > 0 && message.Column > 0) properties += ",col=" + std::to_string(message.Column);
   }
   return std::string("::") + command + properties + "::" + EscapeGitHub(message.Text, false) + "\n";
 }
@@ -84,8 +89,19 @@ std::string GitHubAnnotation(const runner::CompilerMessage& message, const std::
 std::string JsonMessage(const runner::CompilerMessage& message, const std::string& file) {
   std::string out = "{\"file\":" + (file.empty() ? std::string("null") : JsonString(file));
   out += ",\"line\":" + (message.Line > 0 ? std::to_string(message.Line) : std::string("null"));
+  out += ",\"column\":" + (message.Column > 0 ? std::to_string(message.Column) : std::string("null"));
   out += ",\"kind\":" + JsonString(message.Kind) + ",\"text\":" + JsonString(message.Text) + "}\n";
   return out;
+}
+
+std::string GccMessage(const runner::CompilerMessage& message, const std::string& file) {
+  std::string place = file.empty() ? std::string("tidewell") : platform::ToUtf8(file);
+  if (!file.empty() && message.Line > 0) {
+    place += ":" + std::to_string(message.Line);
+    if (message.Column > 0) place += ":" + std::to_string(message.Column);
+  }
+  const char* severity = runner::IsFailure(message) ? "error" : message.Kind == "warning" ? "warning" : "note";
+  return place + ": " + severity + ": " + platform::ToUtf8(message.Text) + "\n";
 }
 
 std::string DisplayPath(const std::string& file, const std::string& projectFolder, const std::string& currentFolder) {

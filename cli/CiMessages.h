@@ -7,9 +7,9 @@
 
 namespace cli {
 
-enum class MessageFormat { List, GitHub, Json };
+enum class MessageFormat { List, GitHub, Json, Gcc };
 
-// "list", "github" or "json"; false for any other name.
+// "list", "github", "json" or "gcc"; false for any other name.
 bool ParseMessageFormat(const std::string& name, MessageFormat& format);
 
 // "::error file=F,line=N::text\n" for errors and fatal errors, "::warning ..."
@@ -19,6 +19,13 @@ std::string GitHubAnnotation(const runner::CompilerMessage& message, const std::
 // {"file":"F","line":N,"kind":"error","text":"..."} and a line end; file
 // and line are null when the message names no file.
 std::string JsonMessage(const runner::CompilerMessage& message, const std::string& file);
+
+// "FILE:LINE:COLUMN: SEVERITY: TEXT" and a line end, as gcc writes it and
+// editors read it (VS Code's $gcc, Emacs' compilation mode, Vim's
+// errorformat): SEVERITY error (errors and fatal errors), warning or note
+// (hints); the column, the line and the file left out where the compiler
+// gave none ("tidewell: error: TEXT" without a file).
+std::string GccMessage(const runner::CompilerMessage& message, const std::string& file);
 
 // The path a CI system shows for a file the compiler names: `file` is
 // resolved against the project's folder (both host paths) and given relative

@@ -115,6 +115,22 @@ std::string CodePageToUtf8(std::string_view text) {
   return out;
 }
 
+std::string ToUtf8(std::string_view text) {
+  const CodePageTable& table = Table();
+  std::string out;
+  out.reserve(text.size());
+  for (size_t at = 0; at < text.size();) {
+    const auto [c, length] = DecodeUtf8(text, at);
+    if (length == 0) {
+      AppendUtf8(out, table.ToUnicode[static_cast<unsigned char>(text[at++])]);
+    } else {
+      out.append(text, at, length);
+      at += length;
+    }
+  }
+  return out;
+}
+
 std::string Utf8ToCodePage(std::string_view text) {
   const CodePageTable& table = Table();
   std::string out;

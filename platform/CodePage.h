@@ -16,4 +16,10 @@ std::string CodePageToUtf8(std::string_view text);
 // UTF-8 are taken as the code page's own.
 std::string Utf8ToCodePage(std::string_view text);
 
+// Text for a program that reads UTF-8 (JSON, CI annotations): well-formed
+// UTF-8 passes unchanged, any other byte is the code page's character;
+// the result is always valid UTF-8 (no surrogates, no overlong forms,
+// nothing past U+10FFFF).
+std::string ToUtf8(std::string_view text);
+
 }  // namespace platform

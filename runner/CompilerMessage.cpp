@@ -31,6 +31,7 @@ bool ParsePlace(const std::string& place, CompilerMessage& message) {
   if (line.size() < numbers.size() && !AllDigits(numbers.substr(line.size() + 1))) return false;
   message.File = place.substr(0, open);
   message.Line = std::stoi(line);
+  if (line.size() < numbers.size()) message.Column = std::stoi(numbers.substr(line.size() + 1));
   return true;
 }
 

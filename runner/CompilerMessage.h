@@ -1,8 +1,8 @@
 #pragma once
 // One line of the compiler's output read as a message: "FILE(LINE) Kind: text"
 // or "Kind: text", where Kind is Error, Fatal, Warning or Hint and stands at
-// the start of the line or after a blank. A column after the line number
-// ("FILE(LINE,COLUMN)") is allowed and ignored.
+// the start of the line or after a blank. A column may follow the line
+// number ("FILE(LINE,COLUMN)").
 #include <optional>
 #include <string>
 
@@ -13,6 +13,7 @@ struct CompilerMessage {
   int Line = 0;      // 0 when the line names none
   std::string Kind;  // "error", "fatal", "warning" or "hint"
   std::string Text;  // what follows "Kind: "
+  int Column = 0;    // 0 when the line names none
 };
 
 std::optional<CompilerMessage> ParseCompilerMessage(const std::string& line);

@@ -122,10 +122,10 @@ TEST_F(BuildCommandTest, CiFormatsNameTheCompilersMessagesByFileAndLine) {
       list + "::error file=WinForm.pas,line=" + line +
           "::Marked as wrong by the stand-in compiler\n::error file=HelloCF.dpr,line=103::Could not compile program\n");
   ASSERT_EQ(Tidewell("build --messages json HelloCF.dpr"), 1);
-  EXPECT_EQ(out,
-            "{\"file\":\"WinForm.pas\",\"line\":" + line +
-                ",\"kind\":\"error\",\"text\":\"Marked as wrong by the stand-in compiler\"}\n"
-                "{\"file\":\"HelloCF.dpr\",\"line\":103,\"kind\":\"fatal\",\"text\":\"Could not compile program\"}\n");
+  EXPECT_EQ(out, "{\"file\":\"WinForm.pas\",\"line\":" + line +
+                     ",\"column\":null,\"kind\":\"error\",\"text\":\"Marked as wrong by the stand-in compiler\"}\n"
+                     "{\"file\":\"HelloCF.dpr\",\"line\":103,\"column\":null,\"kind\":\"fatal\",\"text\":\"Could not "
+                     "compile program\"}\n");
   EXPECT_EQ(Tidewell("build --messages=xml HelloCF.dpr"), 2);
   EXPECT_NE(err.find("unknown message format 'xml'"), std::string::npos);
   EXPECT_EQ(Tidewell("build --messages=json --messages=list HelloCF.dpr"), 2);
@@ -312,10 +312,19 @@ TEST_F(BuildCommandTest, AWarningThatQuotesAnErrorIsAWarningInEveryFormatAndTheB
   EXPECT_TRUE(out.ends_with("::warning file=WinForm.pas,line=3::Error: handler is never called\n")) << out;
   EXPECT_EQ(Tidewell("build --messages=json HelloCF.dpr"), 0) << err;
   EXPECT_EQ(out,
-            "{\"file\":\"WinForm.pas\",\"line\":3,\"kind\":\"warning\",\"text\":\"Error: handler is never called\"}\n");
+            "{\"file\":\"WinForm.pas\",\"line\":3,\"column\":null,\"kind\":\"warning\",\"text\":\"Error: handler is "
+            "never called\"}\n");
+  EXPECT_EQ(Tidewell("build --warnings-as-errors HelloCF.dpr"), 1);  // as fpc -Sew and msbuild -warnaserror
+  EXPECT_EQ(Tidewell("build --messages=gcc HelloCF.dpr"), 0);
+  EXPECT_EQ(out, "WinForm.pas:3: warning: Error: handler is never called\n");
+  UseCompiler("echo 'WinForm.pas(3,9) Hint: never used'\n");
+  EXPECT_EQ(Tidewell("build --warnings-as-errors --messages=gcc HelloCF.dpr"), 0);  // a hint is no warning
+  EXPECT_EQ(out, "WinForm.pas:3:9: note: never used\n");
   UseCompiler("echo 'Unit1.pas(7) Error: Warning: not declared'\n");
   EXPECT_EQ(Tidewell("build --messages=json HelloCF.dpr"), 1);
-  EXPECT_EQ(out, "{\"file\":\"Unit1.pas\",\"line\":7,\"kind\":\"error\",\"text\":\"Warning: not declared\"}\n");
+  EXPECT_EQ(
+      out,
+      "{\"file\":\"Unit1.pas\",\"line\":7,\"column\":null,\"kind\":\"error\",\"text\":\"Warning: not declared\"}\n");
 }
 
 TEST_F(BuildCommandTest, AnOptionsFileInTheFolderTheCommandRunsFromIsNotRead) {

@@ -1,7 +1,10 @@
 // The compiler's messages as CI systems read them, byte for byte.
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "cli/CiMessages.h"
+#include "platform/CodePage.h"
 #include "runner/CompilerMessage.h"
 
 namespace {
@@ -51,13 +54,51 @@ TEST(CiMessages, GitHubAnnotationsForErrorsAndWarningsOnly) {
 }
 
 TEST(CiMessages, JsonLinesAreValidWhateverTheTextHolds) {
-  EXPECT_EQ(cli::JsonMessage({"U.pas", 2, "warning", "say \"hi\"\\\t\x01"}, "dir/U.pas"),
-            "{\"file\":\"dir/U.pas\",\"line\":2,\"kind\":\"warning\",\"text\":\"say \\\"hi\\\"\\\\\\t\\u0001\"}\n");
+  EXPECT_EQ(cli::JsonMessage({"U.pas", 2, "warning", "say \"hi\"\\\t\x01", 7}, "dir/U.pas"),
+            "{\"file\":\"dir/U.pas\",\"line\":2,\"column\":7,\"kind\":\"warning\",\"text\":\"say "
+            "\\\"hi\\\"\\\\\\t\\u0001\"}\n");
   EXPECT_EQ(cli::JsonMessage({"", 0, "fatal", "No project"}, ""),
-            "{\"file\":null,\"line\":null,\"kind\":\"fatal\",\"text\":\"No project\"}\n");
-  // UTF-8 passes; a Windows code page byte becomes its Latin-1 character.
-  EXPECT_EQ(cli::JsonMessage({"", 0, "error", "F\xC3\xB6rm F\xF6rm \xC3"}, ""),
-            "{\"file\":null,\"line\":null,\"kind\":\"error\",\"text\":\"F\xC3\xB6rm F\\u00f6rm \\u00c3\"}\n");
+            "{\"file\":null,\"line\":null,\"column\":null,\"kind\":\"fatal\",\"text\":\"No project\"}\n");
+  // UTF-8 passes; any other byte is the Windows code page's character, so
+  // the line is valid UTF-8 whatever the compiler printed (a lone
+  // surrogate's bytes, an overlong form, a code point past U+10FFFF).
+  EXPECT_EQ(cli::JsonMessage({"", 0, "error",
+                              "F\xC3\xB6rm \x91"
+                              "Foo\x92 \x80 \xC3"},
+                             ""),
+            "{\"file\":null,\"line\":null,\"column\":null,\"kind\":\"error\",\"text\":\"F\xC3\xB6rm "
+            "\xE2\x80\x98"
+            "Foo\xE2\x80\x99 \xE2\x82\xAC \xC3\x83\"}\n");
+  for (const char* bad : {"\xED\xA0\x80", "\xC0\xAF", "\xF4\x90\x80\x80"}) {
+    const std::string line = cli::JsonMessage({"", 0, "error", bad}, "");
+    EXPECT_EQ(line.find(bad), std::string::npos) << line;
+    EXPECT_EQ(platform::Utf8ToCodePage(platform::ToUtf8(bad)), bad);  // each byte as the code page has it
+  }
+}
+
+// The form editors read: VS Code's $gcc problem matcher takes every line.
+TEST(CiMessages, GccLinesAreWhatTheGccProblemMatcherReads) {
+  const std::regex gcc(R"(^(.*?):(\d+):(\d*):?\s+(?:fatal\s+)?(warning|error):\s+(.*)$)");
+  EXPECT_EQ(cli::GccMessage({"U.pas", 10, "error", "Undeclared identifier: 'x'", 5}, "src/U.pas"),
+            "src/U.pas:10:5: error: Undeclared identifier: 'x'\n");
+  EXPECT_EQ(cli::GccMessage({"U.pas", 3, "warning", "Error: quoted"}, "U.pas"), "U.pas:3: warning: Error: quoted\n");
+  EXPECT_EQ(cli::GccMessage({"U.pas", 3, "fatal", "stop"}, "U.pas"), "U.pas:3: error: stop\n");
+  EXPECT_EQ(cli::GccMessage({"U.pas", 4, "hint", "unused"}, "U.pas"), "U.pas:4: note: unused\n");
+  EXPECT_EQ(cli::GccMessage({"", 0, "fatal", "No project"}, ""), "tidewell: error: No project\n");
+  std::smatch found;
+  const std::string line = cli::GccMessage({"U.pas", 10, "error", "x", 5}, "src/U.pas");
+  const std::string withoutEnd = line.substr(0, line.size() - 1);
+  ASSERT_TRUE(std::regex_match(withoutEnd, found, gcc));
+  EXPECT_EQ(found[1], "src/U.pas");
+  EXPECT_EQ(found[2], "10");
+  EXPECT_EQ(found[3], "5");
+  EXPECT_EQ(found[4], "error");
+  EXPECT_TRUE(std::regex_match("U.pas:3: warning: w", gcc));
+  // The column is kept in every form.
+  EXPECT_EQ(cli::GitHubAnnotation({"U.pas", 10, "error", "x", 5}, "U.pas"), "::error file=U.pas,line=10,col=5::x\n");
+  const auto parsed = ParseCompilerMessage("Unit1.pas(10,5) Error: x");
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->Column, 5);
 }
 
 TEST(CiMessages, FilesAreShownRelativeToTheCurrentFolderWhenInsideIt) {
@@ -74,8 +115,10 @@ TEST(CiMessages, FormatNames) {
   EXPECT_EQ(format, cli::MessageFormat::GitHub);
   EXPECT_TRUE(cli::ParseMessageFormat("json", format));
   EXPECT_EQ(format, cli::MessageFormat::Json);
+  EXPECT_TRUE(cli::ParseMessageFormat("gcc", format));
+  EXPECT_EQ(format, cli::MessageFormat::Gcc);
   EXPECT_FALSE(cli::ParseMessageFormat("JSON", format));
-  EXPECT_EQ(format, cli::MessageFormat::Json);
+  EXPECT_EQ(format, cli::MessageFormat::Gcc);  // a wrong name changes nothing
 }
 
 }  // namespace
