@@ -158,9 +158,9 @@ void AdaptUnits(platform::FileSystem& files, const platform::Lines& units, runne
   for (const std::string& unit : units) {
     const std::string name = platform::ExtractFileName(unit);
     // A unit whose name leads out of the project (a symbolic link to a file
-    // elsewhere) is another's file: it is neither read for a rewrite nor
-    // written.
-    if (files.NameTaken(name) && !platform::IsInsideFolder(name, projectFolder)) {
+    // elsewhere: a bare name in the project's folder has no other way out)
+    // is another's file: it is neither read for a rewrite nor written.
+    if (platform::IsSymbolicLink(name) && !platform::IsInsideFolder(name, projectFolder)) {
       messages.Add("--> Unit File \"" + name + "\" lies outside the project folder: left alone !!");
       continue;
     }

@@ -18,6 +18,9 @@ bool FileExists(const std::string& path);  // a file, not a folder
 // symbolic link even to nothing.
 bool NameTaken(const std::string& path);
 bool DirectoryExists(const std::string& path);
+// True when the name is a symbolic link (a reparse point on Windows),
+// whatever it points to.
+bool IsSymbolicLink(const std::string& path);
 // A read-only file (no write permission at all, on Linux as the read-only
 // attribute on Windows) is neither deleted nor renamed: false.
 bool DeleteFile(const std::string& path);

@@ -50,6 +50,11 @@ bool NameTaken(const std::string& path) {
   return !path.empty() && ::lstat(ToHostPath(path).c_str(), &st) == 0;
 }
 
+bool IsSymbolicLink(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::lstat(ToHostPath(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool DirectoryExists(const std::string& path) {
   if (path.empty()) return false;
   struct stat st;
