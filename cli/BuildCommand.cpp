@@ -205,7 +205,7 @@ bool CompilerMissing(const builddialog::CompactDevModel& dialog) {
 // The exit status a finished build earns, with its one line on standard
 // error where the compiler failed without saying so.
 ExitStatus StatusOf(const pipeline::BuildOutcome& outcome, bool warningsAsErrors) {
-  if (!outcome.Stopped.empty() || !outcome.CompilerRan) return ExitStatus::CouldNotStart;
+  if (!outcome.Stopped.empty()) return ExitStatus::CouldNotStart;  // every stop before the compiler says why
   if (!outcome.CompilerNotStarted.empty()) {
     std::cerr << "tidewell build: the compiler could not be started: " << outcome.CompilerNotStarted << "\n";
     return ExitStatus::ToolNotStarted;
