@@ -137,8 +137,10 @@ double Build(const fs::path& folder) {
   return seconds;
 }
 
-double CopyProject(const fs::path& from, const fs::path& to) {
-  const std::string command = "cp -r '" + from.string() + "' '" + to.string() + "'";
+// `cp -r`, and with `durable` a `sync` after it: the floor for a build that
+// makes every rewritten unit durable.
+double CopyProject(const fs::path& from, const fs::path& to, bool durable = false) {
+  const std::string command = "cp -r '" + from.string() + "' '" + to.string() + "'" + (durable ? " && sync" : "");
   auto start = std::chrono::steady_clock::now();
   if (std::system(command.c_str()) != 0) std::fprintf(stderr, "cp failed\n");
   return Seconds(start);
@@ -165,7 +167,7 @@ int main() {
   }
   // The whole build, again and again as a developer runs it, against the
   // copy of the same project.
-  double bestCopy = 1e9, bestBuild = 1e9, bestFirstBuild = 1e9;
+  double bestCopy = 1e9, bestDurableCopy = 1e9, bestBuild = 1e9, bestFirstBuild = 1e9;
   for (int round = 0; round < 5; ++round) {
     fs::path project = root / ("project" + std::to_string(round));
     GenerateProject(project);
@@ -176,14 +178,16 @@ int main() {
     bestBuild = std::min(bestBuild, Build(project));
     ::sync();
     bestCopy = std::min(bestCopy, CopyProject(project, root / ("copy" + std::to_string(round))));
+    ::sync();
+    bestDurableCopy = std::min(bestDurableCopy, CopyProject(project, root / ("durable" + std::to_string(round)), true));
   }
   fs::remove_all(root);
   std::printf("%d units of %d lines\n", Units, LinesPerUnit);
-  std::printf("cp -r of the project: %.3f s\n", bestCopy);
+  std::printf("cp -r of the project: %.3f s; cp -r then sync: %.3f s\n", bestCopy, bestDurableCopy);
   std::printf(
       "first build, every unit patched and made durable (compiler exits at once, no fixed wait): %.3f s, "
-      "ratio %.3f\n",
-      bestFirstBuild, bestFirstBuild / bestCopy);
+      "ratio %.3f (%.3f against cp -r then sync)\n",
+      bestFirstBuild, bestFirstBuild / bestCopy, bestFirstBuild / bestDurableCopy);
   std::printf("build again (compiler exits at once, no fixed wait): %.3f s, ratio %.3f\n", bestBuild,
               bestBuild / bestCopy);
   std::printf("plain streams, read and write in place: %.3f s\n", bestPlain);
