@@ -231,11 +231,12 @@ std::string NotWritableReason(const struct stat& st, const std::string& host) {
 }
 
 void OsTouchFile(const std::string& path) {
-  HostTarget target = ResolveTarget(path);
+  // stat, access and utimensat follow a symbolic link to the file it names.
+  const std::string host = ToHostPath(path);
   struct stat st;
-  if (::stat(target.Path.c_str(), &st) != 0) FailFile("create", path, Reason(errno));
-  if (std::string why = NotWritableReason(st, target.Path); !why.empty()) FailFile("create", path, why);
-  if (::utimensat(AT_FDCWD, target.Path.c_str(), nullptr, 0) != 0) FailFile("write", path, Reason(errno));
+  if (::stat(host.c_str(), &st) != 0) FailFile("create", path, Reason(errno));
+  if (std::string why = NotWritableReason(st, host); !why.empty()) FailFile("create", path, why);
+  if (::utimensat(AT_FDCWD, host.c_str(), nullptr, 0) != 0) FailFile("write", path, Reason(errno));
 }
 
 void OsWriteFileText(const std::string& path, const std::string& text) {
