@@ -9,21 +9,21 @@ std::string CommandLineOptions::Value(const std::string& name) const {
 
 namespace {
 
-const OptionSpec* FindLong(const std::vector<OptionSpec>& specs, const std::string& name) {
-  for (const OptionSpec& spec : specs)
-    if (spec.Long == name) return &spec;
+const OptionRule* FindLong(const std::vector<OptionRule>& rules, const std::string& name) {
+  for (const OptionRule& rule : rules)
+    if (rule.Long == name) return &rule;
   return nullptr;
 }
 
-const OptionSpec* FindShort(const std::vector<OptionSpec>& specs, char letter) {
-  for (const OptionSpec& spec : specs)
-    if (spec.Short != 0 && spec.Short == letter) return &spec;
+const OptionRule* FindShort(const std::vector<OptionRule>& rules, char letter) {
+  for (const OptionRule& rule : rules)
+    if (rule.Short != 0 && rule.Short == letter) return &rule;
   return nullptr;
 }
 
 }  // namespace
 
-CommandLineOptions ParseCommandLine(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs) {
+CommandLineOptions ParseCommandLine(const std::vector<std::string>& args, const std::vector<OptionRule>& rules) {
   CommandLineOptions parsed;
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size() && parsed.Problem.empty(); ++i) {
@@ -38,23 +38,23 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& args, const 
     }
     const bool isLong = arg.starts_with("--");
     const size_t equals = isLong ? arg.find('=') : std::string::npos;
-    const OptionSpec* spec =
-        isLong ? FindLong(specs, arg.substr(0, equals)) : (arg.size() == 2 ? FindShort(specs, arg[1]) : nullptr);
-    if (!spec) {
+    const OptionRule* rule =
+        isLong ? FindLong(rules, arg.substr(0, equals)) : (arg.size() == 2 ? FindShort(rules, arg[1]) : nullptr);
+    if (!rule) {
       parsed.Problem = "unknown option '" + arg + "'";
       break;
     }
     std::string value;
-    if (!spec->TakesValue) {
-      if (equals != std::string::npos) parsed.Problem = spec->Long + " takes no value";
+    if (!rule->TakesValue) {
+      if (equals != std::string::npos) parsed.Problem = rule->Long + " takes no value";
     } else if (equals != std::string::npos) {
       value = arg.substr(equals + 1);
     } else if (i + 1 < args.size()) {
       value = args[++i];
     }
-    if (spec->TakesValue && value.empty()) parsed.Problem = spec->Long + " needs a value";
-    if (parsed.Has(spec->Long) && !spec->Repeats) parsed.Problem = spec->Long + " given twice";
-    if (parsed.Problem.empty()) parsed.Given[spec->Long].push_back(value);
+    if (rule->TakesValue && value.empty()) parsed.Problem = rule->Long + " needs a value";
+    if (parsed.Has(rule->Long) && !rule->Repeats) parsed.Problem = rule->Long + " given twice";
+    if (parsed.Problem.empty()) parsed.Given[rule->Long].push_back(value);
   }
   return parsed;
 }

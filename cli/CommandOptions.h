@@ -18,7 +18,7 @@ enum class ExitStatus {
 
 inline int ToInt(ExitStatus status) { return static_cast<int>(status); }
 
-struct OptionSpec {
+struct OptionRule {
   std::string Long;  // "--messages"
   char Short = 0;    // 'n', or 0 for none
   bool TakesValue = false;
@@ -35,6 +35,6 @@ struct CommandLineOptions {
   std::string Value(const std::string& name) const;
 };
 
-CommandLineOptions ParseCommandLine(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs);
+CommandLineOptions ParseCommandLine(const std::vector<std::string>& args, const std::vector<OptionRule>& rules);
 
 }  // namespace cli

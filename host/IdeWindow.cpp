@@ -35,6 +35,12 @@
 
 namespace host {
 
+namespace {
+// A file's host path as the file system watcher names it: the host's file
+// names are UTF-8 bytes, whatever the locale says.
+QString HostPathText(const std::string& path) { return QString::fromUtf8(platform::ToHostPath(path)); }
+}  // namespace
+
 using namespace ToolsAPI;
 
 // The IDE's services object: module services and the IDE's menus, images
@@ -370,7 +376,7 @@ bool IdeWindow::OpenProject(const std::string& path) {
       Tabs->setTabText(Tabs->indexOf(editor), modified ? tab + " *" : tab);
       UpdateTitle();
     });
-    watcher_->addPath(QString::fromLocal8Bit(platform::ToHostPath(name).c_str()));
+    watcher_->addPath(HostPathText(name));
     return source;
   };
   auto projectFile = addTab(file, text);
@@ -446,7 +452,7 @@ void IdeWindow::FileChangedOnDisk(const QString& hostPath) {
   // A file replaced through a temporary file is watched again under its name.
   if (QFileInfo::exists(hostPath) && !watcher_->files().contains(hostPath)) watcher_->addPath(hostPath);
   for (const std::shared_ptr<SourceFile>& file : Files) {
-    if (QString::fromLocal8Bit(platform::ToHostPath(file->GetFileName()).c_str()) != hostPath) continue;
+    if (HostPathText(file->GetFileName()) != hostPath) continue;
     // A new time stamp or mode alone (a build writes every unit back, with
     // the same bytes where nothing needed a change) asks nothing.
     if (!QFileInfo::exists(hostPath) || !file->ChangedOnDisk()) return;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-const std::vector<cli::OptionSpec> Specs = {
+const std::vector<cli::OptionRule> Specs = {
     {"--help", 'h'}, {"--dry-run", 'n'}, {"--messages", 0, true}, {"--set", 0, true, true}};
 
 cli::CommandLineOptions Parse(std::vector<std::string> args) { return cli::ParseCommandLine(args, Specs); }
