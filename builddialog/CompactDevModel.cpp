@@ -89,6 +89,9 @@ bool CompactDevModel::EnterProject() {
 }
 
 pipeline::BuildOutcome CompactDevModel::Build() {
+  // The compiler reads the files on disk: the IDE offers the edits not yet
+  // saved first, and a cancel there means no build.
+  if (context_.Modules && !context_.Modules->SaveAll()) return {};
   try {
     return pipeline::BuildProject(*this, *this, *this);
   } catch (const std::exception& e) {

@@ -31,6 +31,7 @@ class ConsoleModuleServices : public ToolsAPI::IOTAModuleServices {
   void* QueryInterface(const ToolsAPI::TGUID& iid) override;
   std::shared_ptr<ToolsAPI::IOTAModule> CurrentModule() override { return project_; }
   std::shared_ptr<ToolsAPI::IOTAProject> GetActiveProject() override { return project_; }
+  bool SaveAll() override { return true; }  // no editor: the files on disk are all there is
 
  private:
   std::shared_ptr<ConsoleProject> project_;

@@ -68,6 +68,10 @@ class IdeWindow::Services : public IOTAModuleServices, public INTAServices, publ
     return shown;
   }
   std::shared_ptr<IOTAProject> GetActiveProject() override { return ide_.Project; }
+  bool SaveAll() override {
+    ide_.buildCancelled_ = !ide_.KeepOrSaveEdits();
+    return !ide_.buildCancelled_;
+  }
   TCustomImageList* GetImageList() override { return &ide_.ImageList; }
   TMainMenu* GetMainMenu() override { return &ide_.mainMenu_; }
   TToolBar* GetToolBar(const std::string& name) override {
@@ -283,13 +287,11 @@ void IdeWindow::AddToolsCommands(Package& package) {
     action->setToolTip(QString::fromStdString(name));
     const QString running = caption.endsWith("...") ? caption.chopped(3) : caption;
     connect(action, &QAction::triggered, this, [this, commands, name, caption = running] {
-      // A build compiles the files on disk: edits not saved are offered
-      // first (Save, Don't Save, or Cancel the build).
-      if (name == "CompileClick" && !KeepOrSaveEdits()) return;
       statusBar()->showMessage(caption + " ...");
       const int linesBefore = MessageView->count();
       bool failed = false;
-      running_ = true;  // no second command while this one runs
+      buildCancelled_ = false;  // the package's build offers the unsaved edits first
+      running_ = true;          // no second command while this one runs
       UpdateCommands();
       forms::Handle(messages_, [&] {
         try {
@@ -302,7 +304,8 @@ void IdeWindow::AddToolsCommands(Package& package) {
       running_ = false;
       UpdateCommands();
       // A build's own last line says how it ended.
-      if (!failed && MessageView->count() > linesBefore)
+      if (buildCancelled_) statusBar()->showMessage(caption + ": cancelled", 10000);
+      else if (!failed && MessageView->count() > linesBefore)
         statusBar()->showMessage(MessageView->item(MessageView->count() - 1)->text(), 10000);
       else statusBar()->showMessage(caption + (failed ? ": failed" : ": done"), 10000);
     });

@@ -83,7 +83,8 @@ class IdeWindow : public QMainWindow {
   ToolsAPI::TMainMenu mainMenu_;
   ToolsAPI::TToolBar standardToolBar_;
   std::shared_ptr<Services> services_;
-  bool running_ = false;  // a Tools command runs
+  bool running_ = false;         // a Tools command runs
+  bool buildCancelled_ = false;  // the user cancelled the offer to save edits before a build
   // The Tools commands: the build entries only with a project open, none
   // while a command runs.
   void UpdateCommands();

@@ -1,7 +1,8 @@
 #include "pipeline/SourceAdaptation.h"
 
 #include <algorithm>
-
+#include <cstring>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,11 @@ const char* const UsesFix =
 
 const char* const LongInitForm = "(System.ComponentModel.ISupportInitialize(";
 
+const platform::CaseBlindFinder& InterfaceMark() {
+  static const platform::CaseBlindFinder finder("INTERFACE");
+  return finder;
+}
+
 // Rules 3 and 4: the long ISupportInitialize form becomes the short one.
 std::optional<std::string> ShortenInitCall(std::string_view line, std::string_view call /* ")).BeginInit;" */) {
   size_t at = line.find(call);
@@ -47,8 +53,7 @@ std::optional<std::string> ShortenInitCall(std::string_view line, std::string_vi
 
 std::optional<std::string> AdaptUnitLine(std::string_view line, std::string_view next, std::string_view secondNext) {
   if (Contains(line, "//Mark for CF ->")) return std::nullopt;
-  static const platform::CaseBlindFinder Interface("INTERFACE");
-  if (Interface.FoundIn(line) && !Contains(next, "{$define CF}")) return std::string(line) + "\r{$define CF}";
+  if (InterfaceMark().FoundIn(line) && !Contains(next, "{$define CF}")) return std::string(line) + "\r{$define CF}";
   if (Contains(line, "System.ComponentModel,") && !Contains(next, "{$ifdef CF}") &&
       !Contains(secondNext, "System.Drawing.Font,") && !Contains(secondNext, "System.Drawing.GraphicsUnit,")) {
     std::string edited(line);
@@ -98,10 +103,100 @@ void GetProjectUnits(const platform::FileSystem& files, const std::string& proje
   }
 }
 
+namespace {
+
+// True when every line ends with CR LF, the last one too: such a text is
+// written back as it is, except for the lines a rule edits.
+bool AllBreaksAreCrLf(std::string_view text) {
+  if (!text.ends_with("\r\n")) return false;
+  const char* const end = text.data() + text.size();
+  size_t crs = 0, lfs = 0;
+  for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(p, '\r', end - p))); ++p, ++crs)
+    if (p + 1 == end || p[1] != '\n') return false;
+  for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(p, '\n', end - p))); ++p) ++lfs;
+  return crs == lfs;
+}
+
+size_t LineStartAt(std::string_view text, size_t at) {
+  while (at > 0 && text[at - 1] != '\r' && text[at - 1] != '\n') --at;
+  return at;
+}
+
+size_t LineEndFrom(std::string_view text, size_t at) {
+  while (at < text.size() && text[at] != '\r' && text[at] != '\n') ++at;
+  return at;
+}
+
+// The start of the line after the one that ends at `end` (at its break), or
+// the text's size.
+size_t NextLineStart(std::string_view text, size_t end) {
+  if (end >= text.size()) return text.size();
+  return end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+}
+
+// A line a rule may edit, with the two lines after it (empty past the end).
+struct MarkedLine {
+  size_t Start, End;
+  std::string_view Line, Next, SecondNext;
+};
+
+// The lines holding a mark some rule looks for, in text order, each once.
+// Every other line is left as it is by AdaptUnitLine.
+std::vector<MarkedLine> MarkedLines(std::string_view text) {
+  std::vector<size_t> starts;
+  auto note = [&](size_t at) { starts.push_back(LineStartAt(text, at)); };
+  for (size_t at = 0; (at = InterfaceMark().Find(text, at)) != std::string_view::npos; ++at) note(at);
+  // Long marks, so a search that skips ahead by them is quicker than one
+  // that stops at each of their first letters.
+  using Searcher = std::boyer_moore_horspool_searcher<std::string_view::const_iterator>;
+  static const std::string_view marks[] = {"System.ComponentModel,", LongInitForm};
+  static const Searcher searchers[] = {Searcher(marks[0].begin(), marks[0].end()),
+                                       Searcher(marks[1].begin(), marks[1].end())};
+  for (const Searcher& searcher : searchers)
+    for (auto at = text.begin();;) {
+      at = searcher(at, text.end()).first;
+      if (at == text.end()) break;
+      note(static_cast<size_t>(at - text.begin()));
+      ++at;
+    }
+  std::sort(starts.begin(), starts.end());
+  starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+  std::vector<MarkedLine> lines;
+  for (size_t start : starts) {
+    MarkedLine marked{start, LineEndFrom(text, start), {}, {}, {}};
+    marked.Line = text.substr(start, marked.End - start);
+    const size_t next = NextLineStart(text, marked.End);
+    if (next < text.size()) {
+      const size_t nextEnd = LineEndFrom(text, next);
+      marked.Next = text.substr(next, nextEnd - next);
+      const size_t second = NextLineStart(text, nextEnd);
+      if (second < text.size()) marked.SecondNext = text.substr(second, LineEndFrom(text, second) - second);
+    }
+    lines.push_back(marked);
+  }
+  return lines;
+}
+
+}  // namespace
+
 std::string AdaptUnitText(std::string_view text) {
+  std::string out;
+  if (AllBreaksAreCrLf(text)) {
+    // The text is copied in runs between the edited lines.
+    out.reserve(text.size() + 512);
+    size_t copied = 0;
+    for (const MarkedLine& marked : MarkedLines(text)) {
+      auto edited = AdaptUnitLine(marked.Line, marked.Next, marked.SecondNext);
+      if (!edited) continue;
+      out.append(text, copied, marked.Start - copied);
+      out += *edited;
+      copied = marked.End;
+    }
+    out.append(text, copied);
+    return out;
+  }
   // Lines are views into the text; only edited lines are new strings.
   const std::vector<std::string_view> lines = platform::SplitLineViews(text);
-  std::string out;
   out.reserve(text.size() + 2 * lines.size() + 256);
   for (size_t j = 0; j < lines.size(); ++j) {
     std::string_view next = j + 1 < lines.size() ? lines[j + 1] : std::string_view();
@@ -115,18 +210,12 @@ std::string AdaptUnitText(std::string_view text) {
 
 namespace {
 
-// True when AdaptUnitText would give other bytes than the text has: a rule
-// edits a line, or a line does not end with CR LF. Builds nothing.
+// True when AdaptUnitText would give other bytes than the text has: a line
+// does not end with CR LF, or a rule edits a line. Builds nothing.
 bool UnitTextChanges(std::string_view text) {
-  const std::vector<std::string_view> lines = platform::SplitLineViews(text);
-  size_t written = 0;
-  for (std::string_view line : lines) written += line.size() + 2;
-  if (written != text.size()) return true;  // a break that is not CR LF, or none after the last line
-  for (size_t j = 0; j < lines.size(); ++j) {
-    std::string_view next = j + 1 < lines.size() ? lines[j + 1] : std::string_view();
-    std::string_view secondNext = j + 2 < lines.size() ? lines[j + 2] : std::string_view();
-    if (AdaptUnitLine(lines[j], next, secondNext)) return true;
-  }
+  if (!AllBreaksAreCrLf(text)) return true;
+  for (const MarkedLine& marked : MarkedLines(text))
+    if (AdaptUnitLine(marked.Line, marked.Next, marked.SecondNext)) return true;
   return false;
 }
 

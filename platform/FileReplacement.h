@@ -37,6 +37,10 @@ class FileReplacement {
   void Prepare(bool flush);
   // The new text takes the file's name. Throws FileError.
   void Install();
+  // The new text once prepared, read back from where it waits (the
+  // temporary file, or the file itself when rewritten in place). Throws
+  // FileError.
+  std::string PreparedText() const;
   // The host path of the file to be replaced (links resolved).
   const std::string& Target() const { return target_; }
 

@@ -200,6 +200,19 @@ void FileReplacement::Prepare(bool flush) {
   if (::close(fd) != 0) FailFile("write", path_, Reason(errno));
 }
 
+std::string FileReplacement::PreparedText() const {
+  if (!prepared_ && fd_ < 0) return memory_;  // in place, not yet written
+  const std::string& holder = inPlace_ || installed_ ? target_ : temp_;
+  int fd = ::open(holder.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) FailFile("read", path_, Reason(errno));
+  std::string text;
+  const bool read = ReadAll(fd, text);
+  const int error = errno;
+  ::close(fd);
+  if (!read) FailFile("read", path_, Reason(error));
+  return text;
+}
+
 void FileReplacement::Install() {
   if (!prepared_) Prepare(true);
   if (installed_) return;

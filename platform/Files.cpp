@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 #include <optional>
+#include <unordered_map>
 
 #include "platform/FileSystem.h"
 #include "platform/FilesOs.h"
@@ -107,7 +108,7 @@ class DiskFileSystem : public FileSystem {
   }
   // A file rewritten earlier in the batch reads as its new text.
   std::string ReadFileText(const std::string& path) const override {
-    if (const Rewrite* rewrite = Pending(path)) return rewrite->Text;
+    if (const PreparedWrite* rewrite = Pending(path)) return rewrite->Text();
     return OsReadFileText(path);
   }
   void TouchFile(const std::string& path) override {
@@ -116,17 +117,21 @@ class DiskFileSystem : public FileSystem {
   void WriteFileText(const std::string& path, const std::string& text) override {
     if (!held_) return OsWriteFileText(path, text);
     const std::string key = ToHostPath(path);
-    auto same = std::find_if(pending_.begin(), pending_.end(), [&](const Rewrite& r) { return r.Key == key; });
-    if (same != pending_.end()) pending_.erase(same);  // its temporary file goes; the new text replaces it
-    pending_.push_back({key, text, OsPrepareWrite(path, text)});
+    std::unique_ptr<PreparedWrite> write = OsPrepareWrite(path, text);
+    // A file written twice: its first temporary file goes, the new text replaces it.
+    if (auto same = pending_.find(key); same != pending_.end()) writes_[same->second] = std::move(write);
+    else {
+      pending_.emplace(key, writes_.size());
+      writes_.push_back(std::move(write));
+    }
   }
   void BeginBatch() override {
     if (depth_++ == 0) held_.emplace();
   }
   void EndBatch() override {
     if (depth_ == 0 || --depth_ > 0) return;
-    std::vector<std::unique_ptr<PreparedWrite>> writes;
-    for (Rewrite& rewrite : pending_) writes.push_back(std::move(rewrite.Write));
+    std::vector<std::unique_ptr<PreparedWrite>> writes = std::move(writes_);
+    writes_.clear();
     pending_.clear();
     std::exception_ptr failure;
     if (!writes.empty()) OsSyncPrepared(writes);
@@ -143,21 +148,18 @@ class DiskFileSystem : public FileSystem {
   }
 
  private:
-  struct Rewrite {
-    std::string Key, Text;  // the host path; the new text
-    std::unique_ptr<PreparedWrite> Write;
-  };
-  const Rewrite* Pending(const std::string& path) const {
+  const PreparedWrite* Pending(const std::string& path) const {
     if (pending_.empty()) return nullptr;
-    const std::string key = ToHostPath(path);
-    for (const Rewrite& rewrite : pending_)
-      if (rewrite.Key == key) return &rewrite;
-    return nullptr;
+    auto found = pending_.find(ToHostPath(path));
+    return found == pending_.end() ? nullptr : writes_[found->second].get();
   }
 
   int depth_ = 0;
   std::optional<HeldSignals> held_;
-  std::vector<Rewrite> pending_;
+  // The batch's rewrites in the order they were made, and each one's place
+  // by its host path. Their texts wait in their temporary files.
+  std::vector<std::unique_ptr<PreparedWrite>> writes_;
+  std::unordered_map<std::string, size_t> pending_;
 };
 
 }  // namespace

@@ -27,6 +27,8 @@ class PreparedWrite {
   virtual ~PreparedWrite() = default;  // without Install, nothing changes
   virtual void Install() = 0;
   virtual std::string HostPath() const = 0;
+  // The new text, read back: a batch keeps no copy of it in memory.
+  virtual std::string Text() const = 0;
 };
 std::unique_ptr<PreparedWrite> OsPrepareWrite(const std::string& path, const std::string& text);
 // One flush of the file systems that hold these prepared files.

@@ -254,6 +254,7 @@ class PreparedReplacement : public PreparedWrite {
   explicit PreparedReplacement(FileReplacement replacement) : replacement_(std::move(replacement)) {}
   void Install() override { replacement_.Install(); }
   std::string HostPath() const override { return replacement_.Target(); }
+  std::string Text() const override { return replacement_.PreparedText(); }
 
  private:
   FileReplacement replacement_;

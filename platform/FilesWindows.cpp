@@ -363,6 +363,7 @@ class WriteAtInstall : public PreparedWrite {
   WriteAtInstall(std::string path, std::string text) : path_(std::move(path)), text_(std::move(text)) {}
   void Install() override { OsWriteFileText(path_, text_); }
   std::string HostPath() const override { return path_; }
+  std::string Text() const override { return text_; }
 
  private:
   std::string path_, text_;

@@ -83,16 +83,16 @@ CaseBlindFinder::CaseBlindFinder(std::string_view pattern) : pattern_(UpperCase(
   }
 }
 
-bool CaseBlindFinder::FoundIn(std::string_view text) const {
+size_t CaseBlindFinder::Find(std::string_view text, size_t from) const {
   const size_t m = pattern_.size();
-  if (m == 0) return true;
-  for (size_t i = 0; i + m <= text.size();) {
+  if (m == 0) return from <= text.size() ? from : std::string_view::npos;
+  for (size_t i = from; i + m <= text.size();) {
     size_t k = m;
     while (k > 0 && Upper(text[i + k - 1]) == pattern_[k - 1]) --k;
-    if (k == 0) return true;
+    if (k == 0) return i;
     i += skip_[static_cast<unsigned char>(text[i + m - 1])];
   }
-  return false;
+  return std::string_view::npos;
 }
 
 void AppendFloat(std::string& out, std::string_view text) {

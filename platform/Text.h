@@ -36,7 +36,9 @@ void AppendFloat(std::string& out, std::string_view text);
 class CaseBlindFinder {
  public:
   explicit CaseBlindFinder(std::string_view pattern);
-  bool FoundIn(std::string_view text) const;
+  bool FoundIn(std::string_view text) const { return Find(text) != std::string_view::npos; }
+  // Where the pattern first occurs in the text at or after `from`, or npos.
+  size_t Find(std::string_view text, size_t from = 0) const;
 
  private:
   std::string pattern_;  // upper case

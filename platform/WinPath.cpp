@@ -137,6 +137,26 @@ std::string Append(const std::string& base, const std::string& written) {
   return join(component);
 }
 
+// The host path of `rest` below `base` when every component of it exists
+// exactly as written (most paths do): one look at the whole path, instead
+// of one per component. Empty otherwise, or when a "." or ".." needs the
+// component walk.
+std::string JoinedIfExists(const std::string& base, const std::string& rest) {
+  std::string host = base;
+  for (size_t i = 0; i <= rest.size();) {
+    size_t j = rest.find_first_of("\\/", i);
+    if (j == std::string::npos) j = rest.size();
+    const std::string_view component(rest.data() + i, j - i);
+    if (component == "." || component == "..") return {};
+    if (!component.empty()) {
+      if (host != "/") host += '/';
+      host += component;
+    }
+    i = j + 1;
+  }
+  return Exists(host) ? host : std::string();
+}
+
 }  // namespace
 
 std::string DosDevicesFolder() {
@@ -166,6 +186,7 @@ std::string ToHostPath(const std::string& windowsPath) {
     base = HostCurrentDir();
     rest = p;
   }
+  if (std::string whole = JoinedIfExists(base, rest); !whole.empty()) return whole;
   std::string host = base;
   size_t i = 0;
   while (i <= rest.size()) {

@@ -201,8 +201,9 @@ void TWinCE_ToolBarWizard::RunClick() {
 void TWinCE_ToolBarWizard::CompileClick() {
   if (!CompactDevForm) return;
   RunClick();
-  CompactDevForm->Model().Build();
+  const bool built = CompactDevForm->Model().Build().Started;
   CompactDevForm->Refresh();
+  if (!built) return;  // the IDE's view keeps what it shows
   // A build without the dialog shows its message list in the IDE's own
   // message view, where the user sees it.
   if (auto view = Supports<IOTAMessageServices>(BorlandIDEServices)) {

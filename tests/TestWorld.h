@@ -152,7 +152,13 @@ struct FakeModuleServices : ToolsAPI::IOTAModuleServices {
   }
   std::shared_ptr<ToolsAPI::IOTAModule> CurrentModule() override { return current; }
   std::shared_ptr<ToolsAPI::IOTAProject> GetActiveProject() override { return project; }
+  bool SaveAll() override {
+    ++saveAllCalls;
+    return saveAllAnswer;
+  }
   std::shared_ptr<ToolsAPI::IOTAModule> current;
+  bool saveAllAnswer = true;
+  int saveAllCalls = 0;
   std::shared_ptr<ToolsAPI::IOTAProject> project;
 };
 

@@ -77,6 +77,9 @@ class IOTAModuleServices : public virtual IInterface {
   virtual std::shared_ptr<IOTAModule> CurrentModule() = 0;
   // The active project, or none.
   virtual std::shared_ptr<IOTAProject> GetActiveProject() = 0;
+  // Saves the modules with unsaved edits, as the user chooses for each
+  // (the IDE may ask); false when the user cancels, or a save failed.
+  virtual bool SaveAll() = 0;
 };
 
 // The IDE's message view, where tools show their output.

@@ -258,6 +258,34 @@ TEST_F(IdeTest, CompilingAnErrorAndDoubleClickingItShowsTheLineAtTheTopOfTheUnit
 // has open (its settings loaded through the package), their status line the
 // build's own last line, a double click on an error in the Messages view at
 // its line, and nothing to build once the project is closed.
+// The dialog's Compile builds the files on disk, so the IDE offers the
+// edits not saved first: Cancel builds nothing, Save builds the saved text.
+TEST_F(IdeTest, TheDialogsCompileOffersTheUnsavedEditsFirst) {
+  Load();
+  ASSERT_TRUE(ide_->OpenProject(root_ + "/HelloCF/HelloCF.dpr"));
+  ASSERT_EQ(ide_->Files.size(), 2u);
+  const std::string unit = root_ + "/HelloCF/WinForm.pas", before = testing_world::ReadHostFile(unit);
+  ide_->Files[1]->Editor()->moveCursor(QTextCursor::Start);
+  QTest::keyClicks(ide_->Files[1]->Editor(), "{ mine } ");
+  int rowsAfterCancel = -1, rowsAfterSave = -1;
+  WhenModal([&](QWidget* dialog) {
+    auto* list = Part<QListView>(dialog, "MessageList");
+    messages_.choices = {platform::MessageService::Answer::Cancel};
+    QTest::mouseClick(Part<QToolButton>(dialog, "BitBtn1"), Qt::LeftButton);  // "Compile "
+    rowsAfterCancel = list->model()->rowCount();
+    messages_.choices = {platform::MessageService::Answer::Yes};
+    QTest::mouseClick(Part<QToolButton>(dialog, "BitBtn1"), Qt::LeftButton);
+    rowsAfterSave = list->model()->rowCount();
+  });
+  PackageMenu()->actions()[0]->trigger();
+  EXPECT_EQ(rowsAfterCancel, 0);
+  EXPECT_GT(rowsAfterSave, 1);
+  EXPECT_EQ(testing_world::ReadHostFile(unit).rfind("{ mine } unit WinForm;", 0), 0u);
+  EXPECT_NE(before.rfind("{ mine }", 0), 0u);
+  EXPECT_TRUE(messages_.choices.empty());  // asked once for each Compile
+  EXPECT_FALSE(ide_->Files[1]->Modified());
+}
+
 TEST_F(IdeTest, ToolsCompileWorksOnTheOpenProjectFromTheFirstUseAndItsErrorsJumpToTheirLines) {
   std::ofstream(root_ + "/HelloCF/WinForm.pas", std::ios::app | std::ios::binary) << "  Broken; {!error}\r\n";
   Load();
@@ -290,6 +318,7 @@ TEST_F(IdeTest, ToolsCompileWorksOnTheOpenProjectFromTheFirstUseAndItsErrorsJump
   ide_->MessageView->clear();
   Command(ide_->ToolsMenu, "CompileClick")->trigger();
   EXPECT_EQ(ide_->MessageView->count(), 0);
+  EXPECT_EQ(ide_->statusBar()->currentMessage(), "Compile: cancelled");
   messages_.choices = {platform::MessageService::Answer::Yes};
   Command(ide_->ToolsMenu, "CompileClick")->trigger();
   EXPECT_EQ(testing_world::ReadHostFile(root_ + "/HelloCF/WinForm.pas").rfind("{ mine } unit WinForm;", 0), 0u);

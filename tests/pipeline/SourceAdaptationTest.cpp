@@ -71,6 +71,28 @@ TEST(UnitRules, LongISupportInitializeCallsBecomeShort) {
   EXPECT_FALSE(testing_world::AdaptUnitLines(empty));
 }
 
+// The text form copies a CR LF text in runs between the lines it finds
+// marks on, and walks every line of any other text; both give the bytes of
+// the rules applied line by line.
+TEST(UnitRules, TheTextFormEqualsTheLineFormWhateverTheBreaks) {
+  const std::string marks[] = {
+      "unit A;\r\n\r\nINTERface\r\n\r\nuses\r\n  System.ComponentModel,\r\n  x;\r\n",
+      "interface\r\n",                                // a mark on the last line, no lines after it
+      "x\r\n  System.ComponentModel, Interface\r\n",  // two marks on one line
+      "interface\r\n{$define CF}\r\ninterface\r\n",   // a guard, then a mark of its own
+      "a\r\nSystem.ComponentModel,\r\n\r\nSystem.Drawing.Font,\r\n",
+      "  (System.ComponentModel.ISupportInitialize(G)).EndInit;\r\ninterface //Mark for CF ->\r\n",
+      "\r\n\r\ninterfac\r\ne\r\n",  // a mark cut by a break is no mark
+  };
+  for (const std::string& crlf : marks)
+    for (const std::string& text :
+         {crlf, crlf.substr(0, crlf.size() - 2), crlf + "interface\n", "\r" + crlf, "a\rb\n" + crlf}) {
+      Lines lines = platform::SplitLines(text);
+      testing_world::AdaptUnitLines(lines);
+      EXPECT_EQ(pipeline::AdaptUnitText(text), platform::JoinLines(lines)) << text;
+    }
+}
+
 class UnitPassTest : public BuildTest {};
 
 TEST_F(UnitPassTest, AProjectFileIsPatchedOnceAndLeftByteForByteAfterwards) {
