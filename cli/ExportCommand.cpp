@@ -198,6 +198,21 @@ int ExportRecords(const dataexport::ExportRequest& request, const std::string& o
   return warnings;
 }
 
+// What is wrong when one of the outputs is a file the export reads (the data
+// source's database file, an ODBC configuration file); nothing otherwise.
+std::optional<std::string> InputNamedBy(const std::vector<std::string>& outputs, const std::string& alias) {
+  const std::string database = platform::Session.DatabaseFile(alias);
+  for (const std::string& file : outputs) {
+    if (file.empty() || file == "-") continue;
+    if (!database.empty() && platform::SameFile(file, database))
+      return "'" + file + "' is the database file of alias '" + alias + "': name another output";
+    for (const std::string& configuration : platform::Session.ConfigurationFiles())
+      if (platform::SameFile(file, configuration))
+        return "'" + file + "' is the ODBC configuration file " + configuration + ": name another output";
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int RunExportCommand(const std::vector<std::string>& args) {
@@ -236,6 +251,8 @@ int RunExportCommand(const std::vector<std::string>& args) {
     const std::string codeFile = options.Value("--code");
     if (!codeFile.empty() && (platform::SameFile(output, codeFile) || (output == "-" && codeFile == "-")))
       return Usage("--output and --code name the same file");
+    // An output never takes the place of what the export reads.
+    if (std::optional<std::string> input = InputNamedBy({output, codeFile}, request.AliasName)) return Usage(*input);
     std::vector<std::string> targets;
     for (const std::string& file : {output, codeFile})  // a FIFO, a device, "-": written through
       if (!file.empty() && !platform::IsStreamTarget(file)) targets.push_back(file);

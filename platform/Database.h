@@ -93,14 +93,20 @@ class TSession {
   // it so, else in the driver's identifier quotes ("my table", "MixedCase"
   // for PostgreSQL, `my table` for MySQL).
   std::string NameInQuery(const std::string& alias, const std::string& table) const;
+  // The database file a file-based data source names (SQLite's Database
+  // entry, a DBQ entry), as written there; empty for a server's.
+  std::string DatabaseFile(const std::string& alias) const;
+  // The ODBC configuration files the driver manager may read.
+  std::vector<std::string> ConfigurationFiles() const;
   // How many records a statement gives, counted by the database. Throws
   // DatabaseError.
   long long CountRecords(const std::string& alias, const std::string& statement) const;
 
  private:
   struct NameRules {
-    std::string Quote;  // the driver's identifier quote
-    unsigned Case = 0;  // how the database folds plain names (SQL_IDENTIFIER_CASE)
+    std::string Quote;     // the driver's identifier quote
+    std::string Keywords;  // the driver's own reserved words, upper case, comma-separated
+    unsigned Case = 0;     // how the database folds plain names (SQL_IDENTIFIER_CASE)
   };
   mutable std::map<std::string, NameRules> rules_;  // by alias, learned with the table names
 };

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/Files.h"
 #include "platform/OdbcHandles.h"
 #include "platform/Text.h"
 
@@ -35,6 +36,12 @@ Connection::Connection(const std::string& alias) {
     dbc_ = nullptr;
     Release();
     throw DatabaseError("Cannot open alias '" + alias + "': " + why);
+  }
+  // A file-based driver makes a database that is not there: an empty one,
+  // where the user named another by mistake. Not from here.
+  if (const std::string file = Session.DatabaseFile(alias); !file.empty() && !FileExists(file)) {
+    Release();
+    throw DatabaseError("Cannot open alias '" + alias + "': its database file \"" + file + "\" does not exist");
   }
   SQLRETURN r =
       SQLConnect(dbc_, reinterpret_cast<SQLCHAR*>(const_cast<char*>(alias.c_str())), SQL_NTS, nullptr, 0, nullptr, 0);

@@ -6,6 +6,7 @@
 #endif
 #include <sql.h>
 #include <sqlext.h>
+#include <odbcinst.h>
 
 #include <string>
 #include <string_view>

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include "platform/OdbcHandles.h"
 #include "platform/Text.h"
@@ -45,9 +46,68 @@ std::vector<std::string> TSession::GetAliasNames() const {
 }
 
 namespace {
+std::string ProfileText(const std::string& alias, const char* key) {
+  char value[4096] = {0};
+  return SQLGetPrivateProfileString(alias.c_str(), key, "", value, sizeof value, "odbc.ini") > 0 ? value : "";
+}
+}  // namespace
+
+std::string TSession::DatabaseFile(const std::string& alias) const {
+  if (std::string file = ProfileText(alias, "DBQ"); !file.empty()) return file;
+  // Database is a file for SQLite, a database's name for a server.
+  const std::string driver = LowerCase(ProfileText(alias, "Driver"));
+  return driver.find("sqlite") != std::string::npos ? ProfileText(alias, "Database") : "";
+}
+
+std::vector<std::string> TSession::ConfigurationFiles() const {
+  std::vector<std::string> files;
+#ifndef _WIN32
+  // unixODBC's user file (ODBCINI, else ~/.odbc.ini), and the system's
+  // (in ODBCSYSINI, else /etc), with the drivers' list beside it.
+  auto env = [](const char* name) -> std::string {
+    const char* value = std::getenv(name);
+    return value && *value ? value : "";
+  };
+  if (!env("ODBCINI").empty()) files.push_back(env("ODBCINI"));
+  if (!env("HOME").empty()) files.push_back(env("HOME") + "/.odbc.ini");
+  for (const std::string& folder : {env("ODBCSYSINI"), std::string("/etc")})
+    if (!folder.empty())
+      for (const char* name : {"/odbc.ini", "/odbcinst.ini"}) files.push_back(folder + name);
+  if (!env("ODBCINSTINI").empty()) files.push_back(env("ODBCINSTINI"));
+#endif
+  return files;
+}
+
+namespace {
+
+// The words SQL reserves (ODBC's list), which a statement cannot take as a
+// table's plain name, and those the driver adds (`keywords`).
+bool IsReservedWord(const std::string& name, const std::string& keywords) {
+  static const char* const Reserved =
+      ",ABSOLUTE,ACTION,ADA,ADD,ALL,ALLOCATE,ALTER,AND,ANY,ARE,AS,ASC,ASSERTION,AT,AUTHORIZATION,AVG,BEGIN,BETWEEN,"
+      "BIT,BIT_LENGTH,BOTH,BY,CASCADE,CASCADED,CASE,CAST,CATALOG,CHAR,CHAR_LENGTH,CHARACTER,CHARACTER_LENGTH,CHECK,"
+      "CLOSE,COALESCE,COLLATE,COLLATION,COLUMN,COMMIT,CONNECT,CONNECTION,CONSTRAINT,CONSTRAINTS,CONTINUE,CONVERT,"
+      "CORRESPONDING,COUNT,CREATE,CROSS,CURRENT,CURRENT_DATE,CURRENT_TIME,CURRENT_TIMESTAMP,CURRENT_USER,CURSOR,"
+      "DATE,DAY,DEALLOCATE,DEC,DECIMAL,DECLARE,DEFAULT,DEFERRABLE,DEFERRED,DELETE,DESC,DESCRIBE,DESCRIPTOR,"
+      "DIAGNOSTICS,DISCONNECT,DISTINCT,DOMAIN,DOUBLE,DROP,ELSE,END,END-EXEC,ESCAPE,EXCEPT,EXCEPTION,EXEC,EXECUTE,"
+      "EXISTS,EXTERNAL,EXTRACT,FALSE,FETCH,FIRST,FLOAT,FOR,FOREIGN,FORTRAN,FOUND,FROM,FULL,GET,GLOBAL,GO,GOTO,"
+      "GRANT,GROUP,HAVING,HOUR,IDENTITY,IMMEDIATE,IN,INCLUDE,INDEX,INDICATOR,INITIALLY,INNER,INPUT,INSENSITIVE,"
+      "INSERT,INT,INTEGER,INTERSECT,INTERVAL,INTO,IS,ISOLATION,JOIN,KEY,LANGUAGE,LAST,LEADING,LEFT,LEVEL,LIKE,"
+      "LIMIT,LOCAL,LOWER,MATCH,MAX,MIN,MINUTE,MODULE,MONTH,NAMES,NATIONAL,NATURAL,NCHAR,NEXT,NO,NONE,NOT,NULL,"
+      "NULLIF,NUMERIC,OCTET_LENGTH,OF,OFFSET,ON,ONLY,OPEN,OPTION,OR,ORDER,OUTER,OUTPUT,OVERLAPS,PAD,PARTIAL,"
+      "PASCAL,POSITION,PRECISION,PREPARE,PRESERVE,PRIMARY,PRIOR,PRIVILEGES,PROCEDURE,PUBLIC,READ,REAL,"
+      "REFERENCES,RELATIVE,RESTRICT,REVOKE,RIGHT,ROLLBACK,ROWS,SCHEMA,SCROLL,SECOND,SECTION,SELECT,SESSION,"
+      "SESSION_USER,SET,SIZE,SMALLINT,SOME,SPACE,SQL,SQLCA,SQLCODE,SQLERROR,SQLSTATE,SQLWARNING,SUBSTRING,SUM,"
+      "SYSTEM_USER,TABLE,TEMPORARY,THEN,TIME,TIMESTAMP,TIMEZONE_HOUR,TIMEZONE_MINUTE,TO,TRAILING,TRANSACTION,"
+      "TRANSLATE,TRANSLATION,TRIM,TRUE,UNION,UNIQUE,UNKNOWN,UPDATE,UPPER,USAGE,USER,USING,VALUE,VALUES,VARCHAR,"
+      "VARYING,VIEW,WHEN,WHENEVER,WHERE,WITH,WORK,WRITE,YEAR,ZONE,";
+  const std::string word = "," + UpperCase(name) + ",";
+  return std::string_view(Reserved).find(word) != std::string_view::npos ||
+         ("," + keywords + ",").find(word) != std::string::npos;
+}
 
 std::string InfoText(SQLHDBC dbc, SQLUSMALLINT what) {
-  char text[256] = {0};
+  char text[4096] = {0};  // a driver's list of keywords is long
   SQLSMALLINT length = 0;
   return Ok(SQLGetInfo(dbc, what, text, sizeof text, &length)) ? std::string(text) : std::string();
 }
@@ -88,10 +148,23 @@ std::vector<std::string> TSession::GetTableNames(const std::string& alias) const
   Connection connection(alias);
   NameRules rules;
   rules.Quote = InfoText(connection.Handle(), SQL_IDENTIFIER_QUOTE_CHAR);
+  rules.Keywords = UpperCase(InfoText(connection.Handle(), SQL_KEYWORDS));
   SQLUSMALLINT identifierCase = 0;
   if (Ok(SQLGetInfo(connection.Handle(), SQL_IDENTIFIER_CASE, &identifierCase, sizeof identifierCase, nullptr)))
     rules.Case = identifierCase;
   rules_[alias] = rules;
+
+  // SQLite's driver lists no tables, and no error, from a file that is no
+  // database: its own schema table says what the file is.
+  if (LowerCase(InfoText(connection.Handle(), SQL_DBMS_NAME)).find("sqlite") != std::string::npos) {
+    Statement st(connection);
+    const std::string what = "Cannot list the tables of '" + alias + "'";
+    st.Check(
+        SQLExecDirect(st.get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>("select count(*) from sqlite_master")),
+                      SQL_NTS),
+        what);
+    odbc::ForEachRow(st, what, [] {});
+  }
 
   // The tables of the database the data source is in, and of the schemas
   // its names are looked up in: what "select * from NAME" can reach.
@@ -127,6 +200,7 @@ std::string TSession::NameInQuery(const std::string& alias, const std::string& t
     plain =
         plain && !(rules.Case == SQL_IC_LOWER && std::isupper(u)) && !(rules.Case == SQL_IC_UPPER && std::islower(u));
   }
+  plain = plain && !IsReservedWord(table, rules.Keywords);
   if (plain || rules.Quote.empty() || rules.Quote == " ") return table;
   std::string quoted = rules.Quote;
   for (char c : table) {

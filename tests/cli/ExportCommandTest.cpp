@@ -77,6 +77,33 @@ TEST_F(ExportCommandTest, AReadOnlyTargetOrOneFileForBothOutputsStopsTheExportAn
   EXPECT_EQ(Read("C:\\keep.xml"), "kept");
 }
 
+// Before anything is opened for writing: an output that is the data source's
+// database or the ODBC configuration, however it is named, is refused.
+TEST_F(ExportCommandTest, AnOutputThatIsWhatTheExportReadsIsRefusedAndThatFileKept) {
+  const std::string database = Read(database_), ini = Read(folder_ + "/odbc.ini");
+  std::filesystem::create_symlink(database_, root_ + "/link.sqlite");
+  for (const std::string& args :
+       {"--output '" + database_ + "'", "--output '" + root_ + "/link.sqlite'",
+        "--output - --code '" + folder_ + "/../" + std::filesystem::path(folder_).filename().string() + "/odbc.ini'"}) {
+    EXPECT_EQ(Tidewell("--alias demo --table parts " + args), 2) << args;
+    EXPECT_NE(err.find("name another output"), std::string::npos) << err;
+  }
+  EXPECT_EQ(Read(database_), database);
+  EXPECT_EQ(Read(folder_ + "/odbc.ini"), ini);
+}
+
+// A file that is no database is a driver's error, not an empty list; and a
+// database file that is not there is never made.
+TEST_F(ExportCommandTest, NoDatabaseOrAMissingOneIsAnErrorAndNothingIsMade) {
+  EXPECT_EQ(Tidewell("--list-tables TEXT"), 1);
+  EXPECT_NE(err.find("file is not a database"), std::string::npos) << err;
+  EXPECT_EQ(Tidewell("--list-tables MADE"), 1);
+  EXPECT_EQ(err, "tidewell export: Cannot open alias 'MADE': its database file \"" + folder_ +
+                     "/made.sqlite\" does not exist\n");
+  EXPECT_EQ(Tidewell("--alias MADE --table parts --output -"), 1);
+  EXPECT_FALSE(std::filesystem::exists(folder_ + "/made.sqlite"));
+}
+
 TEST_F(ExportCommandTest, NamesAreWrittenAsTheListsShowThem) {
   ASSERT_EQ(Tidewell("--alias=demo --table=PARTS --output='C:\\parts.xml'"), 0) << err;
   const std::string xml = Read("C:\\parts.xml");
@@ -138,6 +165,10 @@ TEST_F(ExportCommandTest, TableNamesThatNeedQuotesAreQuotedAndEachTableIsListedO
   EXPECT_NE(out.find("  <my table>\r\n    <id>7</id>\r\n"), std::string::npos) << out;
   ASSERT_EQ(Tidewell("--alias DEMO --table MixedCase --output -"), 0) << err;
   EXPECT_NE(out.find("<id>8</id>"), std::string::npos);
+  // A reserved word as a plain name.
+  Sql("create table \\\"Order\\\"(id integer); insert into \\\"Order\\\" values (9);");
+  ASSERT_EQ(Tidewell("--alias DEMO --table Order --output -"), 0) << err;
+  EXPECT_NE(out.find("  <Order>\r\n    <id>9</id>\r\n"), std::string::npos) << out;
 }
 
 TEST_F(ExportCommandTest, AValueWiderThanItsDeclaredColumnIsWrittenWhole) {

@@ -24,12 +24,15 @@ class DatabaseTest : public testing_world::TestWorld {
       char pattern[] = "/tmp/tidewell-odbc-XXXXXX";
       std::string made = ::mkdtemp(pattern);
       std::ofstream(made + "/odbc.ini") << "[DEMO]\nDriver=SQLite3\nDatabase=" << made << "/demo.sqlite\n"
-                                        << "[GONE]\nDriver=SQLite3\nDatabase=" << made
-                                        << "/no/such.sqlite\nNoCreat=1\n";
+                                        << "[GONE]\nDriver=SQLite3\nDatabase=" << made << "/no/such.sqlite\nNoCreat=1\n"
+                                        << "[MADE]\nDriver=SQLite3\nDatabase=" << made << "/made.sqlite\n"
+                                        << "[TEXT]\nDriver=SQLite3\nDatabase=" << made << "/notes.txt\n";
+      std::ofstream(made + "/notes.txt") << "Notes: this file is text, not a database, and long enough to be read.\n";
       return made;
     }());
     static const bool cleanedAtExit = std::atexit([] { std::filesystem::remove_all(folder); }) == 0;
     (void)cleanedAtExit;
+    folder_ = folder;
     database_ = folder + "/demo.sqlite";
     std::filesystem::copy_file(std::string(TIDEWELL_SOURCE_DIR) + "/examples/data/demo.sqlite", database_,
                                std::filesystem::copy_options::overwrite_existing);
@@ -46,5 +49,5 @@ class DatabaseTest : public testing_world::TestWorld {
   void Sql(const std::string& statements) const {
     ASSERT_EQ(std::system(("sqlite3 '" + database_ + "' \"" + statements + "\"").c_str()), 0) << statements;
   }
-  std::string database_;
+  std::string folder_, database_;  // the odbc.ini's folder; DEMO's database
 };
