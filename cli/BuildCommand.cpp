@@ -176,6 +176,15 @@ std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, Build
     std::cerr << "tidewell build: cannot use the project path: " << problem << "\n";
     return ToInt(ExitStatus::CouldNotStart);
   }
+  // A "\" inside a Linux name would be taken for a Windows folder break.
+  std::error_code unreadable;
+  if (request.ProjectArgument.find('\\') != std::string::npos &&
+      std::filesystem::exists(request.ProjectArgument, unreadable)) {
+    std::cerr << "tidewell build: cannot use the project path: a folder or file name in it holds a '\\', which a "
+                 "Windows path cannot hold: "
+              << request.ProjectArgument << "\n";
+    return ToInt(ExitStatus::CouldNotStart);
+  }
   request.ProjectFile = platform::TypedPath(request.ProjectArgument);
   // Only a project is built: any other file would have its folder's
   // compiled files deleted for nothing.

@@ -28,7 +28,7 @@ bool BuildOutcome::CompilerReportedWarning() const {
 namespace {
 
 // A check that stops the build: its message shown, and the outcome says why.
-BuildOutcome& StopWith(BuildOutcome& outcome, BuildHost& host, const char* message) {
+BuildOutcome& StopWith(BuildOutcome& outcome, BuildHost& host, const std::string& message) {
   host.ShowMessage(message);
   outcome.Stopped = message;
   return outcome;
@@ -114,6 +114,12 @@ BuildOutcome Build(BuildInputs& inputs, BuildHost& host, BuildObserver& observer
     return outcome;
   }
   const std::string sourceFile = editor->GetFileName();
+  // Before anything is touched: a '"' would give a tool other arguments.
+  platform::Lines projectLines;
+  if (platform::SameText(platform::ExtractFileExt(sourceFile), ".DPR") && host.Files().FileExists(sourceFile))
+    projectLines = platform::SplitLines(host.Files().ReadFileText(sourceFile));
+  if (const std::string quote = QuoteInToolArguments(inputs, projectLines); !quote.empty())
+    return StopWith(outcome, host, quote);
   const std::string baseName = platform::ChangeFileExt(inputs.Options().ProjectFileName, "");
   DeleteStaleCompanionFiles(host.Files(), folder, baseName);
   if (platform::ExtractFileExt(sourceFile).empty()) return StopWith(outcome, host, NoExtensionMessage);

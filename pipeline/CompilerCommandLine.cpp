@@ -1,5 +1,10 @@
 #include "pipeline/CompilerCommandLine.h"
 
+#include <utility>
+#include <vector>
+
+#include "pipeline/ResourceRecompile.h"
+
 namespace pipeline {
 
 namespace {
@@ -41,6 +46,30 @@ std::string CompilerCommandLine(BuildInputs& inputs) {
     line += " -lu" + Quoted(ReferenceList(*folder, list));
   }
   return line;
+}
+
+std::string QuoteInToolArguments(BuildInputs& inputs, const platform::Lines& projectLines) {
+  const settings::TCFOptions& o = inputs.Options();
+  std::vector<std::pair<std::string, std::string>> texts = {{"The compiler's folder", inputs.CompilerFolderText()},
+                                                            {"The project's folder", inputs.ProjectFolderText()},
+                                                            {"The project's file name", o.ProjectFileName},
+                                                            {"BDS_Lib_Path", o.BDS_Lib_Path},
+                                                            {"MS_Assembly_Path", o.MS_Assembly_Path},
+                                                            {"Delphi_Assembly_Path", o.Delphi_Assembly_Path},
+                                                            {"Third_Assembly_Path", o.Third_Assembly_Path},
+                                                            {"MS_CF_Assembly_Version", o.MS_CF_Assembly_Version}};
+  for (settings::Catalogue which :
+       {settings::Catalogue::Microsoft, settings::Catalogue::Delphi, settings::Catalogue::ThirdParty})
+    for (const settings::CatalogueEntry& entry : inputs.CatalogueList(which))
+      if (entry.Checked) texts.push_back({"The assembly", entry.Text});
+  for (const std::string& line : projectLines)
+    if (line.find(".resources") != std::string::npos && line.find(".resx") != std::string::npos)
+      for (const char* extension : {".resources", ".resx"})
+        texts.push_back({"The resource", QuotedResourceName(line, extension)});
+  for (const auto& [what, text] : texts)
+    if (text.find('"') != std::string::npos)
+      return what + " \"" + text + "\" holds a '\"', which no tool's command line can pass: nothing was built";
+  return {};
 }
 
 }  // namespace pipeline

@@ -392,6 +392,20 @@ TEST_F(BuildCommandTest, OnlyAProjectFileIsBuilt) {
   EXPECT_EQ(testing_world::FolderSnapshot(project_), before);
 }
 
+// A '"' in the project's folder would split the compiler's arguments, and a
+// "\\" in a Linux name would be read as a folder break: refused, untouched.
+TEST_F(BuildCommandTest, AQuoteOrABackslashInTheProjectsPathIsRefusedBeforeAnythingIsTouched) {
+  for (const std::string name : {"a\"b", "a\\b"}) {
+    const std::string folder = root_ + "/" + name;
+    fs::copy(project_, folder, fs::copy_options::recursive);
+    const testing_world::FolderSnapshot before(folder);
+    EXPECT_EQ(TidewellIn(root_, "build '" + name + "/HelloCF.dpr'"), 2) << name;
+    EXPECT_NE(err.find(name.find('"') != std::string::npos ? "holds a '\"'" : "holds a '\\'"), std::string::npos)
+        << err;
+    EXPECT_EQ(testing_world::FolderSnapshot(folder), before) << name;
+  }
+}
+
 TEST_F(BuildCommandTest, AnErrorThatStopsTheBuildIsOneLineOnStandardErrorAndExitStatus2) {
   fs::remove(project_ + "/WinForm.pas");
   fs::create_directory(project_ + "/WinForm.pas");

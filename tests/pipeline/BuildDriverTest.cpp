@@ -134,3 +134,30 @@ TEST_F(BuildTest, AUnitThatCannotBeReadEndsTheBuildWithItsName) {
   EXPECT_EQ(events, (Texts{"started", "sources", "ended by error"}));
   EXPECT_EQ(Shown().back(), "--> AutoFix ...\"Gone.pas\".....");
 }
+
+// A '"' in any text that goes between a tool's quotes stops the build before
+// a file is touched, and the message names the text.
+TEST_F(BuildTest, AQuoteInAnyTextForAToolsCommandLineStopsTheBuildBeforeAnythingIsTouched) {
+  const std::string project =
+      "program Project1;\r\n{$R 'a\" /evil \"b.resources' 'a.resx'}\r\n[STAThread]\r\nbegin\r\nend.\r\n";
+  Write("C:\\P\\Project1.dpr", project);
+  Write("C:\\P\\Project1.identcache", "");
+  Build();
+  EXPECT_EQ(outcome.Stopped,
+            "The resource \"a\" /evil \"b.resources\" holds a '\"', which no tool's command line can pass: nothing "
+            "was built");
+  EXPECT_EQ(Read("C:\\P\\Project1.dpr"), project);
+  EXPECT_TRUE(Exists("C:\\P\\Project1.identcache"));
+  Write("C:\\P\\Project1.dpr", "program Project1;\r\nbegin\r\nend.\r\n");
+  record.BDS_Lib_Path = "L\" -Oinjected \"";
+  Build();
+  EXPECT_EQ(outcome.Stopped.rfind("BDS_Lib_Path \"L\" -Oinjected \"\" holds", 0), 0u) << outcome.Stopped;
+  record.BDS_Lib_Path = "C:\\Lib";
+  AddEntry(settings::Catalogue::Delphi, "x\".dll");
+  Build();
+  EXPECT_EQ(outcome.Stopped.rfind("The assembly \"x\".dll\"", 0), 0u) << outcome.Stopped;
+  EXPECT_EQ(shownMessages.back(), outcome.Stopped);
+  EXPECT_EQ(Shown(), (Texts{pipeline::Banner}));
+  EXPECT_TRUE(runs.empty());
+  EXPECT_TRUE(Exists("C:\\P\\Project1.identcache"));
+}
