@@ -276,6 +276,7 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   }
   builddialog::CompactDevModel dialog(services);
   platform::EndChildrenOnEndingSignal();
+  platform::AdoptWhatToolsLeave();
 
   // As the IDE's command opens the dialog. The IDE's current folder is the
   // project's; so is ours, so that the first load cannot pick up an options

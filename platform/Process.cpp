@@ -9,6 +9,7 @@
 #include <unistd.h>
 #ifdef __linux__
 #include <sys/prctl.h>
+#include <sys/syscall.h>
 #endif
 
 #include <cerrno>
@@ -41,11 +42,20 @@ bool IsWindowsExecutable(const std::string& host) {
 }
 
 // How a resolved command starts: its argument vector, the environment
-// (empty: this process's own), or why it cannot start.
+// (empty: this process's own), or why it cannot start. A tool is marked as
+// this process's (see Mark), a desktop program is not: it is the user's.
 struct Launch {
   std::vector<std::string> Argv, Environment;
   std::string Problem;
+  bool Tool = true;
 };
+
+// Every tool started here, and all it starts in turn, carries this variable
+// with this process's id: a descendant that left the tool's process group
+// (setsid) is known by it once it has been handed to this process.
+constexpr char MarkName[] = "TIDEWELL_STARTED_BY=";
+
+std::string Mark() { return MarkName + std::to_string(::getpid()); }
 
 // Windows programs run through wine, in the Wine prefix the drives came
 // from (the folder that holds the dosdevices folder), so that the Windows
@@ -134,9 +144,16 @@ pid_t Spawn(const Launch& launch, const std::string& hostFolder, int in, int out
   std::vector<char*> argv, envp;
   for (const auto& a : launch.Argv) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-  for (const auto& e : launch.Environment) envp.push_back(const_cast<char*>(e.c_str()));
+  std::vector<std::string> variables = launch.Environment;
+  if (variables.empty())
+    for (char** variable = environ; *variable; ++variable) variables.push_back(*variable);
+  if (launch.Tool) {
+    std::erase_if(variables, [](const std::string& v) { return v.rfind(MarkName, 0) == 0; });
+    variables.push_back(Mark());
+  }
+  for (const auto& e : variables) envp.push_back(const_cast<char*>(e.c_str()));
   envp.push_back(nullptr);
-  char** environment = launch.Environment.empty() ? environ : envp.data();
+  char** environment = envp.data();
   int report[2];
   if (::pipe2(report, O_CLOEXEC) != 0) {
     if (startError) *startError = errno;
@@ -200,9 +217,127 @@ class HiddenChild : public StartedProcess {
 
 }  // namespace
 
+namespace {
+
+#ifdef __linux__
+// Decimal digits of `n` at `out`; returns the end. Async-signal-safe.
+char* PutNumber(char* out, long n) {
+  char digits[24];
+  int count = 0;
+  do digits[count++] = static_cast<char>('0' + n % 10);
+  while ((n /= 10) > 0);
+  while (count > 0) *out++ = digits[--count];
+  return out;
+}
+
+// True when the process's environment holds this process's mark. Reads
+// /proc/PID/environ in pieces with raw calls: async-signal-safe.
+bool CarriesMark(pid_t pid) {
+  char path[48] = "/proc/";
+  std::strcpy(PutNumber(path + 6, pid), "/environ");
+  char mark[64] = {0};  // NUL, the variable, NUL: one whole entry
+  std::strcpy(mark + 1, MarkName);
+  char* end = PutNumber(mark + 1 + sizeof MarkName - 1, ::getpid());
+  const size_t length = static_cast<size_t>(end - mark) + 1;  // with the closing NUL
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char piece[4096];
+  size_t matched = 1;  // the environment starts as after a NUL
+  bool found = false;
+  for (ssize_t n; !found && (n = ::read(fd, piece, sizeof piece)) > 0;)
+    for (ssize_t i = 0; i < n && !found; ++i) {
+      if (piece[i] == mark[matched]) found = ++matched == length;
+      else matched = piece[i] == '\0' ? 1 : 0;
+    }
+  ::close(fd);
+  return found;
+}
+
+// Calls `visit` for each child of this process's threads. Raw calls only:
+// async-signal-safe.
+template <class Visit>
+void ForEachChild(Visit visit) {
+  const int tasks = ::open("/proc/self/task", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (tasks < 0) return;
+  struct Entry {
+    unsigned long long inode;
+    long long offset;
+    unsigned short length;
+    unsigned char type;
+    char name[1];
+  };
+  alignas(8) char entries[2048];
+  for (long n; (n = ::syscall(SYS_getdents64, tasks, entries, sizeof entries)) > 0;)
+    for (long at = 0; at < n;) {
+      const Entry* entry = reinterpret_cast<const Entry*>(entries + at);
+      at += entry->length;
+      if (entry->name[0] < '0' || entry->name[0] > '9') continue;
+      char path[64] = "/proc/self/task/";
+      char* put = path + std::strlen(path);
+      for (const char* c = entry->name; *c && put < path + 40; ++c) *put++ = *c;
+      std::strcpy(put, "/children");
+      const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+      if (fd < 0) continue;
+      char list[4096];
+      const ssize_t got = ::read(fd, list, sizeof list);
+      ::close(fd);
+      long pid = 0;
+      for (ssize_t i = 0; i < got; ++i) {
+        if (list[i] >= '0' && list[i] <= '9') pid = pid * 10 + (list[i] - '0');
+        else if (pid > 0) {
+          visit(static_cast<pid_t>(pid));
+          pid = 0;
+        }
+      }
+      if (pid > 0) visit(static_cast<pid_t>(pid));
+    }
+  ::close(tasks);
+}
+
+bool IsLiveChild(pid_t pid) {
+  for (auto& slot : liveChildren)
+    if (slot.load() == pid) return true;
+  return false;
+}
+
+// Ends the marked children this process adopted (descendants of its tools
+// whose parents are gone), with their groups; true when it found one.
+// `reap` waits for each (not from a signal handler).
+bool EndAdoptedOnce(bool reap) {
+  bool found = false;
+  ForEachChild([&](pid_t pid) {
+    if (IsLiveChild(pid) || !CarriesMark(pid)) return;
+    found = true;
+    ::kill(-pid, SIGKILL);  // the group it leads, if it leads one
+    ::kill(pid, SIGKILL);
+    if (reap)
+      while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {}
+  });
+  return found;
+}
+#endif
+
+}  // namespace
+
+void AdoptWhatToolsLeave() {
+#ifdef __linux__
+  (void)::prctl(PR_SET_CHILD_SUBREAPER, 1);
+#endif
+}
+
+void EndAdoptedPrograms(bool reap) {
+#ifdef __linux__
+  // Each one ended hands its own descendants to this process in turn.
+  for (int round = 0; round < 16 && EndAdoptedOnce(reap); ++round) {}
+#else
+  (void)reap;
+#endif
+}
+
 void EndLiveChildren() {
   for (auto& slot : liveChildren)
     if (pid_t pid = slot.load(); pid > 0) ::kill(-pid, SIGKILL);
+  EndAdoptedPrograms(false);
 }
 
 struct ConsoleProcess::State {
@@ -256,6 +391,16 @@ bool ConsoleProcess::Start(const std::string& commandLine, const std::string& wo
 
 const std::string& ConsoleProcess::StartError() const { return state_->error; }
 
+void ConsoleProcess::EndLeftovers() {
+  if (!state_->watch || state_->watch->pid <= 0) return;
+  {
+    std::lock_guard<std::mutex> hold(state_->watch->lock);
+    if (!state_->watch->exited) return;
+    ::kill(-state_->watch->pid, SIGKILL);  // its group outlives it while a member runs
+  }
+  EndAdoptedPrograms(true);
+}
+
 std::optional<ExitStatus> ConsoleProcess::Exit() const {
   if (!state_->watch || state_->watch->pid <= 0) return std::nullopt;
   std::lock_guard<std::mutex> hold(state_->watch->lock);
@@ -307,6 +452,7 @@ void OpenWithDesktop(const std::string& address) {
   if (null < 0) return;
   Launch launch;
   launch.Argv = {"xdg-open", address};
+  launch.Tool = false;
   pid_t pid = Spawn(launch, std::string(), null, null, null);
   ::close(null);
   if (pid > 0) Reap(Watch(pid));

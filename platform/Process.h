@@ -50,6 +50,10 @@ class ConsoleProcess {
   // How the program ended, once it has; nothing while it still runs (or when
   // it never started). Never waits.
   std::optional<ExitStatus> Exit() const;
+  // Ends what the program left running once it has ended: what is left of
+  // its process group, and (on Linux) its descendants that left the group
+  // and came to this process when their parents ended.
+  void EndLeftovers();
 
  private:
   struct State;
@@ -83,5 +87,11 @@ bool RunsAsSuperUser();
 // Ends every program this process started that still runs (with what each
 // started), as an interrupt does: for a host that ends while a tool runs.
 void EndStartedPrograms();
+
+// From now on (on Linux) what a tool leaves running when its parent ends
+// comes to this process instead of init, so that the tool's leftovers can
+// be ended with it (ConsoleProcess::EndLeftovers, an ending signal). For a
+// short-lived command: such leftovers are reaped only when they are ended.
+void AdoptWhatToolsLeave();
 
 }  // namespace platform

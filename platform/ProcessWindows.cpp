@@ -89,6 +89,10 @@ bool ConsoleProcess::Start(const std::string& commandLine, const std::string& wo
 
 const std::string& ConsoleProcess::StartError() const { return state_->error; }
 
+// A console tool runs in no job here: what it leaves running is not known.
+void ConsoleProcess::EndLeftovers() {}
+void AdoptWhatToolsLeave() {}
+
 std::optional<ExitStatus> ConsoleProcess::Exit() const {
   DWORD code = 0;
   if (!state_->info.hProcess || !GetExitCodeProcess(state_->info.hProcess, &code) || code == STILL_ACTIVE)

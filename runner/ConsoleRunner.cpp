@@ -9,6 +9,7 @@ namespace runner {
 
 namespace {
 constexpr int ExitWaitMs = 2000;
+constexpr int QuietAfterExitMs = 300;
 }  // namespace
 
 std::string getDOSOutput(const std::string& commandLine, const std::string& workingFolder,
@@ -30,9 +31,16 @@ ConsoleRun RunConsoleCommand(const std::string& commandLine, const std::string& 
   platform::ProcessMessages();
   bool drained = true;  // the last read took what there was: the pipe may be empty
   for (;;) {
-    // While the program is silent the host goes on too.
+    // While the program is silent the host goes on too. Once it has ended,
+    // a pipe that stays quiet is held only by something it left running
+    // (which may never close it): its output is over.
+    int quietAfterExit = 0;
     if (drained)
-      while (!child.WaitForData(50)) platform::ProcessMessages();
+      while (!child.WaitForData(50)) {
+        platform::ProcessMessages();
+        if (child.Exit() && ++quietAfterExit * 50 >= QuietAfterExitMs) break;
+      }
+    if (quietAfterExit * 50 >= QuietAfterExitMs) break;
     ConsoleProcess::ReadResult read = child.Read(buffer, 16);
     drained = read.Count < 16;
     if (read.Status == ConsoleProcess::ReadStatus::BrokenPipe) break;
@@ -58,6 +66,7 @@ ConsoleRun RunConsoleCommand(const std::string& commandLine, const std::string& 
     platform::Sleep(10);
     platform::ProcessMessages();
   }
+  child.EndLeftovers();
   return run;
 }
 

@@ -423,6 +423,47 @@ TEST_F(BuildCommandTest, AMissingResxCostsNoWait) {
   EXPECT_NE(out.find("--> Resource File \"WinForm.TWinForm.resources\" was not created"), std::string::npos) << out;
 }
 
+// A compiler whose child leaves its process group (setsid) and keeps the
+// output open: the build ends when the compiler has, and takes the child
+// with it; an interrupt during the build ends it too.
+TEST_F(BuildCommandTest, WhatTheCompilerLeavesRunningEndsWithTheBuild) {
+  const std::string left = root_ + "/left.pid";
+  auto leftGone = [&] {
+    pid_t pid = 0;
+    std::istringstream(testing_world::ReadHostFile(left)) >> pid;
+    EXPECT_GT(pid, 0);
+    for (int i = 0; i < 100; ++i) {
+      if (pid <= 0 || ::kill(pid, 0) != 0) return true;
+      ::usleep(50 * 1000);
+    }
+    ::kill(pid, SIGKILL);
+    return false;
+  };
+  const std::string detach = "setsid sh -c 'echo $$ > \"" + left + "\"; exec sleep 600' &\nsleep 0.3\n";
+  UseCompiler(detach + "echo compiled\n");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Tidewell("build HelloCF.dpr"), 0) << err;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));  // not the sleep's 600
+  EXPECT_NE(out.find("compiled"), std::string::npos);
+  EXPECT_TRUE(leftGone()) << "the compiler's child outlived the build";
+
+  fs::remove(left);
+  UseCompiler(detach + "echo $$ > '" + root_ + "/dccil.pid'\nexec sleep 600\n");
+  std::string command = "cd '" + project_ + "' && TIDEWELL_DOSDEVICES='" + std::string(TIDEWELL_SOURCE_DIR) +
+                        "/examples/toolchain/dosdevices' exec '" + std::string(TIDEWELL_BINARY) +
+                        "' build HelloCF.dpr >/dev/null 2>&1";
+  pid_t tidewell = ::fork();
+  if (tidewell == 0) {
+    ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  for (int i = 0; i < 200 && testing_world::ReadHostFile(root_ + "/dccil.pid").empty(); ++i) ::usleep(50 * 1000);
+  ::kill(tidewell, SIGINT);
+  int status = 0;
+  ::waitpid(tidewell, &status, 0);
+  EXPECT_TRUE(leftGone()) << "the compiler's child outlived an interrupted build";
+}
+
 TEST_F(BuildCommandTest, EndingTheBuildHoweverItEndsEndsTheCompilerItStarted) {
   // A compiler that never finishes and says where it is.
   UseCompiler("echo $$ > '" + root_ + "/dccil.pid'\necho compiling\nexec sleep 600\n");
