@@ -65,7 +65,7 @@ TEST_F(DbToolDlgTest, ExportingATableThroughTheButtonsFillsFileCodePaneGaugeAndG
 TEST_F(DbToolDlgTest, TheListsFollowTheKeyboardAndAClickOnTheSelectedTableClosesTheQuery) {
   dataexport::TfDbToolDlg dialog(messages);
   Show(dialog);
-  EXPECT_EQ(dialog.AliasList->count(), 2);  // DEMO and GONE, nothing selected
+  EXPECT_EQ(dialog.AliasList->count(), 4);  // DEMO, GONE, MADE and TEXT, nothing selected
   dialog.AliasList->setFocus();             // the focus marks the first alias without choosing it
   EXPECT_TRUE(dialog.AliasList->selectedItems().isEmpty());
   EXPECT_EQ(dialog.Model().AliasList.ItemIndex, -1);
