@@ -71,24 +71,34 @@ void Connection::Release() {
 }
 
 std::string ColumnText(SQLHSTMT st, SQLUSMALLINT column, bool& null, SQLSMALLINT as) {
+  // Read into the text itself: a first piece, then all the driver says is
+  // left at once (or pieces twice as large each time when it cannot say),
+  // so that a large value takes a few calls, not one per 4 KB (a driver may
+  // go over what it gave already for each call).
   std::string text;
-  char buffer[4096];
-  // A character value ends with a zero the driver adds to each piece.
-  const size_t room = as == SQL_C_CHAR ? sizeof buffer - 1 : sizeof buffer;
+  const size_t terminator = as == SQL_C_CHAR ? 1 : 0;  // a character piece ends with a zero
+  size_t piece = 4096;
   null = false;
   for (;;) {
+    const size_t at = text.size();
+    text.resize(at + piece);
     SQLLEN indicator = 0;
-    SQLRETURN r = SQLGetData(st, column, as, buffer, sizeof buffer, &indicator);
-    if (r == SQL_NO_DATA) break;
+    SQLRETURN r = SQLGetData(st, column, as, text.data() + at, static_cast<SQLLEN>(piece), &indicator);
+    if (r == SQL_NO_DATA) {
+      text.resize(at);
+      break;
+    }
     if (!Ok(r)) throw DatabaseError("Cannot read a value: " + Diagnostic(SQL_HANDLE_STMT, st));
     if (indicator == SQL_NULL_DATA) {
       null = true;
       return {};
     }
-    size_t got =
-        indicator == SQL_NO_TOTAL || indicator > static_cast<SQLLEN>(room) ? room : static_cast<size_t>(indicator);
-    text.append(buffer, got);
+    const size_t room = piece - terminator;
+    const bool known = indicator != SQL_NO_TOTAL;
+    text.resize(at + (!known || indicator > static_cast<SQLLEN>(room) ? room : static_cast<size_t>(indicator)));
     if (r == SQL_SUCCESS) break;
+    piece = known && indicator > static_cast<SQLLEN>(room) ? static_cast<size_t>(indicator) - room + terminator
+                                                           : piece * 2;
   }
   return text;
 }

@@ -177,6 +177,15 @@ TEST_F(ExportCommandTest, AValueWiderThanItsDeclaredColumnIsWrittenWhole) {
   EXPECT_NE(Read("C:\\wide.xml").find("<name>" + std::string(5000, 'w') + "</name>"), std::string::npos);
   ASSERT_EQ(Tidewell("--alias DEMO --table wide --output -"), 0) << err;
   EXPECT_NE(out.find("<name>" + std::string(5000, 'w') + "</name>"), std::string::npos);
+  // Read in pieces of the driver's sizes: whole at each piece's edge, and a
+  // large value in one go.
+  Sql("create table edges(n integer, t text);");
+  for (int length : {4094, 4095, 4096, 4097, 8191, 8192, 1 << 20})
+    Sql("insert into edges values (" + std::to_string(length) + ", printf('%." + std::to_string(length) +
+        "c', 'e') || 'z');");
+  ASSERT_EQ(Tidewell("--alias DEMO --table edges --output -"), 0) << err;
+  for (int length : {4094, 4095, 4096, 4097, 8191, 8192, 1 << 20})
+    EXPECT_NE(out.find("<t>" + std::string(length, 'e') + "z</t>"), std::string::npos) << length;
 }
 
 TEST_F(ExportCommandTest, InterruptingAnExportLeavesTheOldFileAndNoTemporaryFile) {
