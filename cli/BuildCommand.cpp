@@ -128,21 +128,30 @@ void PrintCiMessages(const std::vector<runner::CompilerMessage>& messages, Messa
 }
 
 // What a dry run found a build would do: the files it would delete and
-// rename, one a line, then a unified diff of every file it would write.
-std::string DescribePlan(const std::vector<platform::ChangePlan::Change>& changes, const std::string& startFolder) {
-  auto shown = [&](const std::string& path) {
-    return DisplayPath(platform::ToHostPath(path), startFolder, startFolder);
-  };
+// rename, one a line, then a unified diff of every file it would write,
+// which `patch -p1` and `git apply` take: its names are relative to the
+// current folder when the project lies inside it, else to the project's
+// folder (the first line then says so), and a name with a blank ends with
+// a TAB, as git writes it.
+std::string DescribePlan(const std::vector<platform::ChangePlan::Change>& changes, const std::string& startFolder,
+                         const std::string& projectFolder) {
+  const bool fromStart = !DisplayPath(projectFolder, startFolder, startFolder).starts_with('/');
+  const std::string base = fromStart ? startFolder : projectFolder;
+  auto shown = [&](const std::string& path) { return DisplayPath(platform::ToHostPath(path), base, base); };
+  auto diffName = [&](const std::string& name) { return name.find(' ') == std::string::npos ? name : name + "\t"; };
   std::string moves, diffs;
   for (const platform::ChangePlan::Change& change : changes) {
     using Change = platform::ChangePlan::Change;
     if (change.What == Change::Delete) moves += "delete " + shown(change.Path) + "\n";
     if (change.What == Change::Rename) moves += "rename " + shown(change.Path) + " to " + shown(change.To) + "\n";
     if (change.What == Change::Write)
-      diffs += UnifiedDiff(change.OldText, change.NewText, change.Existed ? "a/" + shown(change.Path) : "/dev/null",
-                           "b/" + shown(change.Path));
+      diffs += UnifiedDiff(change.OldText, change.NewText,
+                           change.Existed ? diffName("a/" + shown(change.Path)) : "/dev/null",
+                           diffName("b/" + shown(change.Path)));
   }
-  return moves + diffs;
+  const std::string heading =
+      fromStart || changes.empty() ? "" : "# Paths relative to the project's folder " + projectFolder + "\n";
+  return heading + moves + diffs;
 }
 
 }  // namespace
@@ -294,7 +303,12 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   if (request.DryRun) {
     const pipeline::BuildOutcome outcome = dialog.Build();
     dialog.Close();
-    std::cout << DescribePlan(plan->Changes(), startFolder) << std::flush;
+    std::string projectFolder =
+        std::filesystem::path(platform::ToHostPath(platform::ExtractFilePath(request.ProjectFile)))
+            .lexically_normal()
+            .generic_string();
+    if (projectFolder.size() > 1 && projectFolder.ends_with('/')) projectFolder.pop_back();
+    std::cout << DescribePlan(plan->Changes(), startFolder, projectFolder) << std::flush;
     return ToInt(outcome.Stopped.empty() ? ExitStatus::Done : ExitStatus::CouldNotStart);
   }
   const pipeline::BuildOutcome outcome = BuildAndPrint(dialog, messages, request, startFolder);

@@ -215,6 +215,36 @@ TEST_F(BuildCommandTest, ADryRunChangesNothingAndShowsExactlyWhatTheBuildWillDo)
   EXPECT_FALSE(fs::exists(project_ + "/HelloCF.pdb"));
 }
 
+// Wherever the project lies, its plan applies with patch -p1 and git apply:
+// from the current folder when the project is inside it, else from the
+// project's folder, which the first line names. A blank in a name is kept.
+TEST_F(BuildCommandTest, ADryRunsDiffAppliesWithPatchAndGitFromEitherFolder) {
+  const std::string folder = root_ + "/my proj", outside = root_ + "/elsewhere";
+  fs::copy(project_, folder, fs::copy_options::recursive);
+  fs::create_directories(outside);
+  struct Place {
+    std::string runIn, project, applyIn;
+  };
+  for (const Place& place :
+       {Place{root_, "'my proj/HelloCF.dpr'", root_}, Place{outside, "'" + folder + "/HelloCF.dpr'", folder}}) {
+    ASSERT_EQ(TidewellIn(place.runIn, "build --dry-run " + place.project), 0) << err;
+    EXPECT_EQ(out.starts_with("# Paths relative to the project's folder " + folder + "\n"), place.applyIn == folder)
+        << out;
+    std::ofstream(root_ + "/plan.diff", std::ios::binary) << out;
+    for (const char* tool : {"git apply --check", "patch -s --dry-run -p1 <"})
+      EXPECT_EQ(std::system(("cd '" + place.applyIn + "' && " + tool + " '" + root_ + "/plan.diff'").c_str()), 0)
+          << tool << "\n"
+          << out;
+  }
+  const std::string plan = out;
+  fs::copy(folder, root_ + "/patched", fs::copy_options::recursive);
+  ASSERT_EQ(std::system(("cd '" + root_ + "/patched' && patch -s -p1 <'" + root_ + "/plan.diff'").c_str()), 0);
+  ASSERT_EQ(TidewellIn(outside, "build '" + folder + "/HelloCF.dpr'"), 0) << err;
+  for (const char* name : {"HelloCF.dpr", "WinForm.pas"})
+    EXPECT_EQ(testing_world::ReadHostFile(root_ + "/patched/" + name), testing_world::ReadHostFile(folder + "/" + name))
+        << name;
+}
+
 // Signals at random moments of builds that rewrite large units: each file
 // holds its old or its new text, byte for byte, and no temporary file stays.
 TEST_F(BuildCommandTest, SignalsAtRandomMomentsLeaveEveryUnitOldOrNewAndNoTemporaryFile) {
