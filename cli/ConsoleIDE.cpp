@@ -24,17 +24,17 @@ void* ConsoleModuleServices::QueryInterface(const TGUID& iid) {
 void ConsoleMessages::ShowMessage(const std::string& text) {
   if (BeforeShowing) BeforeShowing();
   ++shown_;
-  std::cerr << text << std::endl;
+  std::cerr << Prefix << text << std::endl;
 }
 
 void ConsoleMessages::ShowError(const std::string& text) {
   if (BeforeShowing) BeforeShowing();
   ++shown_;
-  std::cerr << "error: " << text << std::endl;
+  std::cerr << Prefix << text << std::endl;
 }
 
 bool ConsoleMessages::AskYesNo(const std::string& question) {
-  std::cerr << question << " No" << std::endl;
+  std::cerr << Prefix << question << " No" << std::endl;
   return false;
 }
 

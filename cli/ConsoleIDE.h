@@ -46,6 +46,8 @@ class ConsoleMessages : public platform::MessageService {
   int Shown() const { return shown_; }
   // Called before a message is written (to end a line open on standard output).
   std::function<void()> BeforeShowing;
+  // What every line begins with: the command's name.
+  std::string Prefix = "tidewell build: ";
 
  private:
   int shown_ = 0;

@@ -1,4 +1,6 @@
 // tidewell: the headless front end of TidewellKit.
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -6,6 +8,7 @@
 #include "cli/BuildCommand.h"
 #include "cli/ExportCommand.h"
 #include "platform/Version.h"
+#include "platform/WinPath.h"
 
 namespace {
 
@@ -21,9 +24,29 @@ const char* const Help =
     "Run 'tidewell COMMAND --help' for a command's options, 'tidewell --version'\n"
     "for the version.\n";
 
+// The environment's paths and names, settled once before any command runs:
+// a build changes the current folder, and a relative dosdevices folder
+// would then be looked for from the project's. An unknown code page is said
+// once and CP1252 taken instead.
+void SettleEnvironment() {
+#ifndef _WIN32
+  if (const char* dosdevices = std::getenv("TIDEWELL_DOSDEVICES"); dosdevices && *dosdevices && *dosdevices != '/') {
+    std::error_code unknown;
+    const std::string whole = std::filesystem::absolute(dosdevices, unknown).lexically_normal().string();
+    if (!unknown) ::setenv("TIDEWELL_DOSDEVICES", whole.c_str(), 1);
+  }
+  if (!platform::KnownCodePage(platform::CodePage())) {
+    std::cerr << "tidewell: warning: TIDEWELL_CODEPAGE names a code page this system does not know ("
+              << platform::CodePage() << "): CP1252 is used\n";
+    ::setenv("TIDEWELL_CODEPAGE", "CP1252", 1);
+  }
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  SettleEnvironment();
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
     std::cerr << Help;

@@ -97,8 +97,8 @@ std::string ColumnText(SQLHSTMT st, SQLUSMALLINT column, bool& null, SQLSMALLINT
     const bool known = indicator != SQL_NO_TOTAL;
     text.resize(at + (!known || indicator > static_cast<SQLLEN>(room) ? room : static_cast<size_t>(indicator)));
     if (r == SQL_SUCCESS) break;
-    piece = known && indicator > static_cast<SQLLEN>(room) ? static_cast<size_t>(indicator) - room + terminator
-                                                           : piece * 2;
+    piece =
+        known && indicator > static_cast<SQLLEN>(room) ? static_cast<size_t>(indicator) - room + terminator : piece * 2;
   }
   return text;
 }

@@ -108,6 +108,13 @@ std::string CodePageToHost(const std::string& name) {
   return Convert(name, CodePage().c_str(), "UTF-8").value_or(name);
 }
 
+bool KnownCodePage(const std::string& name) {
+  iconv_t converter = ::iconv_open("UTF-8", name.c_str());
+  if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+  ::iconv_close(converter);
+  return true;
+}
+
 std::string HostToCodePage(const std::string& name) {
   if (IsAscii(name)) return name;
   return Convert(name, "UTF-8", CodePage().c_str()).value_or(name);

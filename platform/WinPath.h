@@ -35,6 +35,8 @@ std::string PathProblem(const std::string& path);
 std::string CodePageToHost(const std::string& name);
 // The code page's name as iconv knows it (POSIX).
 std::string CodePage();
+// The system can convert text from and to this code page.
+bool KnownCodePage(const std::string& name);
 std::string HostToCodePage(const std::string& name);
 
 // The dosdevices folder in use (empty on Windows).

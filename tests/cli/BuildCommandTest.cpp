@@ -92,7 +92,7 @@ TEST_F(BuildCommandTest, AProjectFolderWithoutOptionsBuildsWithTheDialogsFirstVa
 TEST_F(BuildCommandTest, ChecksThatStopTheBuildExitTwoWithTheirMessageOnStandardError) {
   std::ofstream(project_ + "/CFOption.OPN", std::ios::binary) << "MS_Assembly_Path= \r\n";
   EXPECT_EQ(Tidewell("build HelloCF.dpr"), 2);
-  EXPECT_EQ(err, "MS Assembly LinkPath Is Empty!!\n");
+  EXPECT_EQ(err, "tidewell build: MS Assembly LinkPath Is Empty!!\n");
   EXPECT_EQ(Tidewell("build Nowhere.dpr"), 2);
   EXPECT_NE(err.find("Nowhere.dpr"), std::string::npos);
   EXPECT_EQ(Tidewell("build"), 2);
@@ -329,7 +329,7 @@ TEST_F(BuildCommandTest, AnErrorLineStartsOnALineOfItsOwn) {
                         root_ + "/both.txt' 2>&1";
   EXPECT_NE(std::system(command.c_str()), 0);
   EXPECT_NE(testing_world::ReadHostFile(root_ + "/both.txt")
-                .find("--> AutoFix ...\"WinForm.pas\".....\nerror: Cannot create file \"WinForm.pas\"."),
+                .find("--> AutoFix ...\"WinForm.pas\".....\ntidewell build: Cannot create file \"WinForm.pas\"."),
             std::string::npos)
       << testing_world::ReadHostFile(root_ + "/both.txt");
 }
@@ -422,6 +422,29 @@ TEST_F(BuildCommandTest, OnlyAProjectFileIsBuilt) {
   EXPECT_EQ(testing_world::FolderSnapshot(project_), before);
 }
 
+// The environment is read once, before the build changes folder: a relative
+// dosdevices folder is the caller's; where the compiler's drive was looked
+// for is said; an unknown code page is said and CP1252 used.
+TEST_F(BuildCommandTest, TheEnvironmentIsSettledAtStartAndItsMistakesAreNamed) {
+  const std::string run = "cd '" + root_ + "' && TIDEWELL_CODEPAGE=NOSUCHPAGE TIDEWELL_DOSDEVICES=";
+  const std::string build = " '" + std::string(TIDEWELL_BINARY) + "' build '" + project_ + "/HelloCF.dpr' >'" + root_ +
+                            "/out.txt' 2>'" + root_ + "/err.txt'";
+  fs::create_directories(root_ + "/drives");
+  fs::create_directory_symlink(std::string(TIDEWELL_SOURCE_DIR) + "/examples/toolchain/drive_c", root_ + "/drives/c:");
+  int status = std::system((run + "drives" + build).c_str());
+  err = testing_world::ReadHostFile(root_ + "/err.txt");
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << err;
+  EXPECT_EQ(err,
+            "tidewell: warning: TIDEWELL_CODEPAGE names a code page this system does not know (NOSUCHPAGE): CP1252 is "
+            "used\n");
+  for (const std::string& drives : {std::string("nowhere"), std::string("out.txt")}) {
+    status = std::system((run + drives + build).c_str());
+    err = testing_world::ReadHostFile(root_ + "/err.txt");
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << err;
+    EXPECT_NE(err.find("(drives are looked up in " + root_ + "/" + drives + ", which "), std::string::npos) << err;
+  }
+}
+
 // A '"' in the project's folder would split the compiler's arguments, and a
 // "\\" in a Linux name would be read as a folder break: refused, untouched.
 TEST_F(BuildCommandTest, AQuoteOrABackslashInTheProjectsPathIsRefusedBeforeAnythingIsTouched) {
@@ -440,7 +463,7 @@ TEST_F(BuildCommandTest, AnErrorThatStopsTheBuildIsOneLineOnStandardErrorAndExit
   fs::remove(project_ + "/WinForm.pas");
   fs::create_directory(project_ + "/WinForm.pas");
   EXPECT_EQ(Tidewell("build HelloCF.dpr"), 2);
-  EXPECT_EQ(err, "error: Cannot open file \"WinForm.pas\". It is a folder\n");
+  EXPECT_EQ(err, "tidewell build: Cannot open file \"WinForm.pas\". It is a folder\n");
   EXPECT_TRUE(out.ends_with("--> AutoFix ...\"WinForm.pas\".....\n")) << out;  // the list's line is ended
   EXPECT_FALSE(fs::exists(project_ + "/HelloCF.exe"));
 }
