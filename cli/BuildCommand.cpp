@@ -46,14 +46,16 @@ const char* const BuildHelp =
     "                     NAME\"), then a unified diff of every file it would write\n"
     "                     (the project file, the units, copied resources).\n"
     "  --messages=FORMAT  list (the default): the message list;\n"
-    "                     github: the message list, then the compiler's errors and\n"
-    "                     warnings as GitHub Actions annotations (::error file=...);\n"
+    "                     github: the message list, then the compiler's errors,\n"
+    "                     warnings and hints as GitHub Actions annotations (::error,\n"
+    "                     ::warning, ::notice file=...);\n"
     "                     json: instead of the list, one JSON object a line for each\n"
     "                     compiler message: {\"file\",\"line\",\"column\",\"kind\",\"text\"};\n"
     "                     gcc: instead of the list, FILE:LINE:COLUMN: SEVERITY: TEXT\n"
     "                     a line (error, warning or note), as editors read it.\n"
     "                     Files are named relative to the current folder where they\n"
-    "                     lie inside it.\n"
+    "                     lie inside it. A build that cannot start (exit status 2\n"
+    "                     or 3) is also one record of these formats (kind fatal).\n"
     "\n"
     "  --warnings-as-errors  a warning fails the build (exit status 1) as an error\n"
     "                     does.\n"
@@ -167,7 +169,8 @@ struct BuildRequest {
 };
 
 // The command line into a request; a usage error's status otherwise.
-std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, BuildRequest& request) {
+std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, BuildRequest& request,
+                                     ConsoleMessages& messages) {
   const CommandLineOptions options =
       ParseCommandLine(args, {{"--help", 'h'}, {"--dry-run", 'n'}, {"--messages", 0, true}, {"--warnings-as-errors"}});
   if (!options.Problem.empty()) return Usage(options.Problem);
@@ -182,16 +185,16 @@ std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, Build
   if (options.Operands.size() != 1) return Usage("expected one project file");
   request.ProjectArgument = options.Operands[0];
   if (std::string problem = platform::PathProblem(request.ProjectArgument); !problem.empty()) {
-    std::cerr << "tidewell build: cannot use the project path: " << problem << "\n";
+    messages.ShowError("cannot use the project path: " + problem);
     return ToInt(ExitStatus::CouldNotStart);
   }
   // A "\" inside a Linux name would be taken for a Windows folder break.
   std::error_code unreadable;
   if (request.ProjectArgument.find('\\') != std::string::npos &&
       std::filesystem::exists(request.ProjectArgument, unreadable)) {
-    std::cerr << "tidewell build: cannot use the project path: a folder or file name in it holds a '\\', which a "
-                 "Windows path cannot hold: "
-              << request.ProjectArgument << "\n";
+    messages.ShowError(
+        "cannot use the project path: a folder or file name in it holds a '\\', which a Windows path cannot hold: " +
+        request.ProjectArgument);
     return ToInt(ExitStatus::CouldNotStart);
   }
   request.ProjectFile = platform::TypedPath(request.ProjectArgument);
@@ -199,11 +202,11 @@ std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, Build
   // compiled files deleted for nothing.
   const std::string extension = platform::ExtractFileExt(request.ProjectFile);
   if (!platform::SameText(extension, ".dpr") && !platform::SameText(extension, ".dpk")) {
-    std::cerr << "tidewell build: not a project file (.dpr or .dpk): " << request.ProjectArgument << "\n";
+    messages.ShowError("not a project file (.dpr or .dpk): " + request.ProjectArgument);
     return ToInt(ExitStatus::CouldNotStart);
   }
   if (!platform::FileExists(request.ProjectFile)) {
-    std::cerr << "tidewell build: project file not found: " << request.ProjectArgument << "\n";
+    messages.ShowError("project file not found: " + request.ProjectArgument);
     return ToInt(ExitStatus::CouldNotStart);
   }
   return std::nullopt;
@@ -234,22 +237,21 @@ std::string DriveNote(const std::string& program) {
 
 // A compiler that is not there would find the sources patched for nothing
 // (after the dialog's own first checks, which keep their say).
-bool CompilerMissing(const builddialog::CompactDevModel& dialog) {
+bool CompilerMissing(const builddialog::CompactDevModel& dialog, ConsoleMessages& messages) {
   const std::string commandLine = pipeline::CompilerCommandLine(const_cast<builddialog::CompactDevModel&>(dialog));
   if (platform::Trim(dialog.MSAssemblyFolderText()).empty()) return false;
   const std::string problem = platform::ProgramProblem(commandLine);
   if (problem.empty()) return false;
-  std::cerr << "tidewell build: the compiler could not be started: " << problem
-            << DriveNote(platform::ProgramText(commandLine)) << "\n";
+  messages.ShowError("the compiler could not be started: " + problem + DriveNote(platform::ProgramText(commandLine)));
   return true;
 }
 
 // The exit status a finished build earns, with its one line on standard
 // error where the compiler failed without saying so.
-ExitStatus StatusOf(const pipeline::BuildOutcome& outcome, bool warningsAsErrors) {
+ExitStatus StatusOf(const pipeline::BuildOutcome& outcome, bool warningsAsErrors, ConsoleMessages& messages) {
   if (!outcome.Stopped.empty()) return ExitStatus::CouldNotStart;  // every stop before the compiler says why
   if (!outcome.CompilerNotStarted.empty()) {
-    std::cerr << "tidewell build: the compiler could not be started: " << outcome.CompilerNotStarted << "\n";
+    messages.ShowError("the compiler could not be started: " + outcome.CompilerNotStarted);
     return ExitStatus::ToolNotStarted;
   }
   if (outcome.CompilerExit && outcome.CompilerExit->Failed()) {
@@ -284,15 +286,15 @@ pipeline::BuildOutcome BuildAndPrint(builddialog::CompactDevModel& dialog, Conso
 
 }  // namespace
 
-int RunBuildCommand(const std::vector<std::string>& args) {
-  BuildRequest request;
-  if (std::optional<int> status = ParseBuildRequest(args, request)) return *status;
+namespace {
+
+int Build(const std::vector<std::string>& args, BuildRequest& request, ConsoleMessages& messages) {
+  if (std::optional<int> status = ParseBuildRequest(args, request, messages)) return *status;
   std::error_code noFolder;
   const std::string startFolder = std::filesystem::current_path(noFolder).string();
 
   auto project = std::make_shared<ConsoleProject>(request.ProjectFile);
   const builddialog::ProjectContext context{project, std::make_shared<ConsoleModuleServices>(project)};
-  ConsoleMessages messages;
   builddialog::DialogServices services;
   services.Messages = &messages;
   services.RunConsole = [&messages](const std::string& commandLine, const std::string& folder) {
@@ -321,7 +323,7 @@ int RunBuildCommand(const std::vector<std::string>& args) {
     messages.ShowError(e.what());
     return ToInt(ExitStatus::CouldNotStart);
   }
-  if (!request.DryRun && CompilerMissing(dialog)) return ToInt(ExitStatus::ToolNotStarted);
+  if (!request.DryRun && CompilerMissing(dialog, messages)) return ToInt(ExitStatus::ToolNotStarted);
   if (!dialog.EnterProject()) return ToInt(ExitStatus::CouldNotStart);
 
   if (request.DryRun) {
@@ -337,7 +339,21 @@ int RunBuildCommand(const std::vector<std::string>& args) {
   }
   const pipeline::BuildOutcome outcome = BuildAndPrint(dialog, messages, request, startFolder);
   dialog.Close();
-  return ToInt(StatusOf(outcome, request.WarningsAsErrors));
+  return ToInt(StatusOf(outcome, request.WarningsAsErrors, messages));
+}
+
+}  // namespace
+
+int RunBuildCommand(const std::vector<std::string>& args) {
+  BuildRequest request;
+  ConsoleMessages messages;
+  const int status = Build(args, request, messages);
+  // A build that could not start is one record of the CI format too, so
+  // that a reader of that stream alone sees why.
+  if ((status == ToInt(ExitStatus::CouldNotStart) || status == ToInt(ExitStatus::ToolNotStarted)) &&
+      !messages.LastShown().empty())
+    std::cout << StartFailure(request.Format, messages.LastShown()) << std::flush;
+  return status;
 }
 
 }  // namespace cli

@@ -75,8 +75,9 @@ bool ParseMessageFormat(const std::string& name, MessageFormat& format) {
 }
 
 std::string GitHubAnnotation(const runner::CompilerMessage& message, const std::string& file) {
-  const char* command = runner::IsFailure(message) ? "error" : message.Kind == "warning" ? "warning" : nullptr;
-  if (!command) return {};
+  const char* command = runner::IsFailure(message)  ? "error"
+                        : message.Kind == "warning" ? "warning"
+                                                    : "notice";  // a hint
   std::string properties;
   if (!file.empty()) {
     properties = " file=" + EscapeGitHub(file, true);
@@ -92,6 +93,16 @@ std::string JsonMessage(const runner::CompilerMessage& message, const std::strin
   out += ",\"column\":" + (message.Column > 0 ? std::to_string(message.Column) : std::string("null"));
   out += ",\"kind\":" + JsonString(message.Kind) + ",\"text\":" + JsonString(message.Text) + "}\n";
   return out;
+}
+
+std::string StartFailure(MessageFormat format, const std::string& why) {
+  runner::CompilerMessage message;
+  message.Kind = "fatal";
+  message.Text = why;
+  if (format == MessageFormat::Json) return JsonMessage(message, "");
+  if (format == MessageFormat::GitHub) return GitHubAnnotation(message, "");
+  if (format == MessageFormat::Gcc) return GccMessage(message, "");
+  return {};
 }
 
 std::string GccMessage(const runner::CompilerMessage& message, const std::string& file) {

@@ -13,7 +13,8 @@ enum class MessageFormat { List, GitHub, Json, Gcc };
 bool ParseMessageFormat(const std::string& name, MessageFormat& format);
 
 // "::error file=F,line=N::text\n" for errors and fatal errors, "::warning ..."
-// for warnings; empty for hints. `file` is the path to show (empty: none).
+// for warnings, "::notice ..." for hints. `file` is the path to show (empty:
+// none).
 std::string GitHubAnnotation(const runner::CompilerMessage& message, const std::string& file);
 
 // {"file":"F","line":N,"kind":"error","text":"..."} and a line end; file
@@ -26,6 +27,11 @@ std::string JsonMessage(const runner::CompilerMessage& message, const std::strin
 // (hints); the column, the line and the file left out where the compiler
 // gave none ("tidewell: error: TEXT" without a file).
 std::string GccMessage(const runner::CompilerMessage& message, const std::string& file);
+
+// A build that could not start, as one record of the format: a JSON object
+// of kind "fatal" without file or line, "::error::TEXT", "tidewell: error:
+// TEXT"; nothing for the list, which has its line on standard error.
+std::string StartFailure(MessageFormat format, const std::string& why);
 
 // The path a CI system shows for a file the compiler names: `file` is
 // resolved against the project's folder (both host paths) and given relative

@@ -24,12 +24,14 @@ void* ConsoleModuleServices::QueryInterface(const TGUID& iid) {
 void ConsoleMessages::ShowMessage(const std::string& text) {
   if (BeforeShowing) BeforeShowing();
   ++shown_;
+  last_ = text;
   std::cerr << Prefix << text << std::endl;
 }
 
 void ConsoleMessages::ShowError(const std::string& text) {
   if (BeforeShowing) BeforeShowing();
   ++shown_;
+  last_ = text;
   std::cerr << Prefix << text << std::endl;
 }
 

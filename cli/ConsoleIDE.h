@@ -44,6 +44,8 @@ class ConsoleMessages : public platform::MessageService {
   void ShowError(const std::string& text) override;
   bool AskYesNo(const std::string& question) override;
   int Shown() const { return shown_; }
+  // The last text shown (a message, an error or a question), without the prefix.
+  const std::string& LastShown() const { return last_; }
   // Called before a message is written (to end a line open on standard output).
   std::function<void()> BeforeShowing;
   // What every line begins with: the command's name.
@@ -51,6 +53,7 @@ class ConsoleMessages : public platform::MessageService {
 
  private:
   int shown_ = 0;
+  std::string last_;
 };
 
 }  // namespace cli

@@ -253,12 +253,12 @@ bool CarriesMark(pid_t pid) {
   return found;
 }
 
-// Calls `visit` for each child of this process's threads. Raw calls only:
-// async-signal-safe.
+// Calls `visit` for each process of the system but this one. Raw calls
+// only: async-signal-safe.
 template <class Visit>
-void ForEachChild(Visit visit) {
-  const int tasks = ::open("/proc/self/task", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (tasks < 0) return;
+void ForEachProcess(Visit visit) {
+  const int all = ::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (all < 0) return;
   struct Entry {
     unsigned long long inode;
     long long offset;
@@ -266,51 +266,40 @@ void ForEachChild(Visit visit) {
     unsigned char type;
     char name[1];
   };
-  alignas(8) char entries[2048];
-  for (long n; (n = ::syscall(SYS_getdents64, tasks, entries, sizeof entries)) > 0;)
+  alignas(8) char entries[4096];
+  const pid_t self = ::getpid();
+  for (long n; (n = ::syscall(SYS_getdents64, all, entries, sizeof entries)) > 0;)
     for (long at = 0; at < n;) {
       const Entry* entry = reinterpret_cast<const Entry*>(entries + at);
       at += entry->length;
-      if (entry->name[0] < '0' || entry->name[0] > '9') continue;
-      char path[64] = "/proc/self/task/";
-      char* put = path + std::strlen(path);
-      for (const char* c = entry->name; *c && put < path + 40; ++c) *put++ = *c;
-      std::strcpy(put, "/children");
-      const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-      if (fd < 0) continue;
-      char list[4096];
-      const ssize_t got = ::read(fd, list, sizeof list);
-      ::close(fd);
       long pid = 0;
-      for (ssize_t i = 0; i < got; ++i) {
-        if (list[i] >= '0' && list[i] <= '9') pid = pid * 10 + (list[i] - '0');
-        else if (pid > 0) {
-          visit(static_cast<pid_t>(pid));
-          pid = 0;
-        }
-      }
-      if (pid > 0) visit(static_cast<pid_t>(pid));
+      const char* c = entry->name;
+      for (; *c >= '0' && *c <= '9'; ++c) pid = pid * 10 + (*c - '0');
+      if (*c == '\0' && pid > 0 && pid != self) visit(static_cast<pid_t>(pid));
     }
-  ::close(tasks);
+  ::close(all);
 }
 
-bool IsLiveChild(pid_t pid) {
+// A tool that still runs, or a member of its group: not a leftover.
+bool InLiveGroup(pid_t pid) {
+  const pid_t group = ::getpgid(pid);
   for (auto& slot : liveChildren)
-    if (slot.load() == pid) return true;
+    if (const pid_t live = slot.load(); live > 0 && (live == pid || live == group)) return true;
   return false;
 }
 
-// Ends the marked children this process adopted (descendants of its tools
-// whose parents are gone), with their groups; true when it found one.
-// `reap` waits for each (not from a signal handler).
+// Ends the marked processes outside the tools that still run (what ended
+// tools left behind, wherever it went), with their groups; true when it
+// found one. `reap` waits for those that came to this process (not from a
+// signal handler).
 bool EndAdoptedOnce(bool reap) {
   bool found = false;
-  ForEachChild([&](pid_t pid) {
-    if (IsLiveChild(pid) || !CarriesMark(pid)) return;
+  ForEachProcess([&](pid_t pid) {
+    if (InLiveGroup(pid) || !CarriesMark(pid)) return;
     found = true;
     ::kill(-pid, SIGKILL);  // the group it leads, if it leads one
     ::kill(pid, SIGKILL);
-    if (reap)
+    if (reap)  // a child of this process only: another's is reaped by its parent
       while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {}
   });
   return found;

@@ -6,9 +6,11 @@ namespace platform {
 // Ends every program this process started that still runs, with the group
 // each leads. Async-signal-safe.
 void EndLiveChildren();
-// Ends what this process's tools left behind and this process adopted (on
-// Linux, as their subreaper), with their groups; `reap` waits for each,
-// which a signal handler does not. Async-signal-safe without `reap`.
+// Ends what this process's tools left behind (on Linux: every process that
+// carries this process's mark, outside the tools that still run), with their
+// groups; `reap` waits for those that came to this process as their
+// subreaper, which a signal handler does not. Async-signal-safe without
+// `reap`.
 void EndAdoptedPrograms(bool reap);
 
 }  // namespace platform

@@ -419,6 +419,13 @@ TEST_F(BuildCommandTest, OnlyAProjectFileIsBuilt) {
   const testing_world::FolderSnapshot before(project_);
   EXPECT_EQ(Tidewell("build notes.txt"), 2);
   EXPECT_EQ(err, "tidewell build: not a project file (.dpr or .dpk): notes.txt\n");
+  // In a CI format the reason is also one record on standard output.
+  EXPECT_EQ(Tidewell("build --messages=json notes.txt"), 2);
+  EXPECT_EQ(out,
+            "{\"file\":null,\"line\":null,\"column\":null,\"kind\":\"fatal\",\"text\":\"not a project file (.dpr "
+            "or .dpk): notes.txt\"}\n");
+  EXPECT_EQ(Tidewell("build --messages=github notes.txt"), 2);
+  EXPECT_EQ(out, "::error::not a project file (.dpr or .dpk): notes.txt\n");
   EXPECT_EQ(testing_world::FolderSnapshot(project_), before);
 }
 

@@ -42,7 +42,7 @@ TEST(CompilerMessage, OtherLinesAreNoMessages) {
     EXPECT_FALSE(ParseCompilerMessage(line)) << line;
 }
 
-TEST(CiMessages, GitHubAnnotationsForErrorsAndWarningsOnly) {
+TEST(CiMessages, GitHubAnnotationsForErrorsWarningsAndHintsAsNotices) {
   CompilerMessage message{"WinForm.pas", 71, "error", "100% wrong\r\nhere"};
   EXPECT_EQ(cli::GitHubAnnotation(message, "src/App,v2/Win:Form.pas"),
             "::error file=src/App%2Cv2/Win%3AForm.pas,line=71::100%25 wrong%0D%0Ahere\n");
@@ -50,7 +50,18 @@ TEST(CiMessages, GitHubAnnotationsForErrorsAndWarningsOnly) {
   EXPECT_EQ(cli::GitHubAnnotation(message, ""), "::error::100%25 wrong%0D%0Ahere\n");
   EXPECT_EQ(cli::GitHubAnnotation({"U.pas", 2, "warning", "a: b, c"}, "U.pas"),
             "::warning file=U.pas,line=2::a: b, c\n");
-  EXPECT_EQ(cli::GitHubAnnotation({"U.pas", 2, "hint", "x"}, "U.pas"), "");
+  EXPECT_EQ(cli::GitHubAnnotation({"U.pas", 2, "hint", "x"}, "U.pas"), "::notice file=U.pas,line=2::x\n");
+}
+
+// A build that could not start is one record of each CI format.
+TEST(CiMessages, ABuildThatCouldNotStartIsOneRecordOfEachFormat) {
+  using cli::MessageFormat;
+  EXPECT_EQ(cli::StartFailure(MessageFormat::Json, "project file not found: X.dpr"),
+            "{\"file\":null,\"line\":null,\"column\":null,\"kind\":\"fatal\",\"text\":\"project file not found: "
+            "X.dpr\"}\n");
+  EXPECT_EQ(cli::StartFailure(MessageFormat::GitHub, "a, b: c"), "::error::a, b: c\n");
+  EXPECT_EQ(cli::StartFailure(MessageFormat::Gcc, "no dccil"), "tidewell: error: no dccil\n");
+  EXPECT_EQ(cli::StartFailure(MessageFormat::List, "no dccil"), "");
 }
 
 TEST(CiMessages, JsonLinesAreValidWhateverTheTextHolds) {
