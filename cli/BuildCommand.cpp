@@ -188,6 +188,7 @@ std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, Build
     messages.ShowError("cannot use the project path: " + problem);
     return ToInt(ExitStatus::CouldNotStart);
   }
+#ifndef _WIN32
   // A "\" inside a Linux name would be taken for a Windows folder break.
   std::error_code unreadable;
   if (request.ProjectArgument.find('\\') != std::string::npos &&
@@ -197,6 +198,7 @@ std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, Build
         request.ProjectArgument);
     return ToInt(ExitStatus::CouldNotStart);
   }
+#endif
   request.ProjectFile = platform::TypedPath(request.ProjectArgument);
   // Only a project is built: any other file would have its folder's
   // compiled files deleted for nothing.
