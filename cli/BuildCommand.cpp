@@ -214,29 +214,6 @@ std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, Build
   return std::nullopt;
 }
 
-// Where the drive of a program's Windows path was looked for, when that is
-// why it was not found: the dosdevices folder, missing or without the drive.
-std::string DriveNote(const std::string& program) {
-#ifdef _WIN32
-  (void)program;
-  return {};
-#else
-  namespace fs = std::filesystem;
-  if (program.size() < 2 || program[1] != ':' || !std::isalpha(static_cast<unsigned char>(program[0]))) return {};
-  const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(program[0])));
-  if (drive == 'z') return {};  // the root, with or without a dosdevices folder
-  const std::string folder = platform::DosDevicesFolder();
-  std::error_code unreadable;
-  const char* const see = "; see TIDEWELL_DOSDEVICES)";
-  if (!fs::exists(folder, unreadable)) return " (drives are looked up in " + folder + ", which does not exist" + see;
-  if (!fs::is_directory(folder, unreadable))
-    return " (drives are looked up in " + folder + ", which is no folder" + see;
-  if (!fs::exists(folder + "/" + drive + ":", unreadable))
-    return std::string(" (drive ") + static_cast<char>(std::toupper(drive)) + ": is not in " + folder + see;
-  return {};
-#endif
-}
-
 // A compiler that is not there would find the sources patched for nothing
 // (after the dialog's own first checks, which keep their say).
 bool CompilerMissing(const builddialog::CompactDevModel& dialog, ConsoleMessages& messages) {
@@ -244,7 +221,10 @@ bool CompilerMissing(const builddialog::CompactDevModel& dialog, ConsoleMessages
   if (platform::Trim(dialog.MSAssemblyFolderText()).empty()) return false;
   const std::string problem = platform::ProgramProblem(commandLine);
   if (problem.empty()) return false;
-  messages.ShowError("the compiler could not be started: " + problem + DriveNote(platform::ProgramText(commandLine)));
+  // A drive that names no folder is the likelier mistake: said with the problem.
+  const std::string drive = platform::DriveProblem(platform::ProgramText(commandLine));
+  messages.ShowError("the compiler could not be started: " + problem +
+                     (drive.empty() ? "" : " (" + drive + "; see TIDEWELL_DOSDEVICES)"));
   return true;
 }
 

@@ -201,12 +201,12 @@ int ExportRecords(const dataexport::ExportRequest& request, const std::string& o
 // What is wrong when one of the outputs is a file the export reads (the data
 // source's database file, an ODBC configuration file); nothing otherwise.
 std::optional<std::string> InputNamedBy(const std::vector<std::string>& outputs, const std::string& alias) {
-  const std::string database = platform::Session.DatabaseFile(alias);
+  const std::string database = platform::TSession::DatabaseFile(alias);
   for (const std::string& file : outputs) {
     if (file.empty() || file == "-") continue;
     if (!database.empty() && platform::SameFile(file, database))
       return "'" + file + "' is the database file of alias '" + alias + "': name another output";
-    for (const std::string& configuration : platform::Session.ConfigurationFiles())
+    for (const std::string& configuration : platform::TSession::ConfigurationFiles())
       if (platform::SameFile(file, configuration))
         return "'" + file + "' is the ODBC configuration file " + configuration + ": name another output";
   }

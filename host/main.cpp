@@ -39,11 +39,20 @@ bool HasDisplay() {
   return false;
 }
 
+// A path given on the command line as its bytes: a Linux file name need not
+// be valid UTF-8, and a QString would have replaced what is not. `parsed` is
+// the argument as the parser saw it (decoded from UTF-8).
+std::string ArgumentBytes(int argc, char** argv, const QString& parsed) {
+  for (int i = argc - 1; i > 0; --i)
+    if (QString::fromUtf8(argv[i]) == parsed) return argv[i];
+  return parsed.toStdString();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  for (int i = 0; i < argc; ++i) arguments << QString::fromUtf8(argv[i]);
   QCommandLineParser parser;
   parser.setApplicationDescription(
       "The stand-in IDE of TidewellKit: opens a Delphi for .NET project with the "
@@ -80,9 +89,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::vector<std::string> packages;
-  for (const QString& library : parser.values(package)) packages.push_back(library.toStdString());
-  const std::string project =
-      parser.positionalArguments().isEmpty() ? std::string() : parser.positionalArguments().first().toStdString();
+  for (const QString& library : parser.values(package)) packages.push_back(ArgumentBytes(argc, argv, library));
+  const std::string project = parser.positionalArguments().isEmpty()
+                                  ? std::string()
+                                  : ArgumentBytes(argc, argv, parser.positionalArguments().first());
 
   if (parser.isSet(noSandbox)) resources::WebEngineBrowser::TurnSandboxOff();
   else if (platform::RunsAsSuperUser())

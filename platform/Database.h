@@ -95,9 +95,9 @@ class TSession {
   std::string NameInQuery(const std::string& alias, const std::string& table) const;
   // The database file a file-based data source names (SQLite's Database
   // entry, a DBQ entry), as written there; empty for a server's.
-  std::string DatabaseFile(const std::string& alias) const;
+  static std::string DatabaseFile(const std::string& alias);
   // The ODBC configuration files the driver manager may read.
-  std::vector<std::string> ConfigurationFiles() const;
+  static std::vector<std::string> ConfigurationFiles();
   // How many records a statement gives, counted by the database. Throws
   // DatabaseError.
   long long CountRecords(const std::string& alias, const std::string& statement) const;

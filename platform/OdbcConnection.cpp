@@ -39,7 +39,7 @@ Connection::Connection(const std::string& alias) {
   }
   // A file-based driver makes a database that is not there: an empty one,
   // where the user named another by mistake. Not from here.
-  if (const std::string file = Session.DatabaseFile(alias); !file.empty() && !FileExists(file)) {
+  if (const std::string file = TSession::DatabaseFile(alias); !file.empty() && !FileExists(file)) {
     Release();
     throw DatabaseError("Cannot open alias '" + alias + "': its database file \"" + file + "\" does not exist");
   }

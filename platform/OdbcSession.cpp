@@ -52,14 +52,14 @@ std::string ProfileText(const std::string& alias, const char* key) {
 }
 }  // namespace
 
-std::string TSession::DatabaseFile(const std::string& alias) const {
+std::string TSession::DatabaseFile(const std::string& alias) {
   if (std::string file = ProfileText(alias, "DBQ"); !file.empty()) return file;
   // Database is a file for SQLite, a database's name for a server.
   const std::string driver = LowerCase(ProfileText(alias, "Driver"));
   return driver.find("sqlite") != std::string::npos ? ProfileText(alias, "Database") : "";
 }
 
-std::vector<std::string> TSession::ConfigurationFiles() const {
+std::vector<std::string> TSession::ConfigurationFiles() {
   std::vector<std::string> files;
 #ifndef _WIN32
   // unixODBC's user file (ODBCINI, else ~/.odbc.ini), and the system's

@@ -52,7 +52,7 @@ struct Launch {
 
 // Every tool started here, and all it starts in turn, carries this variable
 // with this process's id: a descendant that left the tool's process group
-// (setsid) is known by it once it has been handed to this process.
+// (setsid) is known by it wherever it went.
 constexpr char MarkName[] = "TIDEWELL_STARTED_BY=";
 
 std::string Mark() { return MarkName + std::to_string(::getpid()); }

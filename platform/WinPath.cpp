@@ -14,6 +14,7 @@ std::string ToWindowsPath(const std::string& hostPath) {
   return n && n < sizeof full ? std::string(full, n) : hostPath;
 }
 std::string DosDevicesFolder() { return {}; }
+std::string DriveProblem(const std::string&) { return {}; }
 
 std::string CodePageToHost(const std::string& name) { return name; }
 std::string HostToCodePage(const std::string& name) { return name; }
@@ -171,6 +172,18 @@ std::string DosDevicesFolder() {
   if (const char* p = std::getenv("WINEPREFIX"); p && *p) return std::string(p) + "/dosdevices";
   const char* home = std::getenv("HOME");
   return std::string(home ? home : "") + "/.wine/dosdevices";
+}
+
+std::string DriveProblem(const std::string& windowsPath) {
+  if (windowsPath.size() < 2 || windowsPath[1] != ':' || !std::isalpha(static_cast<unsigned char>(windowsPath[0])))
+    return {};
+  const char drive = LowerCase(windowsPath.substr(0, 1))[0];
+  if (!DriveFolder(drive).empty()) return {};
+  const std::string folder = DosDevicesFolder();
+  struct stat st;
+  if (::stat(folder.c_str(), &st) != 0) return "drives are looked up in " + folder + ", which does not exist";
+  if (!S_ISDIR(st.st_mode)) return "drives are looked up in " + folder + ", which is no folder";
+  return std::string("drive ") + UpperCase(windowsPath.substr(0, 1)) + ": is not in " + folder;
 }
 
 std::string ToHostPath(const std::string& windowsPath) {

@@ -41,5 +41,9 @@ std::string HostToCodePage(const std::string& name);
 
 // The dosdevices folder in use (empty on Windows).
 std::string DosDevicesFolder();
+// Why the drive of a Windows path names no folder here: the dosdevices
+// folder is missing or no folder, or it has no entry for the drive; empty
+// when the drive is there (or the path names none, or on Windows).
+std::string DriveProblem(const std::string& windowsPath);
 
 }  // namespace platform

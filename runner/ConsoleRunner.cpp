@@ -34,13 +34,13 @@ ConsoleRun RunConsoleCommand(const std::string& commandLine, const std::string& 
     // While the program is silent the host goes on too. Once it has ended,
     // a pipe that stays quiet is held only by something it left running
     // (which may never close it): its output is over.
-    int quietAfterExit = 0;
+    bool over = false;
     if (drained)
-      while (!child.WaitForData(50)) {
+      for (int quietAfterExit = 0; !over && !child.WaitForData(50);) {
         platform::ProcessMessages();
-        if (child.Exit() && ++quietAfterExit * 50 >= QuietAfterExitMs) break;
+        over = child.Exit() && (quietAfterExit += 50) >= QuietAfterExitMs;
       }
-    if (quietAfterExit * 50 >= QuietAfterExitMs) break;
+    if (over) break;
     ConsoleProcess::ReadResult read = child.Read(buffer, 16);
     drained = read.Count < 16;
     if (read.Status == ConsoleProcess::ReadStatus::BrokenPipe) break;
