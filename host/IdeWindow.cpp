@@ -56,6 +56,7 @@ class IdeWindow::Services : public IOTAModuleServices, public INTAServices, publ
   }
   void ClearAllMessages() override { ide_.MessageView->clear(); }
   void AddTitleMessage(const std::string& text) override {
+    ++ide_.messagesAdded_;
     ide_.MessageView->addItem(forms::ToQt(text));
     ide_.MessageView->scrollToBottom();
     ide_.MessageDock->show();
@@ -288,7 +289,7 @@ void IdeWindow::AddToolsCommands(Package& package) {
     const QString running = caption.endsWith("...") ? caption.chopped(3) : caption;
     connect(action, &QAction::triggered, this, [this, commands, name, caption = running] {
       statusBar()->showMessage(caption + " ...");
-      const int linesBefore = MessageView->count();
+      messagesAdded_ = 0;  // what the command itself shows, even where it cleared as many lines
       bool failed = false;
       buildCancelled_ = false;  // the package's build offers the unsaved edits first
       running_ = true;          // no second command while this one runs
@@ -305,7 +306,7 @@ void IdeWindow::AddToolsCommands(Package& package) {
       UpdateCommands();
       // A build's own last line says how it ended.
       if (buildCancelled_) statusBar()->showMessage(caption + ": cancelled", 10000);
-      else if (!failed && MessageView->count() > linesBefore)
+      else if (!failed && messagesAdded_ > 0 && MessageView->count() > 0)
         statusBar()->showMessage(MessageView->item(MessageView->count() - 1)->text(), 10000);
       else statusBar()->showMessage(caption + (failed ? ": failed" : ": done"), 10000);
     });

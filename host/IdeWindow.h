@@ -85,6 +85,7 @@ class IdeWindow : public QMainWindow {
   std::shared_ptr<Services> services_;
   bool running_ = false;         // a Tools command runs
   bool buildCancelled_ = false;  // the user cancelled the offer to save edits before a build
+  int messagesAdded_ = 0;        // lines a Tools command added to the Messages view
   // The Tools commands: the build entries only with a project open, none
   // while a command runs.
   void UpdateCommands();

@@ -296,6 +296,11 @@ TEST_F(IdeTest, ToolsCompileWorksOnTheOpenProjectFromTheFirstUseAndItsErrorsJump
   ASSERT_GT(ide_->MessageView->count(), 1);
   const QString last = ide_->MessageView->item(ide_->MessageView->count() - 1)->text();
   EXPECT_EQ(ide_->statusBar()->currentMessage(), last);
+  // Built again, the view is refilled with as many lines: still the last one.
+  const int lines = ide_->MessageView->count();
+  Command(ide_->ToolsMenu, "CompileClick")->trigger();
+  EXPECT_EQ(ide_->MessageView->count(), lines);
+  EXPECT_EQ(ide_->statusBar()->currentMessage(), last);
   QListWidgetItem* error = nullptr;
   for (int row = 0; row < ide_->MessageView->count(); ++row)
     if (ide_->MessageView->item(row)->text().contains(") Error: ")) error = ide_->MessageView->item(row);
