@@ -102,6 +102,11 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
   void SaveOptions();
   // The 19-line options file, from what the controls show.
   platform::Lines OptionsFileLines() const;
+  // Options-file lines ("KEY=VALUE") that every later load reads before the
+  // file's own, so that they win; the file itself is not written. Without
+  // a file they go over the dialog's first values. For one build's
+  // settings from the command line.
+  void OverrideOptions(std::vector<std::string> lines) { overrides_ = std::move(lines); }
 
   // --- path edits ---
   // Enter in an edit: its text, as typed, becomes the record's field.
@@ -184,6 +189,7 @@ class CompactDevModel : public pipeline::BuildInputs, public pipeline::BuildHost
   DialogServices services_;
   ProjectContext context_;
   pipeline::BuildObserver* observer_ = nullptr;
+  std::vector<std::string> overrides_;
 };
 
 }  // namespace builddialog

@@ -26,11 +26,14 @@ void CompactDevModel::InitOptions() {
 
   // Anything by that name is read: a folder, a FIFO or a broken link is an
   // error that names it, not a missing file.
-  if (Files().FileExists(settings::OptionsFileName) || Files().NameTaken(settings::OptionsFileName)) {
+  const bool fileThere = Files().FileExists(settings::OptionsFileName) || Files().NameTaken(settings::OptionsFileName);
+  if (fileThere || !overrides_.empty()) {
+    const platform::Lines firstValues = fileThere ? platform::Lines() : OptionsFileLines();
     MS_Assmbly_List.Clear();
     Delphi_Assmbly_List.Clear();
     Third_Assmbly_List.Clear();
-    const platform::Lines lines = Files().LoadLines(settings::OptionsFileName);
+    platform::Lines lines = fileThere ? Files().LoadLines(settings::OptionsFileName) : firstValues;
+    if (!overrides_.empty()) lines = settings::WithOverrides(lines, overrides_);
     if (!lines.empty()) {
       const settings::OptionsFileContent file = settings::ParseOptionsFile(lines);
       // Each edit's change handler applies the path rule to its field.

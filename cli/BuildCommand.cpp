@@ -9,6 +9,8 @@
 #include "cli/CiMessages.h"
 #include "cli/CommandOptions.h"
 #include "cli/ConsoleIDE.h"
+#include "cli/ProjectBatch.h"
+#include "cli/ProjectGroup.h"
 #include "cli/UnifiedDiff.h"
 #include "platform/ChangePlan.h"
 #include "platform/CommandLine.h"
@@ -21,13 +23,14 @@
 #include "runner/ConsoleRunner.h"
 #include "pipeline/CompilerCommandLine.h"
 #include "builddialog/CompactDevModel.h"
+#include "settings/OptionsFile.h"
 
 namespace cli {
 
 namespace {
 
 const char* const BuildHelp =
-    "Usage: tidewell build [--messages=FORMAT] [--warnings-as-errors] [--dry-run] PROJECT.dpr\n"
+    "Usage: tidewell build [OPTION]... PROJECT.dpr|GROUP.bdsgroup...\n"
     "\n"
     "Builds a Delphi for .NET project for the .NET Compact Framework with the\n"
     "settings kept in CFOption.OPN beside the project file: recompiles its .resx\n"
@@ -36,15 +39,24 @@ const char* const BuildHelp =
     "\n"
     "PROJECT.dpr may be a Linux path or a Windows path (C:\\Projects\\App.dpr);\n"
     "Windows drives are found through $TIDEWELL_DOSDEVICES, $WINEPREFIX/dosdevices\n"
-    "or ~/.wine/dosdevices.\n"
+    "or ~/.wine/dosdevices. A BDS project group (.bdsgroup) stands for its\n"
+    "projects, in the order of its Targets: each .bdsproj's main source, else the\n"
+    ".dpr beside it of the same name.\n"
+    "\n"
+    "Given more than one project, builds each in a process of its own and prints\n"
+    "each one's output as one block headed \"==> PROJECT <==\", then a line such as\n"
+    "\"2 built, 1 failed\" (both on standard error with --messages=json); the exit\n"
+    "status is the worst of all.\n"
     "\n"
     "The message list is printed as the build goes on. Ctrl-C ends the build and\n"
     "the tools it started.\n"
     "\n"
     "  --dry-run, -n      change nothing and run no tool: print the files the build\n"
     "                     would delete and rename (\"delete NAME\", \"rename NAME to\n"
-    "                     NAME\"), then a unified diff of every file it would write\n"
-    "                     (the project file, the units, copied resources).\n"
+    "                     NAME\"), the tools it would run (\"run COMMAND LINE\"),\n"
+    "                     then a unified diff of every file it would write (the\n"
+    "                     project file, the units, copied resources).\n"
+    "  --jobs=N, -j N     build up to N projects at once (1 to 32; 1 by default).\n"
     "  --messages=FORMAT  list (the default): the message list;\n"
     "                     github: the message list, then the compiler's errors,\n"
     "                     warnings and hints as GitHub Actions annotations (::error,\n"
@@ -56,11 +68,14 @@ const char* const BuildHelp =
     "                     Files are named relative to the current folder where they\n"
     "                     lie inside it. A build that cannot start (exit status 2\n"
     "                     or 3) is also one record of these formats (kind fatal).\n"
-    "\n"
+    "  --set KEY=VALUE    build with VALUE for the CFOption.OPN key KEY (such as\n"
+    "                     BDS_Lib_Path or MS_CF_Assembly_Version); the file is not\n"
+    "                     written. May be given more than once; an unknown key is a\n"
+    "                     usage error.\n"
     "  --warnings-as-errors  a warning fails the build (exit status 1) as an error\n"
     "                     does.\n"
     "\n"
-    "Exit status:\n"
+"Exit status:\n"
     "  0  built\n"
     "  1  the compiler reported an error or a fatal error, or ended with a non-zero\n"
     "     status or by a signal\n"
@@ -135,7 +150,8 @@ void PrintCiMessages(const std::vector<runner::CompilerMessage>& messages, Messa
 // current folder when the project lies inside it, else to the project's
 // folder (the first line then says so), and a name with a blank ends with
 // a TAB, as git writes it.
-std::string DescribePlan(const std::vector<platform::ChangePlan::Change>& changes, const std::string& startFolder,
+std::string DescribePlan(const std::vector<platform::ChangePlan::Change>& changes,
+                         const std::vector<std::string>& commands, const std::string& startFolder,
                          const std::string& projectFolder) {
   const bool fromStart = !DisplayPath(projectFolder, startFolder, startFolder).starts_with('/');
   const std::string base = fromStart ? startFolder : projectFolder;
@@ -151,6 +167,7 @@ std::string DescribePlan(const std::vector<platform::ChangePlan::Change>& change
                            change.Existed ? diffName("a/" + shown(change.Path)) : "/dev/null",
                            diffName("b/" + shown(change.Path)));
   }
+  for (const std::string& command : commands) moves += "run " + command + "\n";
   const std::string heading =
       fromStart || changes.empty() ? "" : "# Paths relative to the project's folder " + projectFolder + "\n";
   return heading + moves + diffs;
@@ -163,27 +180,28 @@ namespace {
 struct BuildRequest {
   MessageFormat Format = MessageFormat::List;
   bool DryRun = false;
-  bool WarningsAsErrors = false;  // a warning fails the build too
-  std::string ProjectArgument;    // as the user typed it
-  std::string ProjectFile;        // the system's path of it
+  bool WarningsAsErrors = false;       // a warning fails the build too
+  std::vector<std::string> Overrides;  // --set's options-file lines
+  int Jobs = 1;                        // builds at once, for many projects
+  std::vector<std::string> Projects;   // as the user typed them, groups opened
+  std::string ProjectArgument;         // the one project, as typed
+  std::string ProjectFile;             // the system's path of it
 };
 
-// The command line into a request; a usage error's status otherwise.
-std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, BuildRequest& request,
-                                     ConsoleMessages& messages) {
-  const CommandLineOptions options =
-      ParseCommandLine(args, {{"--help", 'h'}, {"--dry-run", 'n'}, {"--messages", 0, true}, {"--warnings-as-errors"}});
-  if (!options.Problem.empty()) return Usage(options.Problem);
-  if (options.Has("--help")) {
-    std::cout << BuildHelp;
-    return ToInt(ExitStatus::Done);
-  }
-  request.DryRun = options.Has("--dry-run");
-  request.WarningsAsErrors = options.Has("--warnings-as-errors");
-  if (options.Has("--messages") && !ParseMessageFormat(options.Value("--messages"), request.Format))
-    return Usage("unknown message format '" + options.Value("--messages") + "' (list, github, json or gcc)");
-  if (options.Operands.size() != 1) return Usage("expected one project file");
-  request.ProjectArgument = options.Operands[0];
+// The options of one build as its own command line, for the builds of many
+// projects.
+std::vector<std::string> OptionsOfOneBuild(const BuildRequest& request) {
+  static const char* const Formats[] = {"list", "github", "json", "gcc"};
+  std::vector<std::string> options{"--messages=" + std::string(Formats[static_cast<int>(request.Format)])};
+  if (request.DryRun) options.push_back("--dry-run");
+  if (request.WarningsAsErrors) options.push_back("--warnings-as-errors");
+  for (const std::string& line : request.Overrides) options.push_back("--set=" + line);
+  return options;
+}
+
+// The one project's path checked and made the system's.
+std::optional<int> CheckProjectFile(const std::string& argument, BuildRequest& request, ConsoleMessages& messages) {
+  request.ProjectArgument = argument;
   if (std::string problem = platform::PathProblem(request.ProjectArgument); !problem.empty()) {
     messages.ShowError("cannot use the project path: " + problem);
     return ToInt(ExitStatus::CouldNotStart);
@@ -212,6 +230,55 @@ std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, Build
     return ToInt(ExitStatus::CouldNotStart);
   }
   return std::nullopt;
+}
+
+// The command line into a request; a usage error's status otherwise.
+std::optional<int> ParseBuildRequest(const std::vector<std::string>& args, BuildRequest& request,
+                                     ConsoleMessages& messages) {
+  const CommandLineOptions options = ParseCommandLine(args, {{"--help", 'h'},
+                                                             {"--dry-run", 'n'},
+                                                             {"--messages", 0, true},
+                                                             {"--warnings-as-errors"},
+                                                             {"--set", 0, true, true},
+                                                             {"--jobs", 'j', true}});
+  if (!options.Problem.empty()) return Usage(options.Problem);
+  if (options.Has("--help")) {
+    std::cout << BuildHelp;
+    return ToInt(ExitStatus::Done);
+  }
+  request.DryRun = options.Has("--dry-run");
+  request.WarningsAsErrors = options.Has("--warnings-as-errors");
+  if (options.Has("--messages") && !ParseMessageFormat(options.Value("--messages"), request.Format))
+    return Usage("unknown message format '" + options.Value("--messages") + "' (list, github, json or gcc)");
+  if (options.Has("--set"))
+    for (const std::string& setting : options.Given.at("--set")) {
+      const size_t equals = setting.find('=');
+      const std::string key = setting.substr(0, equals);
+      if (equals == std::string::npos || !settings::IsOptionsKey(key))
+        return Usage("--set needs KEY=VALUE with a key of CFOption.OPN, not '" + setting + "'");
+      if (setting.find_first_of("\r\n") != std::string::npos) return Usage("--set's value is one line: " + key);
+      request.Overrides.push_back(setting);
+    }
+  if (options.Has("--jobs")) {
+    const std::optional<int> jobs = platform::ParseInt(options.Value("--jobs"));
+    if (!jobs || *jobs < 1 || *jobs > 32) return Usage("--jobs needs a number from 1 to 32");
+    request.Jobs = *jobs;
+  }
+  if (options.Operands.empty()) return Usage("expected a project file");
+  for (const std::string& operand : options.Operands) {
+    if (!IsProjectGroup(operand)) {
+      request.Projects.push_back(operand);
+      continue;
+    }
+    const GroupProjects group = ReadProjectGroup(operand);
+    if (!group.Problem.empty()) {
+      messages.ShowError(group.Problem);
+      return ToInt(ExitStatus::CouldNotStart);
+    }
+    request.Projects.insert(request.Projects.end(), group.Projects.begin(), group.Projects.end());
+  }
+  if (request.Projects.size() > 1) return std::nullopt;
+  return CheckProjectFile(request.Projects[0], request, messages);
 }
 
 // A compiler that is not there would find the sources patched for nothing
@@ -272,6 +339,9 @@ namespace {
 
 int Build(const std::vector<std::string>& args, BuildRequest& request, ConsoleMessages& messages) {
   if (std::optional<int> status = ParseBuildRequest(args, request, messages)) return *status;
+  if (request.Projects.size() > 1)
+    return ToInt(BuildEach({request.Projects, request.Jobs, OptionsOfOneBuild(request),
+                            request.Format == MessageFormat::Json}));
   std::error_code noFolder;
   const std::string startFolder = std::filesystem::current_path(noFolder).string();
 
@@ -284,14 +354,24 @@ int Build(const std::vector<std::string>& args, BuildRequest& request, ConsoleMe
   };
   // A dry run: every file change goes to the plan, and no tool runs.
   std::optional<platform::ChangePlan> plan;
+  std::vector<std::string> commands;  // the tools a dry run would run
   if (request.DryRun) {
     plan.emplace();
     services.Files = &*plan;
-    services.RunConsole = [](const std::string&, const std::string&) { return runner::ConsoleRun{{}, true}; };
-    services.StartHidden = [](const std::string&) { return std::unique_ptr<platform::StartedProcess>(); };
+    services.RunConsole = [&commands](const std::string& commandLine, const std::string&) {
+      commands.push_back(commandLine);
+      runner::ConsoleRun ran;
+      ran.Started = true;
+      return ran;
+    };
+    services.StartHidden = [&commands](const std::string& commandLine) {
+      commands.push_back(commandLine);
+      return std::unique_ptr<platform::StartedProcess>();
+    };
     services.Sleep = [](int) {};
   }
   builddialog::CompactDevModel dialog(services);
+  dialog.OverrideOptions(request.Overrides);
   platform::EndChildrenOnEndingSignal();
   platform::AdoptWhatToolsLeave();
 
@@ -316,7 +396,7 @@ int Build(const std::vector<std::string>& args, BuildRequest& request, ConsoleMe
             .lexically_normal()
             .generic_string();
     if (projectFolder.size() > 1 && projectFolder.ends_with('/')) projectFolder.pop_back();
-    std::cout << DescribePlan(plan->Changes(), startFolder, projectFolder) << std::flush;
+    std::cout << DescribePlan(plan->Changes(), commands, startFolder, projectFolder) << std::flush;
     return ToInt(outcome.Stopped.empty() ? ExitStatus::Done : ExitStatus::CouldNotStart);
   }
   const pipeline::BuildOutcome outcome = BuildAndPrint(dialog, messages, request, startFolder);

@@ -38,9 +38,10 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& args, const 
     }
     const bool isLong = arg.starts_with("--");
     const size_t equals = isLong ? arg.find('=') : std::string::npos;
-    const OptionRule* rule =
-        isLong ? FindLong(rules, arg.substr(0, equals)) : (arg.size() == 2 ? FindShort(rules, arg[1]) : nullptr);
-    if (!rule) {
+    const OptionRule* rule = isLong ? FindLong(rules, arg.substr(0, equals)) : FindShort(rules, arg[1]);
+    // "-j4": a short option's value may follow its letter.
+    const bool attached = !isLong && arg.size() > 2;
+    if (!rule || (attached && !rule->TakesValue)) {
       parsed.Problem = "unknown option '" + arg + "'";
       break;
     }
@@ -49,6 +50,8 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& args, const 
       if (equals != std::string::npos) parsed.Problem = rule->Long + " takes no value";
     } else if (equals != std::string::npos) {
       value = arg.substr(equals + 1);
+    } else if (attached) {
+      value = arg.substr(2);
     } else if (i + 1 < args.size()) {
       value = args[++i];
     }

@@ -1,6 +1,6 @@
 #pragma once
 // The one option parser of tidewell's commands: "--name VALUE",
-// "--name=VALUE", "-x", "-x VALUE", "--" before operands that start with
+// "--name=VALUE", "-x", "-x VALUE", "-xVALUE", "--" before operands that start with
 // "-", an option given twice refused unless it may repeat.
 #include <map>
 #include <string>

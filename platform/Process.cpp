@@ -3,6 +3,7 @@
 #ifndef _WIN32
 
 #include <fcntl.h>
+#include <limits.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -323,6 +324,11 @@ void EndAdoptedPrograms(bool reap) {
 #endif
 }
 
+void SignalLiveChildren(int signal) {
+  for (auto& slot : liveChildren)
+    if (pid_t pid = slot.load(); pid > 0) ::kill(-pid, signal);
+}
+
 void EndLiveChildren() {
   for (auto& slot : liveChildren)
     if (pid_t pid = slot.load(); pid > 0) ::kill(-pid, SIGKILL);
@@ -419,6 +425,77 @@ ConsoleProcess::ReadResult ConsoleProcess::Read(char* buffer, size_t size) {
     if (n == 0) return {0, ReadStatus::BrokenPipe};
     if (errno != EINTR) return {0, ReadStatus::Failed};
   }
+}
+
+namespace {
+
+// Reads both pipes to their ends, each into its own text.
+void ReadBoth(int output, int errors, std::string& outputText, std::string& errorsText) {
+  pollfd ends[2] = {{output, POLLIN, 0}, {errors, POLLIN, 0}};
+  std::string* texts[2] = {&outputText, &errorsText};
+  char buffer[65536];
+  for (int open = 2; open > 0;) {
+    if (::poll(ends, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    for (int i = 0; i < 2; ++i) {
+      if (ends[i].fd < 0 || ends[i].revents == 0) continue;
+      const ssize_t n = ::read(ends[i].fd, buffer, sizeof buffer);
+      if (n > 0) texts[i]->append(buffer, static_cast<size_t>(n));
+      else if (n == 0 || errno != EINTR) {
+        ends[i].fd = -1;
+        --open;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+ProgramRun RunThisProgram(const std::vector<std::string>& arguments, bool capture) {
+  ProgramRun run;
+  char self[PATH_MAX + 1];
+  const ssize_t length = ::readlink("/proc/self/exe", self, PATH_MAX);
+  if (length <= 0) {
+    run.StartError = "this program's own file could not be found: " + std::string(std::strerror(errno));
+    return run;
+  }
+  Launch launch;
+  launch.Argv.push_back(std::string(self, static_cast<size_t>(length)));
+  launch.Argv.insert(launch.Argv.end(), arguments.begin(), arguments.end());
+  const int null = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+  int output[2] = {-1, -1}, errors[2] = {-1, -1};
+  if (null < 0 || (capture && (::pipe2(output, O_CLOEXEC) != 0 || ::pipe2(errors, O_CLOEXEC) != 0))) {
+    run.StartError = std::strerror(errno);
+    for (int fd : {null, output[0], output[1], errors[0], errors[1]})
+      if (fd >= 0) ::close(fd);
+    return run;
+  }
+  int startError = 0;
+  const pid_t pid = Spawn(launch, std::string(), null, capture ? output[1] : 1, capture ? errors[1] : 2, &startError);
+  ::close(null);
+  if (pid > 0) Remember(pid);
+  if (capture) {
+    ::close(output[1]);
+    ::close(errors[1]);
+    if (pid > 0) ReadBoth(output[0], errors[0], run.Output, run.Errors);
+    ::close(output[0]);
+    ::close(errors[0]);
+  }
+  if (pid <= 0) {
+    run.StartError = launch.Argv[0] + " could not be started: " + std::strerror(startError);
+    return run;
+  }
+  // Known as ended before it is reaped, so that no signal reaches another
+  // process that got its number.
+  siginfo_t info{};
+  while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) < 0 && errno == EINTR) {}
+  if (info.si_code == CLD_EXITED) run.Exit.Code = info.si_status;
+  else run.Exit.Signal = info.si_status;
+  Forget(pid);
+  while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {}
+  return run;
 }
 
 std::unique_ptr<StartedProcess> StartHidden(const std::string& commandLine) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -69,6 +70,20 @@ class StartedProcess {
   // Ends the program (with every process it started) if it still runs.
   virtual void Terminate() = 0;
 };
+
+// This program run again with `arguments` (what follows its name), for a
+// command that runs several of its own at once, each in a process of its
+// own. With `capture` its standard output and standard error are kept apart
+// and handed back whole once it has ended; without, they are this
+// process's own. Its standard input is at end of file. Waits for it to end;
+// several threads may call it at once. An ending signal reaches it as
+// PassEndingSignalsOn (Signals.h) says.
+struct ProgramRun {
+  ExitStatus Exit;
+  std::string Output, Errors;
+  std::string StartError;  // why it could not start; empty when it ran
+};
+ProgramRun RunThisProgram(const std::vector<std::string>& arguments, bool capture);
 
 // Starts a command line hidden and returns at once (WinExec with SW_HIDE).
 // The child's console goes nowhere; it is reaped when it ends. Nothing when

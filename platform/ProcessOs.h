@@ -13,4 +13,8 @@ void EndLiveChildren();
 // `reap`.
 void EndAdoptedPrograms(bool reap);
 
+// Sends `signal` to every program this process started that still runs.
+// Async-signal-safe.
+void SignalLiveChildren(int signal);
+
 }  // namespace platform

@@ -11,7 +11,9 @@
 #include <cstdio>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -216,6 +218,78 @@ void OpenWithDesktop(const std::string& address) {
 // Console programs share the console's Ctrl-C and end with it; the hidden
 // ones have no console and are ended by the handler.
 void EndChildrenOnEndingSignal() { SetConsoleCtrlHandler(EndHiddenPrograms, TRUE); }
+
+namespace {
+
+std::atomic<bool> ctrlCPassedOn{false};
+
+// The children share the console and get the same event; this process
+// stays to report them.
+BOOL WINAPI KeepWaiting(DWORD) {
+  ctrlCPassedOn.store(true);
+  return TRUE;
+}
+
+// All a pipe holds, to its end.
+void ReadAll(HANDLE pipe, std::string& text) {
+  char buffer[65536];
+  DWORD n = 0;
+  while (ReadFile(pipe, buffer, sizeof buffer, &n, nullptr) && n > 0) text.append(buffer, n);
+}
+
+}  // namespace
+
+void PassEndingSignalsOn() { SetConsoleCtrlHandler(KeepWaiting, TRUE); }
+bool EndingSignalPassedOn() { return ctrlCPassedOn.load(); }
+void EndAsPassedSignalSays() {
+  if (ctrlCPassedOn.load()) ExitProcess(0xC000013A);  // STATUS_CONTROL_C_EXIT
+}
+
+ProgramRun RunThisProgram(const std::vector<std::string>& arguments, bool capture) {
+  ProgramRun run;
+  char self[MAX_PATH + 1];
+  const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string line = QuoteArgument(std::string(self, length));
+  for (const std::string& argument : arguments) line += " " + QuoteArgument(argument);
+  SECURITY_ATTRIBUTES sa{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
+  if (capture) {
+    CreatePipe(&outRead, &outWrite, &sa, 0);
+    CreatePipe(&errRead, &errWrite, &sa, 0);
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+  }
+  HANDLE null = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = null;
+  si.hStdOutput = capture ? outWrite : GetStdHandle(STD_OUTPUT_HANDLE);
+  si.hStdError = capture ? errWrite : GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION info{};
+  const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &info);
+  const DWORD error = GetLastError();
+  for (HANDLE h : {null, outWrite, errWrite})
+    if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  if (started && capture) {
+    std::thread errors([&] { ReadAll(errRead, run.Errors); });
+    ReadAll(outRead, run.Output);
+    errors.join();
+  }
+  for (HANDLE h : {outRead, errRead})
+    if (h) CloseHandle(h);
+  if (!started) {
+    run.StartError = StartProblem(line, error);
+    return run;
+  }
+  WaitForSingleObject(info.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(info.hProcess, &code);
+  run.Exit.Code = static_cast<int>(code);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return run;
+}
 
 bool RunsAsSuperUser() { return false; }
 

@@ -37,4 +37,14 @@ void ForgetOnEndingSignal(const char* hostPath);
 // that still run (with what each started). For front ends without a window.
 void EndChildrenOnEndingSignal();
 
+// From now on an ending signal is passed on to the programs this process
+// started (RunThisProgram), which end as they see fit, and this process goes
+// on, to report them. For a command that waits for commands of its own.
+void PassEndingSignalsOn();
+// True once an ending signal was passed on: start nothing new.
+bool EndingSignalPassedOn();
+// When an ending signal was passed on, ends this process as that signal
+// does; else returns.
+void EndAsPassedSignalSays();
+
 }  // namespace platform

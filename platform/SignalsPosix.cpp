@@ -32,10 +32,17 @@ char pendingPaths[MaxPending][PATH_MAX + 1];
 std::atomic<bool> pendingUsed[MaxPending];
 std::atomic<bool> pendingReady[MaxPending];
 std::atomic<bool> endChildren{false};
+std::atomic<bool> passOn{false};
+std::atomic<int> passedSignal{0};
 std::atomic<bool> installed{false};
 struct sigaction previousActions[std::size(Ending)];
 
 extern "C" void OnEndingSignal(int signal) {
+  if (passOn.load()) {
+    passedSignal.store(signal);
+    SignalLiveChildren(signal);
+    return;
+  }
   for (int i = 0; i < MaxPending; ++i)
     if (pendingReady[i].load()) ::unlink(pendingPaths[i]);
   if (endChildren.load()) EndLiveChildren();
@@ -99,6 +106,24 @@ void ForgetOnEndingSignal(const char* hostPath) {
 void EndChildrenOnEndingSignal() {
   endChildren.store(true);
   InstallHandler();
+}
+
+void PassEndingSignalsOn() {
+  passOn.store(true);
+  InstallHandler();
+}
+
+bool EndingSignalPassedOn() { return passedSignal.load() != 0; }
+
+void EndAsPassedSignalSays() {
+  const int signal = passedSignal.load();
+  if (signal == 0) return;
+  ::signal(signal, SIG_DFL);
+  sigset_t just;
+  sigemptyset(&just);
+  sigaddset(&just, signal);
+  ::pthread_sigmask(SIG_UNBLOCK, &just, nullptr);
+  ::raise(signal);
 }
 
 }  // namespace platform

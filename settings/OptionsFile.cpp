@@ -41,10 +41,18 @@ OptionsCatalogue ParseCatalogue(const platform::Lines& lines, const std::string&
 
 }  // namespace
 
-OptionsFileContent ParseOptionsFile(const platform::Lines& file) {
-  // A UTF-8 byte-order mark (an editor's) is no part of the first key.
-  platform::Lines lines = file;
+namespace {
+
+// A UTF-8 byte-order mark (an editor's) is no part of the first key.
+platform::Lines WithoutByteOrderMark(platform::Lines lines) {
   if (!lines.empty() && lines[0].starts_with("\xEF\xBB\xBF")) lines[0].erase(0, 3);
+  return lines;
+}
+
+}  // namespace
+
+OptionsFileContent ParseOptionsFile(const platform::Lines& file) {
+  const platform::Lines lines = WithoutByteOrderMark(file);
   OptionsFileContent c;
   auto value = [&](const char* key) { return platform::ValueOf(lines, key); };
   auto valueOr = [&](const char* key, const std::string& fallback) {
@@ -87,6 +95,38 @@ platform::Lines FormatOptionsFile(const OptionsFileContent& c) {
   lines.push_back("MS_CF_Emulator_Screen_Height=" + c.ScreenHeight);
   lines.push_back("MS_CF_Emulator_Ram_Size=" + c.RamSize);
   lines.push_back(std::string("MS_CF_Auto_Depoly_To_Emulator=") + (c.AutoDeploy == "Y" ? "Y" : "N"));
+  return lines;
+}
+
+bool IsOptionsKey(std::string_view key) {
+  static const char* const Single[] = {"BDS_Compiler_Path",
+                                       "BDS_Lib_Path",
+                                       "MS_CF_Assembly_Version",
+                                       "DotNet_Assembly_Version",
+                                       "MS_CF_Emulator_Application",
+                                       "MS_CF_Emulator_Image_FileName",
+                                       "MS_CF_Emulator_Shared_Folder",
+                                       "MS_CF_Emulator_Screen_Width",
+                                       "MS_CF_Emulator_Screen_Height",
+                                       "MS_CF_Emulator_Ram_Size",
+                                       "MS_CF_Auto_Depoly_To_Emulator"};
+  for (const char* known : Single)
+    if (platform::SameText(key, known)) return true;
+  for (const std::string prefix : CataloguePrefixes) {
+    if (key.size() <= prefix.size() || !platform::SameText(key.substr(0, prefix.size()), prefix)) continue;
+    const std::string_view rest = key.substr(prefix.size());
+    if (platform::SameText(rest, "Path") || platform::SameText(rest, "Count")) return true;
+    if (rest.find_first_not_of("0123456789") == std::string_view::npos && (rest == "0" || rest[0] != '0') &&
+        rest.size() < 10)
+      return true;
+  }
+  return false;
+}
+
+platform::Lines WithOverrides(const platform::Lines& file, const std::vector<std::string>& overrides) {
+  platform::Lines lines = overrides;
+  const platform::Lines rest = WithoutByteOrderMark(file);
+  lines.insert(lines.end(), rest.begin(), rest.end());
   return lines;
 }
 

@@ -4,6 +4,7 @@
 // which controls and record fields the values go to.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/TextLines.h"
@@ -44,5 +45,14 @@ OptionsFileContent ParseOptionsFile(const platform::Lines& lines);
 
 // The 19 kinds of line, in the save's order.
 platform::Lines FormatOptionsFile(const OptionsFileContent& content);
+
+// True when `key` names a kind of line a load reads (without regard to case),
+// a catalogue's numbered entry ("MS_Assembly_0") among them.
+bool IsOptionsKey(std::string_view key);
+
+// The file's lines with `overrides` ("KEY=VALUE", each key known) read before
+// them: the first line of a key wins, so each override does, and nothing
+// else changes.
+platform::Lines WithOverrides(const platform::Lines& file, const std::vector<std::string>& overrides);
 
 }  // namespace settings
