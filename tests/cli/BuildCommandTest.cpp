@@ -16,42 +16,9 @@
 #include "cli/BuildCommand.h"
 #include "platform/DateTime.h"
 #include "tests/TestWorld.h"
+#include "tests/cli/BuildCommandFixture.h"
 
 namespace fs = std::filesystem;
-
-// `tidewell build` run as a user runs it, on copies of the bundled example
-// with the stand-in toolchain.
-class BuildCommandTest : public ::testing::Test {
- protected:
-  int Tidewell(const std::string& args) { return TidewellIn(project_, args); }
-  int TidewellIn(const std::string& folder, const std::string& args) {
-    std::string command = "cd '" + folder + "' && TIDEWELL_DOSDEVICES='" + std::string(TIDEWELL_SOURCE_DIR) +
-                          "/examples/toolchain/dosdevices' '" + std::string(TIDEWELL_BINARY) + "' " + args + " >'" +
-                          root_ + "/out.txt' 2>'" + root_ + "/err.txt'";
-    int status = std::system(command.c_str());
-    out = testing_world::ReadHostFile(root_ + "/out.txt");
-    err = testing_world::ReadHostFile(root_ + "/err.txt");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  // Makes the project build with a compiler of the test's own: a shell
-  // script with this body.
-  void UseCompiler(const std::string& body) {
-    const std::string bin = root_ + "/compiler";
-    fs::create_directories(bin);
-    std::ofstream(bin + "/dccil") << "#!/bin/sh\n" << body;
-    fs::permissions(bin + "/dccil", fs::perms::owner_all);
-    std::string options = testing_world::ReadHostFile(project_ + "/CFOption.OPN");
-    options.replace(0, options.find("\r\n"), "BDS_Compiler_Path=Z:" + bin);
-    std::ofstream(project_ + "/CFOption.OPN", std::ios::binary) << options;
-  }
-  void Append(const std::string& file, const std::string& text) {
-    std::ofstream(project_ + "/" + file, std::ios::app | std::ios::binary) << text;
-  }
-
-  testing_world::ExampleCopy example_{"Hello CF"};
-  const std::string root_ = example_.root, project_ = example_.project;
-  std::string out, err;
-};
 
 TEST_F(BuildCommandTest, BuildsTheExampleAndPrintsItsMessageList) {
   ASSERT_EQ(Tidewell("build HelloCF.dpr"), 0) << err;
@@ -200,8 +167,13 @@ TEST_F(BuildCommandTest, ADryRunChangesNothingAndShowsExactlyWhatTheBuildWillDo)
   EXPECT_EQ(testing_world::FolderSnapshot(project_), before);
   EXPECT_TRUE(
       out.starts_with("delete System.dcpil\ndelete HelloCF.pdb\ndelete Old.resources\n"
-                      "rename HelloCF.exe to HelloCF._xe\n--- a/HelloCF.dpr\n+++ b/HelloCF.dpr\n"))
+                      "rename HelloCF.exe to HelloCF._xe\nrun C:\\Program Files\\Microsoft.NET\\SDK\\v1.1\\Bin\\"
+                      "ResGen.exe /compile \""))
       << out;
+  // The compiler's command line, then the diff.
+  const size_t compiler = out.find("\nrun \"C:\\Program Files\\Borland\\BDS\\4.0\\Bin\\dccil\" -DCF ");
+  ASSERT_NE(compiler, std::string::npos) << out;
+  EXPECT_EQ(out.substr(out.find('\n', compiler + 1), 37), "\n--- a/HelloCF.dpr\n+++ b/HelloCF.dpr\n");
   // The diff, applied to a copy, gives the sources the real build writes.
   const std::string plan = out;
   fs::copy(project_, root_ + "/patched", fs::copy_options::recursive);

@@ -35,3 +35,10 @@ TEST(CommandOptions, MistakesAreNamed) {
   EXPECT_EQ(Parse({"--dry-run=yes"}).Problem, "--dry-run takes no value");
   EXPECT_EQ(Parse({"--dry-run", "-n"}).Problem, "--dry-run given twice");
 }
+
+TEST(CommandOptions, AShortOptionsValueMayFollowItsLetter) {
+  const std::vector<cli::OptionRule> rules = {{"--jobs", 'j', true}, {"--dry-run", 'n'}};
+  EXPECT_EQ(cli::ParseCommandLine({"-j4"}, rules).Value("--jobs"), "4");
+  EXPECT_EQ(cli::ParseCommandLine({"-j", "2", "A.dpr"}, rules).Operands, (std::vector<std::string>{"A.dpr"}));
+  EXPECT_EQ(cli::ParseCommandLine({"-nfoo"}, rules).Problem, "unknown option '-nfoo'");
+}
