@@ -21,6 +21,7 @@ namespace {
 
 const char* const ExportHelp =
     "Usage: tidewell export --alias NAME --table NAME --output FILE [--encoding ENC] [--code FILE]\n"
+    "                       [--well-formed]\n"
     "       tidewell export --list-aliases\n"
     "       tidewell export --list-tables ALIAS\n"
     "\n"
@@ -34,6 +35,13 @@ const char* const ExportHelp =
     "  --encoding ENC   the encoding named in the XML declaration: 0 ISO-8859-1,\n"
     "                   1 big5, 2 gb2312, 3 EUC-JP, 4 UTF-8 (index or name);\n"
     "                   none by default. Text is written as the database gives it.\n"
+    "  --well-formed    a document any XML parser reads back to the database's\n"
+    "                   values: &, < and > escaped, element names encoded as\n"
+    "                   .NET's XmlConvert.EncodeName does (a blank is _x0020_),\n"
+    "                   text converted into the declared encoding (UTF-8 when\n"
+    "                   none), a character it cannot hold written as a character\n"
+    "                   reference with a warning; in the code, apostrophes in\n"
+    "                   names doubled.\n"
     "\n"
     "Exit status:\n"
     "  0  done\n"
@@ -163,7 +171,7 @@ std::optional<int> FindListedNames(dataexport::ExportRequest& request) {
 // The records written as they are fetched, so memory does not grow with the
 // table, and the code; both files appear whole at the end, or neither (each
 // is ready before either takes its name). Returns the warnings given.
-int ExportRecords(const dataexport::ExportRequest& request, const std::string& output, const std::string& codeFile) {
+int ExportRecords(dataexport::ExportRequest request, const std::string& output, const std::string& codeFile) {
   const std::string statement = dataexport::TableStatement(request.AliasName, request.TableName);
   TerminalProgress progress;
   const int count = progress.Shown() ? CountRecords(request.AliasName, statement) : -1;
@@ -171,6 +179,7 @@ int ExportRecords(const dataexport::ExportRequest& request, const std::string& o
   const dataexport::WarningSink warn = [&warnings](const std::string& warning) {
     if (++warnings <= MaxWarnings) std::cerr << "tidewell export: warning: " << warning << "\n";
   };
+  request.Warnings = warn;
   // A value wider than its column's declared size cannot be fetched in row
   // sets: the export then starts again reading value by value (a FIFO or a
   // device cannot take a second start, so it is read that way at once).
@@ -223,12 +232,13 @@ int RunExportCommand(const std::vector<std::string>& args) {
                                                              {"--table", 0, true},
                                                              {"--encoding", 0, true},
                                                              {"--output", 0, true},
-                                                             {"--code", 0, true}});
+                                                             {"--code", 0, true},
+                                                             {"--well-formed"}});
   if (!options.Problem.empty()) return Usage(options.Problem);
   if (!options.Operands.empty()) return Usage("unknown argument '" + options.Operands[0] + "'");
   const bool lists = options.Has("--list-aliases") || options.Has("--list-tables");
   const bool exports = options.Has("--alias") || options.Has("--table") || options.Has("--output") ||
-                       options.Has("--code") || options.Has("--encoding");
+                       options.Has("--code") || options.Has("--encoding") || options.Has("--well-formed");
   if ((options.Has("--list-aliases") && options.Has("--list-tables")) || (lists && exports))
     return Usage("--list-aliases and --list-tables each list alone: no export option goes with them");
   if (options.Has("--help")) {
@@ -243,6 +253,7 @@ int RunExportCommand(const std::vector<std::string>& args) {
     dataexport::ExportRequest request;
     request.AliasName = options.Value("--alias");
     request.TableName = options.Value("--table");
+    request.WellFormed = options.Has("--well-formed");
     if (options.Has("--encoding")) {
       request.EncodingIndex = EncodingIndexOf(options.Value("--encoding"));
       if (request.EncodingIndex == -2) return Usage("unknown encoding '" + options.Value("--encoding") + "'");

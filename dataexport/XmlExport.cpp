@@ -1,8 +1,14 @@
 #include "dataexport/XmlExport.h"
 
+#include <cstdio>
+#include <memory>
+
+#include "dataexport/WellFormedXml.h"
+#include "platform/CodePage.h"
 #include "platform/Database.h"
 #include "platform/MessagePump.h"
 #include "platform/Files.h"
+#include "platform/TextEncoder.h"
 
 namespace dataexport {
 
@@ -34,6 +40,45 @@ void AppendValue(RecordSource& source, const FieldLine& field, std::string& out)
   }
 }
 
+// Names and values in a well-formed document, or as the database gives
+// them.
+class DocumentText {
+ public:
+  explicit DocumentText(const ExportRequest& request) : request_(request) {
+    if (!request.WellFormed) return;
+    encoding_ = request.EncodingIndex >= 0 && request.EncodingIndex < 5 ? Encodings[request.EncodingIndex] : "UTF-8";
+    encoder_ = std::make_unique<platform::TextEncoder>(encoding_);
+  }
+  std::string Name(const std::string& name) {
+    return encoder_ ? EncodeName(platform::ToUtf8(name), *encoder_) : name;
+  }
+  std::string CodeName(const std::string& name) { return encoder_ ? DelphiQuoted(name) : name; }
+  void AppendValue(RecordSource& source, const FieldLine& field, int record, std::string& out) {
+    if (!encoder_) {
+      dataexport::AppendValue(source, field, out);
+      return;
+    }
+    value_.clear();
+    dataexport::AppendValue(source, field, value_);
+    const std::vector<ReplacedCharacter> replaced = AppendContent(platform::ToUtf8(value_), *encoder_, out);
+    if (!request_.Warnings) return;
+    for (const ReplacedCharacter& r : replaced) {
+      char code[16];
+      std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(r.Character));
+      request_.Warnings("record " + std::to_string(record) + ", field " + field.Info.Name + ": " + code +
+                        (r.NotInXml ? " cannot be in an XML document: written as U+FFFD"
+                                    : " cannot be written in " + encoding_ + ": written as &#" +
+                                          std::to_string(static_cast<unsigned long>(r.Character)) + ";"));
+    }
+  }
+
+ private:
+  const ExportRequest& request_;
+  std::string encoding_;
+  std::unique_ptr<platform::TextEncoder> encoder_;
+  std::string value_;
+};
+
 }  // namespace
 
 void WriteXml(RecordSource& source, const ExportRequest& request, DocumentSink& sink, CodeLines& code,
@@ -44,31 +89,37 @@ void WriteXml(RecordSource& source, const ExportRequest& request, DocumentSink& 
   code.clear();
   progress.SetProgress(0);
   source.First();
-  const std::string& table = request.TableName;
+  DocumentText text(request);
+  const std::string table = text.Name(request.TableName), root = text.Name(request.AliasName);
   const std::string date =
       request.DateStamp.empty() ? platform::FormatDateTime("yyyy/mm/dd", platform::Now()) : request.DateStamp;
-  std::string document = Declaration(request.EncodingIndex) + "\r\n<" + request.AliasName + ">\r\n";
-  AddHeaderLines(code, table, date);
+  std::string document = Declaration(request.EncodingIndex) + "\r\n<" + root + ">\r\n";
+  AddHeaderLines(code, text.CodeName(request.TableName), date);
   const int recordCount = source.RecordCount();
   progress.SetMaxValue(recordCount);
   const std::string recordStart = "  <" + table + ">\r\n", recordEnd = "  </" + table + ">\r\n";
-  const std::string rootEnd = "</" + request.AliasName + ">\r\n";
+  const std::string rootEnd = "</" + root + ">\r\n";
   std::vector<FieldLine> fields(static_cast<size_t>(source.FieldCount()));
   for (size_t i = 0; i < fields.size(); ++i) {
     FieldLine& f = fields[i];
     f.Info = source.Field(static_cast<int>(i));
     f.Source = source.IndexOfName(f.Info.Name);
-    f.Open = "    <" + f.Info.Name + ">";
-    f.Close = "</" + f.Info.Name + ">\r\n";
+    const std::string name = text.Name(f.Info.Name);
+    f.Open = "    <" + name + ">";
+    f.Close = "</" + name + ">\r\n";
   }
   document.reserve(Piece + Piece / 4);
   while (!source.Eof()) {
     platform::ProcessMessages();
     document += recordStart;
     for (size_t i = 0; i < fields.size(); ++i) {
-      if (recordCounter == 0) AddFieldLines(code, fields[i].Info, static_cast<int>(i), keyCounter);
+      if (recordCounter == 0) {
+        FieldInfo info = fields[i].Info;
+        info.Name = text.CodeName(info.Name);
+        AddFieldLines(code, info, static_cast<int>(i), keyCounter);
+      }
       document += fields[i].Open;
-      AppendValue(source, fields[i], document);
+      text.AppendValue(source, fields[i], recordCounter + 1, document);
       document += fields[i].Close;
     }
     document += recordEnd;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "dataexport/DataSetCode.h"
+#include "dataexport/FieldValues.h"
 #include "dataexport/RecordSource.h"
 
 namespace dataexport {
@@ -31,6 +32,14 @@ struct ExportRequest {
   std::string TableName;
   int EncodingIndex = -1;
   std::string DateStamp;  // empty: today, as yyyy/mm/dd
+  // A document any XML parser takes, in the encoding it declares (UTF-8
+  // when none): names encoded as XmlConvert.EncodeName does, values escaped
+  // and converted from the database's text (UTF-8, else the Windows code
+  // page), a character the encoding cannot hold written as a character
+  // reference with a warning; apostrophes in the code's names doubled. Off:
+  // names and values exactly as the database gives them.
+  bool WellFormed = false;
+  WarningSink Warnings;  // told of each character written as a reference
 };
 
 // Where the document goes, piece by piece in order.

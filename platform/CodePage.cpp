@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/TextEncoder.h"
 #include "platform/WinPath.h"
 
 #ifdef _WIN32
@@ -69,6 +70,8 @@ const CodePageTable& Table() {
   return t;
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);
@@ -87,8 +90,6 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-// One UTF-8 character at `at`: its code point and length, or length 0 for a
-// byte that starts no well-formed character.
 std::pair<char32_t, size_t> DecodeUtf8(std::string_view text, size_t at) {
   const unsigned char lead = static_cast<unsigned char>(text[at]);
   if (lead < 0x80) return {lead, 1};
@@ -104,8 +105,6 @@ std::pair<char32_t, size_t> DecodeUtf8(std::string_view text, size_t at) {
   if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {0, 0};
   return {c, length};
 }
-
-}  // namespace
 
 std::string CodePageToUtf8(std::string_view text) {
   const CodePageTable& table = Table();

@@ -293,3 +293,55 @@ TEST_F(ExportCommandTest, BothFilesOrNeitherAndTheCodeToStandardOutput) {
     EXPECT_EQ(entry.path().filename().string().find(".tidewell-"), std::string::npos) << entry.path();
   (void)!std::system(("umount '" + disk + "'").c_str());
 }
+
+// --well-formed: whatever the names and values, a strict parser reads the
+// file back to the database's values in each declared encoding; what an
+// encoding cannot hold is a character reference and one warning line.
+TEST_F(ExportCommandTest, AWellFormedExportReadsBackToTheDatabasesValuesInEachEncoding) {
+  std::ofstream(root_ + "/odd.sql", std::ios::binary)
+      << "create table \"Order Items\"(\"Item Name\" varchar(40) primary key, \"1st\" integer, \"Owner's\" varchar(40),"
+         " \"_x0041_\" text);\n"
+         "insert into \"Order Items\" values ('a & b <c> ]]>', 1, 'line one' || char(13) || char(10) || 'two', "
+         "'caf\xC3\xA9');\n"
+         "insert into \"Order Items\" values ('\xE2\x82\xAC 5 \xE6\x97\xA5\xE6\x9C\xAC', 2, 'bell' || char(7), "
+         "'\x93quoted\x94');\n";
+  ASSERT_EQ(std::system(("sqlite3 '" + database_ + "' <'" + root_ + "/odd.sql'").c_str()), 0);
+  const std::string expected =
+      "root=DEMO\nrecord=Order Items\nItem Name=a & b <c> ]]>\n1st=1\nOwner's=line one\\r\\ntwo\n_x0041_=caf\xC3\xA9\n"
+      "record=Order Items\nItem Name=\xE2\x82\xAC 5 \xE6\x97\xA5\xE6\x9C\xAC\n1st=2\nOwner's=bell\xEF\xBF\xBD\n"
+      "_x0041_=\xE2\x80\x9Cquoted\xE2\x80\x9D\n";  // text that is not UTF-8 is the Windows code page's
+  for (const char* encoding : {"none", "ISO-8859-1", "big5", "gb2312", "EUC-JP", "UTF-8"}) {
+    SCOPED_TRACE(encoding);
+    const std::string file = root_ + "/items.xml";
+    ASSERT_EQ(Tidewell("--alias DEMO --table 'Order Items' --well-formed --encoding " + std::string(encoding) +
+                       " --output '" + file + "' --code '" + root_ + "/items.pas'"),
+              0)
+        << err;
+    const std::string xml = Read(file);
+    EXPECT_NE(xml.find("\r\n  <Order_x0020_Items>\r\n    <Item_x0020_Name>a &amp; b &lt;c&gt; ]]&gt;</Item_x0020_Name>"
+                       "\r\n    <_x0031_st>1</_x0031_st>\r\n"),
+              std::string::npos)
+        << xml;
+    EXPECT_NE(xml.find("<_x005F_x0041_>"), std::string::npos);
+    ASSERT_EQ(std::system(("python3 '" + std::string(TIDEWELL_SOURCE_DIR) + "/tests/cli/read_back.py' '" + file +
+                           "' >'" + root_ + "/read.txt'")
+                              .c_str()),
+              0)
+        << xml;
+    EXPECT_EQ(Read(root_ + "/read.txt"), expected);
+    // One line for each character written otherwise than as itself.
+    EXPECT_NE(err.find("tidewell export: warning: record 2, field Owner's: U+0007 cannot be in an XML document: "
+                       "written as U+FFFD\n"),
+              std::string::npos)
+        << err;
+    const bool latin1 = std::string(encoding) == "ISO-8859-1";
+    EXPECT_EQ(err.find("U+20AC cannot be written in ISO-8859-1: written as &#8364;") != std::string::npos, latin1)
+        << err;
+    const std::string code = Read(root_ + "/items.pas");
+    EXPECT_NE(code.find("  tmpTable := Dataset1.Tables.Add('Order Items');"), std::string::npos);
+    EXPECT_NE(code.find("  tmpTable.Columns.Add('Owner''s',typeof(String));"), std::string::npos) << code;
+  }
+  // The default stays the database's bytes, as they are.
+  ASSERT_EQ(Tidewell("--alias DEMO --table 'Order Items' --output -"), 0) << err;
+  EXPECT_NE(out.find("  <Order Items>\r\n    <Item Name>a & b <c> ]]></Item Name>\r\n"), std::string::npos) << out;
+}

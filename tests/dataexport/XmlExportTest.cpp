@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 
+#include "dataexport/WellFormedXml.h"
 #include "dataexport/XmlExport.h"
 #include "platform/Database.h"
 #include "platform/Files.h"
@@ -232,4 +233,20 @@ TEST(DataSetCode, TheKeyCounterHasNoLimit) {
   for (int i = 0; i < 7; ++i) AddFieldLines(code, {"K" + std::to_string(i), platform::ftInteger, false, 0, true}, i, k);
   EXPECT_EQ(k, 6);
   EXPECT_EQ(code.back(), "  arrPrimKey[6] := tmpTable.Columns.Item['K6'];");
+}
+
+TEST(WellFormedXml, NamesAreEncodedAsDotNetEncodesThemAndWhatTheEncodingLacksToo) {
+  platform::TextEncoder latin1("ISO-8859-1");
+  EXPECT_EQ(dataexport::EncodeName("Item Name", latin1), "Item_x0020_Name");
+  EXPECT_EQ(dataexport::EncodeName("1st", latin1), "_x0031_st");
+  EXPECT_EQ(dataexport::EncodeName("a1.b-c:d", latin1), "a1.b-c:d");
+  // An underscore is escaped only where it would read as an escape.
+  EXPECT_EQ(dataexport::EncodeName("_x0041_", latin1), "_x005F_x0041_");
+  EXPECT_EQ(dataexport::EncodeName("_x0001F600_", latin1), "_x005F_x0001F600_");
+  EXPECT_EQ(dataexport::EncodeName("_x41_", latin1), "_x41_");
+  EXPECT_EQ(dataexport::EncodeName("caf\xC3\xA9", latin1), "caf\xE9");
+  EXPECT_EQ(dataexport::EncodeName("\xE6\x97\xA5", latin1), "_x65E5_");
+  platform::TextEncoder utf8("UTF-8");
+  EXPECT_EQ(dataexport::EncodeName("\xE6\x97\xA5", utf8), "\xE6\x97\xA5");
+  EXPECT_EQ(dataexport::DelphiQuoted("Owner's"), "Owner''s");
 }
