@@ -129,14 +129,56 @@ int Usage(const std::string& problem) {
   return ToInt(ExitStatus::CouldNotStart);
 }
 
+// The current folder as the user's shell names it ($PWD, when it is this
+// folder reached through a link), else as the system does.
+std::string LogicalCurrentFolder() {
+  std::error_code unknown;
+  const std::filesystem::path physical = std::filesystem::current_path(unknown);
+  const char* shell = std::getenv("PWD");
+  if (shell && *shell == '/' && std::filesystem::equivalent(shell, physical, unknown) && !unknown) return shell;
+  return physical.string();
+}
+
+// The project's folder as the user reached it (through links as typed) and
+// as the system resolves it; the compiler names files by the latter.
+struct ProjectFolders {
+  std::string AsGiven, Resolved;
+};
+
+ProjectFolders FoldersOf(const std::string& projectFile, const std::string& typed, const std::string& startFolder) {
+  namespace fs = std::filesystem;
+  ProjectFolders folders;
+  folders.Resolved = platform::ToHostPath(platform::ExtractFilePath(projectFile));
+  std::error_code unknown;
+  const fs::path resolved = fs::weakly_canonical(folders.Resolved, unknown);
+  if (!unknown) folders.Resolved = resolved.string();
+  folders.AsGiven = folders.Resolved;
+  const bool windowsPath = typed.size() >= 2 && typed[1] == ':';
+  if (!windowsPath && typed.find('\\') == std::string::npos) {
+    const fs::path given = (fs::path(startFolder) / typed).lexically_normal().parent_path();
+    if (fs::equivalent(given, resolved, unknown) && !unknown) folders.AsGiven = given.string();
+  }
+  return folders;
+}
+
+// A file the compiler names, as the user reached the project: the resolved
+// project folder spelled as the user gave it.
+std::string AsGiven(const std::string& hostFile, const ProjectFolders& folders) {
+  const std::string& resolved = folders.Resolved;
+  if (resolved == folders.AsGiven || !hostFile.starts_with(resolved) || hostFile.size() <= resolved.size() ||
+      hostFile[resolved.size()] != '/')
+    return hostFile;
+  return folders.AsGiven + hostFile.substr(resolved.size());
+}
+
 // The compiler's messages of a finished build in a CI system's format.
 void PrintCiMessages(const std::vector<runner::CompilerMessage>& messages, MessageFormat format,
-                     const std::string& projectFile, const std::string& startFolder) {
-  const std::string projectFolder = platform::ToHostPath(platform::ExtractFilePath(projectFile));
+                     const ProjectFolders& folders, const std::string& startFolder) {
   for (const runner::CompilerMessage& message : messages) {
-    std::string file = message.File.empty()
-                           ? std::string()
-                           : DisplayPath(platform::ToHostPath(message.File), projectFolder, startFolder);
+    std::string file =
+        message.File.empty()
+            ? std::string()
+            : DisplayPath(AsGiven(platform::ToHostPath(message.File), folders), folders.AsGiven, startFolder);
     std::cout << (format == MessageFormat::Json  ? JsonMessage(message, file)
                   : format == MessageFormat::Gcc ? GccMessage(message, file)
                                                  : GitHubAnnotation(message, file));
@@ -152,10 +194,13 @@ void PrintCiMessages(const std::vector<runner::CompilerMessage>& messages, Messa
 // a TAB, as git writes it.
 std::string DescribePlan(const std::vector<platform::ChangePlan::Change>& changes,
                          const std::vector<std::string>& commands, const std::string& startFolder,
-                         const std::string& projectFolder) {
+                         const ProjectFolders& folders) {
+  const std::string& projectFolder = folders.AsGiven;
   const bool fromStart = !DisplayPath(projectFolder, startFolder, startFolder).starts_with('/');
   const std::string base = fromStart ? startFolder : projectFolder;
-  auto shown = [&](const std::string& path) { return DisplayPath(platform::ToHostPath(path), base, base); };
+  auto shown = [&](const std::string& path) {
+    return DisplayPath(AsGiven(platform::ToHostPath(path), folders), base, base);
+  };
   auto diffName = [&](const std::string& name) { return name.find(' ') == std::string::npos ? name : name + "\t"; };
   std::string moves, diffs;
   for (const platform::ChangePlan::Change& change : changes) {
@@ -329,7 +374,7 @@ pipeline::BuildOutcome BuildAndPrint(builddialog::CompactDevModel& dialog, Conso
     dialog.MessageList.SetObserver(nullptr);
   }
   if (request.Format != MessageFormat::List)
-    PrintCiMessages(outcome.Messages, request.Format, request.ProjectFile, startFolder);
+    PrintCiMessages(outcome.Messages, request.Format, FoldersOf(request.ProjectFile, request.ProjectArgument, startFolder), startFolder);
   return outcome;
 }
 
@@ -342,8 +387,7 @@ int Build(const std::vector<std::string>& args, BuildRequest& request, ConsoleMe
   if (request.Projects.size() > 1)
     return ToInt(BuildEach({request.Projects, request.Jobs, OptionsOfOneBuild(request),
                             request.Format == MessageFormat::Json}));
-  std::error_code noFolder;
-  const std::string startFolder = std::filesystem::current_path(noFolder).string();
+  const std::string startFolder = LogicalCurrentFolder();
 
   auto project = std::make_shared<ConsoleProject>(request.ProjectFile);
   const builddialog::ProjectContext context{project, std::make_shared<ConsoleModuleServices>(project)};
@@ -391,12 +435,9 @@ int Build(const std::vector<std::string>& args, BuildRequest& request, ConsoleMe
   if (request.DryRun) {
     const pipeline::BuildOutcome outcome = dialog.Build();
     dialog.Close();
-    std::string projectFolder =
-        std::filesystem::path(platform::ToHostPath(platform::ExtractFilePath(request.ProjectFile)))
-            .lexically_normal()
-            .generic_string();
-    if (projectFolder.size() > 1 && projectFolder.ends_with('/')) projectFolder.pop_back();
-    std::cout << DescribePlan(plan->Changes(), commands, startFolder, projectFolder) << std::flush;
+    std::cout << DescribePlan(plan->Changes(), commands, startFolder,
+                              FoldersOf(request.ProjectFile, request.ProjectArgument, startFolder))
+              << std::flush;
     return ToInt(outcome.Stopped.empty() ? ExitStatus::Done : ExitStatus::CouldNotStart);
   }
   const pipeline::BuildOutcome outcome = BuildAndPrint(dialog, messages, request, startFolder);

@@ -532,3 +532,15 @@ TEST_F(BuildCommandTest, EndingTheBuildHoweverItEndsEndsTheCompilerItStarted) {
     EXPECT_TRUE(gone) << "the compiler outlived the build";
   }
 }
+
+// A project reached through a symbolic link keeps the user's spelling in
+// every format that names files: CI annotations and the dry run's diff.
+TEST_F(BuildCommandTest, AProjectReachedThroughALinkIsNamedAsTheUserReachedIt) {
+  fs::create_directory_symlink(project_, root_ + "/link");
+  Append("WinForm.pas", "  Broken; {!error}\r\n");
+  EXPECT_EQ(TidewellIn(root_, "build --messages=json link/HelloCF.dpr"), 1);
+  EXPECT_TRUE(out.starts_with("{\"file\":\"link/WinForm.pas\",")) << out;
+  EXPECT_NE(out.find("{\"file\":\"link/HelloCF.dpr\","), std::string::npos) << out;
+  EXPECT_EQ(TidewellIn(root_, "build -n link/HelloCF.dpr"), 0);
+  EXPECT_NE(out.find("\n--- a/link/WinForm.pas\n+++ b/link/WinForm.pas\n"), std::string::npos) << out;
+}
