@@ -50,6 +50,17 @@ void AppendFieldText(std::string& out, const platform::TField& field, std::strin
   AppendValue(out, field, stored, [&] { return ReadDateValue(stored, place); });
 }
 
+bool WrittenInPieces(const platform::TField& field) {
+  if (field.Binary) return true;
+  if (field.Money) return false;
+  switch (field.DataType) {
+    case platform::ftString:
+    case platform::ftWideString:
+    case platform::ftMemo: return true;
+    default: return false;
+  }
+}
+
 platform::DateTime ReadDateValue(std::string_view stored, const ValuePlace& place) {
   platform::DateTime value;
   if (platform::ParseDateValue(stored, value)) return value;

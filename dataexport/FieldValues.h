@@ -28,6 +28,10 @@ struct ValuePlace {
 // platform::DatabaseError naming table, field and record.
 void AppendFieldText(std::string& out, const platform::TField& field, std::string_view stored, const ValuePlace& place);
 
+// True when a field's value may be written piece by piece as it is read
+// (bytes, text): its pieces' texts, one after the other, are the value's.
+bool WrittenInPieces(const platform::TField& field);
+
 // A date value read in every layout the database's own date functions
 // understand. A value that names no day of the calendar (a zero year, month
 // or day; infinity) is the zero date-time, with a warning; any other value

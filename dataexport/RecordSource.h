@@ -2,6 +2,7 @@
 // What the XML export reads: an open query's records and typed fields. The
 // dialog and the command line give it the ODBC query; tests give it rows of
 // their own.
+#include <functional>
 #include <string>
 
 #include "platform/DateTime.h"
@@ -40,6 +41,12 @@ class RecordSource {
   // Values of the current record, by field position: as text appended to
   // `out`, or as a date-time.
   virtual void AppendText(int field, std::string& out) = 0;
+  // As AppendText, for a value that may be larger than memory should hold:
+  // `spill` is called whenever `out` has grown past a piece, and empties it.
+  virtual void AppendLargeText(int field, std::string& out, const std::function<void()>& spill) {
+    (void)spill;
+    AppendText(field, out);
+  }
   virtual platform::DateTime ValueAsDateTime(int field) = 0;
 };
 

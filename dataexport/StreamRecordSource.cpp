@@ -21,6 +21,24 @@ void StreamRecordSource::AppendText(int field, std::string& out) {
                   PlaceOf(stream_, field, warnings_));
 }
 
+void StreamRecordSource::AppendLargeText(int field, std::string& out, const std::function<void()>& spill) {
+  constexpr size_t SpillAt = size_t{1} << 20;
+  const platform::TField& info = stream_.Fields()[static_cast<size_t>(field)];
+  if (WrittenInPieces(info)) {
+    const ValuePlace place = PlaceOf(stream_, field, warnings_);
+    bool null = false;
+    const bool read = stream_.ReadInPieces(
+        field,
+        [&](std::string_view piece) {
+          AppendFieldText(out, info, piece, place);
+          if (out.size() >= SpillAt) spill();
+        },
+        null);
+    if (read) return;
+  }
+  AppendText(field, out);
+}
+
 platform::DateTime StreamRecordSource::ValueAsDateTime(int field) {
   if (stream_.IsNull(field)) return platform::ZeroDateTime;
   return ReadDateValue(stream_.Stored(field), PlaceOf(stream_, field, warnings_));

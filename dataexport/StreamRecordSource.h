@@ -24,6 +24,8 @@ class StreamRecordSource : public RecordSource {
   int FieldCount() override { return static_cast<int>(stream_.Fields().size()); }
   FieldInfo Field(int index) override;
   void AppendText(int field, std::string& out) override;
+  // Text and bytes are written as they are read, a few megabytes at a time.
+  void AppendLargeText(int field, std::string& out, const std::function<void()>& spill) override;
   platform::DateTime ValueAsDateTime(int field) override;
 
  private:

@@ -32,11 +32,17 @@ struct FieldLine {
   std::string Open, Close;
 };
 
-void AppendValue(RecordSource& source, const FieldLine& field, std::string& out) {
+// A value appended to `out`; a large one may be spilled (see
+// RecordSource::AppendLargeText).
+void AppendValue(RecordSource& source, const FieldLine& field, std::string& out,
+                 const std::function<void()>& spill = {}) {
   switch (field.Info.DataType) {
     case platform::ftDate: platform::AppendDate(out, source.ValueAsDateTime(field.Source)); break;
     case platform::ftDateTime: platform::AppendDateTime(out, source.ValueAsDateTime(field.Source)); break;
-    default: source.AppendText(field.Source, out); break;
+    default:
+      if (spill) source.AppendLargeText(field.Source, out, spill);
+      else source.AppendText(field.Source, out);
+      break;
   }
 }
 
@@ -53,9 +59,10 @@ class DocumentText {
     return encoder_ ? EncodeName(platform::ToUtf8(name), *encoder_) : name;
   }
   std::string CodeName(const std::string& name) { return encoder_ ? DelphiQuoted(name) : name; }
-  void AppendValue(RecordSource& source, const FieldLine& field, int record, std::string& out) {
+  void AppendValue(RecordSource& source, const FieldLine& field, int record, std::string& out,
+                   const std::function<void()>& spill) {
     if (!encoder_) {
-      dataexport::AppendValue(source, field, out);
+      dataexport::AppendValue(source, field, out, spill);
       return;
     }
     value_.clear();
@@ -109,6 +116,10 @@ void WriteXml(RecordSource& source, const ExportRequest& request, DocumentSink& 
     f.Close = "</" + name + ">\r\n";
   }
   document.reserve(Piece + Piece / 4);
+  const std::function<void()> spill = [&] {
+    sink.Write(document);
+    document.clear();
+  };
   while (!source.Eof()) {
     platform::ProcessMessages();
     document += recordStart;
@@ -119,7 +130,7 @@ void WriteXml(RecordSource& source, const ExportRequest& request, DocumentSink& 
         AddFieldLines(code, info, static_cast<int>(i), keyCounter);
       }
       document += fields[i].Open;
-      text.AppendValue(source, fields[i], recordCounter + 1, document);
+      text.AppendValue(source, fields[i], recordCounter + 1, document, spill);
       document += fields[i].Close;
     }
     document += recordEnd;

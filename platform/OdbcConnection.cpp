@@ -103,6 +103,23 @@ std::string ColumnText(SQLHSTMT st, SQLUSMALLINT column, bool& null, SQLSMALLINT
   return text;
 }
 
+bool ColumnPieces(SQLHSTMT st, SQLUSMALLINT column, SQLSMALLINT as, size_t piece,
+                  const std::function<void(std::string_view)>& take) {
+  const size_t terminator = as == SQL_C_CHAR ? 1 : 0;
+  std::string buffer(piece + terminator, '\0');
+  for (;;) {
+    SQLLEN indicator = 0;
+    SQLRETURN r = SQLGetData(st, column, as, buffer.data(), static_cast<SQLLEN>(buffer.size()), &indicator);
+    if (r == SQL_NO_DATA) return true;
+    if (!Ok(r)) throw DatabaseError("Cannot read a value: " + Diagnostic(SQL_HANDLE_STMT, st));
+    if (indicator == SQL_NULL_DATA) return false;
+    const bool known = indicator != SQL_NO_TOTAL;
+    const size_t got = !known || indicator > static_cast<SQLLEN>(piece) ? piece : static_cast<size_t>(indicator);
+    take(std::string_view(buffer.data(), got));
+    if (r == SQL_SUCCESS) return true;
+  }
+}
+
 }  // namespace odbc
 
 namespace {

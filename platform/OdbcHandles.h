@@ -8,6 +8,7 @@
 #include <sqlext.h>
 #include <odbcinst.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,11 @@ class Statement {
 // One value of the current row as text (SQL_C_CHAR), or as its bytes for a
 // binary column (SQL_C_BINARY), whatever its length.
 std::string ColumnText(SQLHSTMT st, SQLUSMALLINT column, bool& null, SQLSMALLINT as = SQL_C_CHAR);
+// The value of a column of the current row handed to `take` in pieces of
+// at most `piece` bytes as they are read, so that a value of any size costs
+// that much memory; false for NULL (nothing handed). Throws DatabaseError.
+bool ColumnPieces(SQLHSTMT st, SQLUSMALLINT column, SQLSMALLINT as, size_t piece,
+                  const std::function<void(std::string_view)>& take);
 
 // How a result column is described: its name at full length, the field type
 // (the driver's type name decides where its SQL type is ambiguous), its size.

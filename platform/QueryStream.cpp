@@ -51,9 +51,22 @@ struct QueryStream::State {
   bool Ended = false;
   long long Empty = -1;  // a query without columns: the records still to give
 
-  // Unbound: the current record's values, read one at a time.
+  // Unbound: the current record's values, read one at a time in field
+  // order as they are asked for (a driver may take no other order); those
+  // before ReadUpTo are read.
   std::vector<std::string> Values;
   std::vector<bool> Nulls;
+  size_t ReadUpTo = 0;
+
+  void ReadThrough(size_t field) {
+    SQLHSTMT st = Statement.get();
+    for (; ReadUpTo <= field && ReadUpTo < Fields.size(); ++ReadUpTo) {
+      bool null = false;
+      Values[ReadUpTo] = odbc::ColumnText(st, static_cast<SQLUSMALLINT>(ReadUpTo + 1), null,
+                                          Binary[ReadUpTo] ? SQL_C_BINARY : SQL_C_CHAR);
+      Nulls[ReadUpTo] = null;
+    }
+  }
 
   State(const std::string& alias) : Connection(alias), Statement(Connection) {}
 
@@ -193,12 +206,7 @@ bool QueryStream::Next() {
     SQLRETURN r = SQLFetch(st);
     if (r == SQL_NO_DATA) return !(s.Ended = true);
     if (!odbc::Ok(r)) throw DatabaseError("Cannot read the records: " + odbc::Diagnostic(SQL_HANDLE_STMT, st));
-    for (size_t c = 0; c < s.Fields.size(); ++c) {
-      bool null = false;
-      s.Values[c] =
-          odbc::ColumnText(st, static_cast<SQLUSMALLINT>(c + 1), null, s.Binary[c] ? SQL_C_BINARY : SQL_C_CHAR);
-      s.Nulls[c] = null;
-    }
+    s.ReadUpTo = 0;
     ++s.Number;
     return true;
   }
@@ -237,8 +245,11 @@ bool QueryStream::Next() {
 }
 
 bool QueryStream::IsNull(int field) const {
-  const State& s = *state_;
-  if (!s.Bound) return s.Nulls[static_cast<size_t>(field)];
+  State& s = *state_;
+  if (!s.Bound) {
+    s.ReadThrough(static_cast<size_t>(field));
+    return s.Nulls[static_cast<size_t>(field)];
+  }
   return s.Sets[s.Current].Lengths[static_cast<size_t>(field)][s.Row] == SQL_NULL_DATA;
 }
 
@@ -246,6 +257,19 @@ std::string_view QueryStream::Stored(int field) const {
   if (IsNull(field)) return {};
   const State& s = *state_;
   return s.Bound ? s.BoundText(field) : std::string_view(s.Values[static_cast<size_t>(field)]);
+}
+
+bool QueryStream::ReadInPieces(int field, const std::function<void(std::string_view)>& take, bool& null) {
+  State& s = *state_;
+  const size_t f = static_cast<size_t>(field);
+  if (s.Bound || s.Empty >= 0 || f >= s.Fields.size() || s.ReadUpTo != f) return false;
+  constexpr size_t Piece = size_t{4} << 20;
+  null = !odbc::ColumnPieces(s.Statement.get(), static_cast<SQLUSMALLINT>(f + 1),
+                             s.Binary[f] ? SQL_C_BINARY : SQL_C_CHAR, Piece, take);
+  s.Values[f].clear();  // handed on, not kept
+  s.Nulls[f] = null;
+  ++s.ReadUpTo;
+  return true;
 }
 
 const std::string& QueryStream::TableName() const { return state_->Table; }

@@ -5,6 +5,7 @@
 // thread while the current one is used. The one fetch engine: the export
 // reads it record by record, and TQuery keeps what it reads for a view that
 // goes back and forth over the records.
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,6 +35,12 @@ class QueryStream {
   // The value in the current record as the database stores it (empty for
   // NULL); valid until the next call of Next.
   std::string_view Stored(int field) const;
+  // The value handed to `take` in pieces as it is read, for a value of any
+  // size in little memory: possible once for a field of a query read
+  // unbound whose earlier fields are read and which is not (fields are read
+  // in order). False, with nothing handed, when not possible; `null` tells
+  // a NULL otherwise (nothing handed either). Throws DatabaseError.
+  bool ReadInPieces(int field, const std::function<void(std::string_view)>& take, bool& null);
   // The records read so far (the current one's number, from 1).
   size_t RecordNumber() const;
   // The table the records come from, for messages.
