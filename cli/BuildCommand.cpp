@@ -75,7 +75,7 @@ const char* const BuildHelp =
     "  --warnings-as-errors  a warning fails the build (exit status 1) as an error\n"
     "                     does.\n"
     "\n"
-"Exit status:\n"
+    "Exit status:\n"
     "  0  built\n"
     "  1  the compiler reported an error or a fatal error, or ended with a non-zero\n"
     "     status or by a signal\n"
@@ -175,10 +175,9 @@ std::string AsGiven(const std::string& hostFile, const ProjectFolders& folders) 
 void PrintCiMessages(const std::vector<runner::CompilerMessage>& messages, MessageFormat format,
                      const ProjectFolders& folders, const std::string& startFolder) {
   for (const runner::CompilerMessage& message : messages) {
-    std::string file =
-        message.File.empty()
-            ? std::string()
-            : DisplayPath(AsGiven(platform::ToHostPath(message.File), folders), folders.AsGiven, startFolder);
+    std::string file = message.File.empty() ? std::string()
+                                            : DisplayPath(AsGiven(platform::ToHostPath(message.File), folders),
+                                                          folders.AsGiven, startFolder);
     std::cout << (format == MessageFormat::Json  ? JsonMessage(message, file)
                   : format == MessageFormat::Gcc ? GccMessage(message, file)
                                                  : GitHubAnnotation(message, file));
@@ -374,7 +373,8 @@ pipeline::BuildOutcome BuildAndPrint(builddialog::CompactDevModel& dialog, Conso
     dialog.MessageList.SetObserver(nullptr);
   }
   if (request.Format != MessageFormat::List)
-    PrintCiMessages(outcome.Messages, request.Format, FoldersOf(request.ProjectFile, request.ProjectArgument, startFolder), startFolder);
+    PrintCiMessages(outcome.Messages, request.Format,
+                    FoldersOf(request.ProjectFile, request.ProjectArgument, startFolder), startFolder);
   return outcome;
 }
 
@@ -385,8 +385,8 @@ namespace {
 int Build(const std::vector<std::string>& args, BuildRequest& request, ConsoleMessages& messages) {
   if (std::optional<int> status = ParseBuildRequest(args, request, messages)) return *status;
   if (request.Projects.size() > 1)
-    return ToInt(BuildEach({request.Projects, request.Jobs, OptionsOfOneBuild(request),
-                            request.Format == MessageFormat::Json}));
+    return ToInt(
+        BuildEach({request.Projects, request.Jobs, OptionsOfOneBuild(request), request.Format == MessageFormat::Json}));
   const std::string startFolder = LogicalCurrentFolder();
 
   auto project = std::make_shared<ConsoleProject>(request.ProjectFile);

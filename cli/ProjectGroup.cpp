@@ -154,8 +154,8 @@ GroupProjects ReadProjectGroup(const std::string& typedPath) {
         return group;
       }
       const std::string mainSource = MainSourceOf(platform::ReadFileText(projectFile));
-      group.Projects.push_back(Shown(mainSource.empty() ? platform::ChangeFileExt(projectFile, ".dpr")
-                                                        : Resolve(mainSource, projectFile)));
+      group.Projects.push_back(
+          Shown(mainSource.empty() ? platform::ChangeFileExt(projectFile, ".dpr") : Resolve(mainSource, projectFile)));
     }
   } catch (const platform::FileError& e) {
     group.Problem = e.what();

@@ -15,8 +15,8 @@ bool IsNameStart(char32_t c) {
 }
 
 bool IsNameCharacter(char32_t c) {
-  return IsNameStart(c) || c == '-' || c == '.' || (c >= '0' && c <= '9') || c == 0xB7 ||
-         (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
+  return IsNameStart(c) || c == '-' || c == '.' || (c >= '0' && c <= '9') || c == 0xB7 || (c >= 0x300 && c <= 0x36F) ||
+         (c >= 0x203F && c <= 0x2040);
 }
 
 // Characters an XML 1.0 document may hold.

@@ -55,9 +55,7 @@ class DocumentText {
     encoding_ = request.EncodingIndex >= 0 && request.EncodingIndex < 5 ? Encodings[request.EncodingIndex] : "UTF-8";
     encoder_ = std::make_unique<platform::TextEncoder>(encoding_);
   }
-  std::string Name(const std::string& name) {
-    return encoder_ ? EncodeName(platform::ToUtf8(name), *encoder_) : name;
-  }
+  std::string Name(const std::string& name) { return encoder_ ? EncodeName(platform::ToUtf8(name), *encoder_) : name; }
   std::string CodeName(const std::string& name) { return encoder_ ? DelphiQuoted(name) : name; }
   void AppendValue(RecordSource& source, const FieldLine& field, int record, std::string& out,
                    const std::function<void()>& spill) {

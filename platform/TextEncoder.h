@@ -25,7 +25,7 @@ class TextEncoder {
 
  private:
   struct Converter;
-  std::unique_ptr<Converter> converter_;    // none for UTF-8
+  std::unique_ptr<Converter> converter_;   // none for UTF-8
   std::map<char32_t, std::string> known_;  // each character met, as written ("" when it cannot be)
 };
 

@@ -42,4 +42,3 @@ class BuildCommandTest : public ::testing::Test {
   const std::string root_ = example_.root, project_ = example_.project;
   std::string out, err;
 };
-

@@ -117,8 +117,8 @@ TEST_F(ManyProjectsTest, AProjectGroupBuildsItsTargetsInOrder) {
 // dry run shows the tool's command line with it.
 TEST_F(ManyProjectsTest, SetOverridesAKeyForThisBuildOnly) {
   const std::string options = testing_world::ReadHostFile(project_ + "/CFOption.OPN");
-  ASSERT_EQ(
-      Tidewell("build -n --set 'BDS_Lib_Path=X:\\Lib\\CF' --set=ms_cf_assembly_version=v2.0.50727 HelloCF.dpr"), 0)
+  ASSERT_EQ(Tidewell("build -n --set 'BDS_Lib_Path=X:\\Lib\\CF' --set=ms_cf_assembly_version=v2.0.50727 HelloCF.dpr"),
+            0)
       << err;
   EXPECT_NE(out.find("run \""), std::string::npos) << out;
   EXPECT_NE(out.find(" -U\"X:\\Lib\\CF\" "), std::string::npos) << out;

@@ -39,9 +39,10 @@ TEST(ProjectGroup, ItsProjectsComeInTheOrderOfItsTargetsWithTheirPathsAsWritten)
 }
 
 TEST(ProjectGroup, AProjectsMainSourceIsItsSourceEntryNamedMainSource) {
-  EXPECT_EQ(cli::MainSourceOf("<Delphi.Personality>\n\t\t<Source>\n\t\t\t<Source Name=\"MainSource\">life32.dpr</Source>\n"
-                              "\t\t</Source>\n\t\t<FileVersion Name=\"Version\">7.0</FileVersion>"),
-            "life32.dpr");
+  EXPECT_EQ(
+      cli::MainSourceOf("<Delphi.Personality>\n\t\t<Source>\n\t\t\t<Source Name=\"MainSource\">life32.dpr</Source>\n"
+                        "\t\t</Source>\n\t\t<FileVersion Name=\"Version\">7.0</FileVersion>"),
+      "life32.dpr");
   EXPECT_EQ(cli::MainSourceOf("<Source><Source Name=\"Other\">x.dpr</Source></Source>"), "");
   EXPECT_TRUE(cli::IsProjectGroup("C:\\Suite.BDSGROUP"));
   EXPECT_FALSE(cli::IsProjectGroup("Suite.bdsproj"));

@@ -68,7 +68,11 @@ FakeSource Parts() {
 class XmlExportTest : public testing_world::TestWorld {
  protected:
   bool Export(RecordSource& source, int encoding = -1, std::optional<std::string> file = "C:\\out.xml") {
-    ExportRequest request{"DEMO", "parts", encoding, "2007/03/05"};
+    ExportRequest request;
+    request.AliasName = "DEMO";
+    request.TableName = "parts";
+    request.EncodingIndex = encoding;
+    request.DateStamp = "2007/03/05";
     return ExportToXml(
         source, request, [&] { return file; }, code, progress);
   }
@@ -179,7 +183,10 @@ TEST_F(XmlExportTest, TheStreamingPassWritesTheSameBytesInPieces) {
     std::string all;
   } sink;
   CodeLines streamed;
-  ExportRequest request{"DEMO", "parts", -1, "2007/03/05"};
+  ExportRequest request;
+  request.AliasName = "DEMO";
+  request.TableName = "parts";
+  request.DateStamp = "2007/03/05";
   WriteXml(s, request, sink, streamed, progress);
   EXPECT_EQ(sink.all, Read("C:\\out.xml"));
   EXPECT_GT(sink.count, 1);
