@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <ctime>
+#include <random>
 
 #include "platform/DateTime.h"
 #include "platform/PathText.h"
@@ -160,4 +162,29 @@ TEST(CodePage, TheSystemsTextGoesToUtf8AndComesBackByteForByte) {
   EXPECT_EQ(platform::Utf8ToCodePage(platform::CodePageToUtf8(every)), every);
   EXPECT_EQ(platform::Utf8ToCodePage("\xCE\xA9 \xF0\x9F\x98\x80"), "? ?");  // no place in CP1252
   EXPECT_EQ(platform::Utf8ToCodePage("\xE9t\xE9"), "\xE9t\xE9");            // no UTF-8: the code page's own
+}
+
+// The case-blind search finds exactly what a plain scan finds, at every
+// offset, next to the text's ends, and among bytes that fold onto letters.
+TEST(Text, ACaseBlindSearchFindsWhatAPlainScanFinds) {
+  std::mt19937 random(7);
+  const std::string alphabet = "iInNtTeErRfFaAcC@`(\x80\xC9 \r\n";
+  for (const std::string pattern : {"INTERFACE", "I", "(SYSTEM.COMPONENTMODEL.ISUPPORTINITIALIZE(", "@IE"}) {
+    const platform::CaseBlindFinder finder(pattern);
+    for (int round = 0; round < 300; ++round) {
+      std::string text(random() % 90, ' ');
+      for (char& c : text) c = alphabet[random() % alphabet.size()];
+      // Now and then the pattern itself, in mixed case, somewhere.
+      if (round % 3 == 0 && text.size() >= pattern.size()) {
+        const size_t at = random() % (text.size() - pattern.size() + 1);
+        for (size_t k = 0; k < pattern.size(); ++k)
+          text[at + k] = random() % 2 ? pattern[k] : static_cast<char>(std::tolower(pattern[k]));
+      }
+      const size_t from = text.empty() ? 0 : random() % text.size();
+      size_t expected = std::string::npos;
+      for (size_t i = from; expected == std::string::npos && i + pattern.size() <= text.size(); ++i)
+        if (platform::SameText(std::string_view(text).substr(i, pattern.size()), pattern)) expected = i;
+      ASSERT_EQ(finder.Find(text, from), expected) << pattern << " in '" << text << "' from " << from;
+    }
+  }
 }
