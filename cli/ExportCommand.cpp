@@ -21,7 +21,7 @@ namespace {
 
 const char* const ExportHelp =
     "Usage: tidewell export --alias NAME --table NAME --output FILE [--encoding ENC] [--code FILE]\n"
-    "                       [--well-formed]\n"
+    "                       [--well-formed] [--verbose]\n"
     "       tidewell export --list-aliases\n"
     "       tidewell export --list-tables ALIAS\n"
     "\n"
@@ -42,6 +42,10 @@ const char* const ExportHelp =
     "                   none), a character it cannot hold written as a character\n"
     "                   reference with a warning; in the code, apostrophes in\n"
     "                   names doubled.\n"
+    "  --verbose        say on standard error what the driver is asked for, so\n"
+    "                   that it hands rows on as it fetches them (psqlODBC:\n"
+    "                   UseDeclareFetch=1;Fetch=4096; MariaDB and MySQL:\n"
+    "                   NO_CACHE=1;FORWARDONLY=1), unless the data source sets it.\n"
     "\n"
     "Exit status:\n"
     "  0  done\n"
@@ -233,12 +237,14 @@ int RunExportCommand(const std::vector<std::string>& args) {
                                                              {"--encoding", 0, true},
                                                              {"--output", 0, true},
                                                              {"--code", 0, true},
-                                                             {"--well-formed"}});
+                                                             {"--well-formed"},
+                                                             {"--verbose", 'v'}});
   if (!options.Problem.empty()) return Usage(options.Problem);
   if (!options.Operands.empty()) return Usage("unknown argument '" + options.Operands[0] + "'");
   const bool lists = options.Has("--list-aliases") || options.Has("--list-tables");
   const bool exports = options.Has("--alias") || options.Has("--table") || options.Has("--output") ||
-                       options.Has("--code") || options.Has("--encoding") || options.Has("--well-formed");
+                       options.Has("--code") || options.Has("--encoding") || options.Has("--well-formed") ||
+                       options.Has("--verbose");
   if ((options.Has("--list-aliases") && options.Has("--list-tables")) || (lists && exports))
     return Usage("--list-aliases and --list-tables each list alone: no export option goes with them");
   if (options.Has("--help")) {
@@ -272,6 +278,13 @@ int RunExportCommand(const std::vector<std::string>& args) {
         return Failure("cannot write '" + file + "': " + problem);
     if (std::optional<int> status = FindListedNames(request)) return *status;
 
+    if (options.Has("--verbose")) {
+      const platform::TSession::DriverRequest asked = platform::TSession::StreamingRequest(request.AliasName);
+      std::cerr << "tidewell export: driver " << (asked.Driver.empty() ? "(none named)" : asked.Driver) << ": "
+                << (asked.Settings.empty() ? "nothing asked beyond forward-only row sets"
+                                           : "asked for " + asked.Settings.substr(0, asked.Settings.size() - 1))
+                << "\n";
+    }
     const int warnings = ExportRecords(request, output, codeFile);
     if (warnings > MaxWarnings)
       std::cerr << "tidewell export: " << warnings - MaxWarnings << " more warnings like these\n";

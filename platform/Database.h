@@ -98,6 +98,18 @@ class TSession {
   static std::string DatabaseFile(const std::string& alias);
   // The ODBC configuration files the driver manager may read.
   static std::vector<std::string> ConfigurationFiles();
+  // What a connection asks of a data source's driver so that it hands rows
+  // on as it fetches them instead of reading a whole result first:
+  // psqlODBC's cursor fetching (UseDeclareFetch=1;Fetch=4096, the largest
+  // row set), MariaDB's and MySQL's Connector/ODBC without their client
+  // cache and forward only (NO_CACHE=1;FORWARDONLY=1). A setting the data
+  // source writes itself wins: it is not asked again. Empty Settings for
+  // every other driver (its statements are forward only, in row sets).
+  struct DriverRequest {
+    std::string Driver;    // the data source's Driver entry
+    std::string Settings;  // "KEY=VALUE;..." added to the connection string
+  };
+  static DriverRequest StreamingRequest(const std::string& alias);
   // How many records a statement gives, counted by the database. Throws
   // DatabaseError.
   long long CountRecords(const std::string& alias, const std::string& statement) const;

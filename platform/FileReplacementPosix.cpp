@@ -114,8 +114,13 @@ FileReplacement::FileReplacement(const std::string& path) : path_(path) {
   inPlace_ = existed_ && old.st_nlink > 1;
   if (inPlace_) return;
 
-  // A short temporary name, whatever the length of the file's own name.
-  temp_ = folder_ + "/.tidewell-XXXXXX";
+  // A short temporary name, whatever the length of the file's own name,
+  // that says what it is should a crash leave it: ".tidewell-unfinished-"
+  // and the start of the file's name.
+  std::string name = target_.substr(target_.find_last_of('/') + 1);
+  size_t cut = std::min<size_t>(name.size(), 40);
+  while (cut > 0 && cut < name.size() && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+  temp_ = folder_ + "/.tidewell-unfinished-" + name.substr(0, cut) + "-XXXXXX";
   fd_ = ::mkstemp(temp_.data());
   if (fd_ < 0) {
     temp_.clear();

@@ -43,8 +43,18 @@ Connection::Connection(const std::string& alias) {
     Release();
     throw DatabaseError("Cannot open alias '" + alias + "': its database file \"" + file + "\" does not exist");
   }
-  SQLRETURN r =
-      SQLConnect(dbc_, reinterpret_cast<SQLCHAR*>(const_cast<char*>(alias.c_str())), SQL_NTS, nullptr, 0, nullptr, 0);
+  // The data source as it is, with what makes its driver stream rows.
+  const std::string settings = TSession::StreamingRequest(alias).Settings;
+  SQLRETURN r;
+  if (settings.empty() || alias.find_first_of("{};") != std::string::npos) {
+    r = SQLConnect(dbc_, reinterpret_cast<SQLCHAR*>(const_cast<char*>(alias.c_str())), SQL_NTS, nullptr, 0, nullptr, 0);
+  } else {
+    std::string text = "DSN=" + alias + ";" + settings;
+    SQLCHAR out[1024];
+    SQLSMALLINT outLength = 0;
+    r = SQLDriverConnect(dbc_, nullptr, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS, out, sizeof out, &outLength,
+                         SQL_DRIVER_NOPROMPT);
+  }
   if (!Ok(r)) {
     std::string why = Diagnostic(SQL_HANDLE_DBC, dbc_);
     Release();

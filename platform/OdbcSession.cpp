@@ -59,6 +59,31 @@ std::string TSession::DatabaseFile(const std::string& alias) {
   return driver.find("sqlite") != std::string::npos ? ProfileText(alias, "Database") : "";
 }
 
+TSession::DriverRequest TSession::StreamingRequest(const std::string& alias) {
+  DriverRequest request;
+  request.Driver = ProfileText(alias, "Driver");
+  // The Driver entry names the driver (its entry in odbcinst.ini, which
+  // names its library) or its library itself.
+  char library[4096] = {0};
+  if (!request.Driver.empty())
+    SQLGetPrivateProfileString(request.Driver.c_str(), "Driver", "", library, sizeof library, "odbcinst.ini");
+  const std::string known = LowerCase(request.Driver + " " + library);
+  auto unless = [&](const char* key, const char* value) {
+    if (ProfileText(alias, key).empty()) request.Settings += std::string(key) + "=" + value + ";";
+  };
+  if (known.find("psqlodbc") != std::string::npos || known.find("postgres") != std::string::npos) {
+    unless("UseDeclareFetch", "1");
+    unless("Fetch", "4096");
+  } else if (known.find("maodbc") != std::string::npos || known.find("mariadb") != std::string::npos ||
+             known.find("myodbc") != std::string::npos || known.find("mysql") != std::string::npos) {
+    if (ProfileText(alias, "OPTION").empty()) {  // the flags the user chose, when there
+      unless("NO_CACHE", "1");
+      unless("FORWARDONLY", "1");
+    }
+  }
+  return request;
+}
+
 std::vector<std::string> TSession::ConfigurationFiles() {
   std::vector<std::string> files;
 #ifndef _WIN32

@@ -128,6 +128,9 @@ QueryStream::QueryStream(const std::string& alias, const std::string& statement,
   State& s = *state_;
   SQLHSTMT st = s.Statement.get();
   std::string text = statement;
+  // One pass forward: no driver need keep what was read (a driver that
+  // cannot say so keeps its default, which is this).
+  (void)SQLSetStmtAttr(st, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_FORWARD_ONLY), 0);
   s.Statement.Check(SQLExecDirect(st, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS), "Cannot open the query");
   SQLSMALLINT columns = 0;
   s.Statement.Check(SQLNumResultCols(st, &columns), "Cannot describe the query");

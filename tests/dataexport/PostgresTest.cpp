@@ -9,6 +9,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include <sstream>
 #include <vector>
 
+#include "tests/PostgresServer.h"
 #include "tests/TestWorld.h"
 
 #ifndef _WIN32
@@ -24,73 +26,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Output(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return out;
-}
-
-// A PostgreSQL server in a temporary folder for the tests of this file.
-class PostgresServer {
- public:
-  PostgresServer() {
-    const std::string bin = Output("ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -1");
-    bin_ = bin.substr(0, bin.find('\n'));
-    if (bin_.empty() || !fs::exists(bin_ + "/initdb")) {
-      why_ = "needs the PostgreSQL server (package postgresql)";
-      return;
-    }
-    if (Output("odbcinst -q -d -n 'PostgreSQL Unicode' 2>/dev/null").empty()) {
-      why_ = "needs psqlODBC (package odbc-postgresql)";
-      return;
-    }
-    char pattern[] = "/tmp/tidewell-pg-XXXXXX";
-    folder_ = ::mkdtemp(pattern);
-    // The server refuses to run as root: it runs as nobody there.
-    asUser_ = ::geteuid() == 0 ? "runuser -u nobody -- " : "";
-    if (::geteuid() == 0) (void)!std::system(("chown nobody '" + folder_ + "'").c_str());
-    port_ = std::to_string(20000 + ::getpid() % 20000);
-    const std::string log = folder_ + "/server.log";  // written by the server's user
-    if (std::system((asUser_ + bin_ + "/initdb -D '" + folder_ + "/data' -U postgres -A trust --no-sync >'" + folder_ +
-                     "/initdb.log' 2>&1")
-                        .c_str()) != 0 ||
-        std::system((asUser_ + bin_ + "/pg_ctl -D '" + folder_ + "/data' -l '" + log + "' -w -o \"-p " + port_ +
-                     " -k '" + folder_ + "' -c listen_addresses=127.0.0.1 -c fsync=off\" start >/dev/null 2>&1")
-                        .c_str()) != 0) {
-      why_ = "the server did not start: " + testing_world::ReadHostFile(folder_ + "/initdb.log") +
-             testing_world::ReadHostFile(log);
-      return;
-    }
-    started_ = true;
-    std::ofstream(folder_ + "/odbc.ini") << "[PG]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\nPort=" << port_
-                                         << "\nDatabase=postgres\nUsername=postgres\nUseDeclareFetch=1\nFetch=1000\n";
-  }
-  ~PostgresServer() {
-    if (started_)
-      (void)!std::system(
-          (asUser_ + bin_ + "/pg_ctl -D '" + folder_ + "/data' -m immediate stop >/dev/null 2>&1").c_str());
-    if (!folder_.empty()) fs::remove_all(folder_);
-  }
-  const std::string& Unavailable() const { return why_; }
-  // Runs SQL with psql; its output, unaligned, fields split by "|".
-  std::string Psql(const std::string& sql) const {
-    std::ofstream(folder_ + "/input.sql") << sql;
-    return Output("psql -X -q -At -F'|' -h 127.0.0.1 -p " + port_ + " -U postgres -d postgres -f '" + folder_ +
-                  "/input.sql' 2>&1");
-  }
-  std::string OdbcIni() const { return folder_ + "/odbc.ini"; }
-
- private:
-  std::string bin_, folder_, port_, asUser_, why_;
-  bool started_ = false;
-};
-
 PostgresServer& Server() {
-  static PostgresServer* server = new PostgresServer();
+  static PostgresServer* server = new PostgresServer(PostgresServer::DefaultDataSource);
   static const bool stopped = std::atexit([] { delete server; }) == 0;
   (void)stopped;
   return *server;
@@ -235,4 +172,71 @@ TEST_F(PostgresTest, EveryCellOfEveryCommonTypeIsWhatPsqlReads) {
 }
 
 }  // namespace
+#endif
+
+#ifndef _WIN32
+namespace {
+
+// The folder's file names.
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+// A data source as users write it streams: psqlODBC's cursor fetching is
+// asked for, unless the data source says otherwise, which wins.
+TEST_F(PostgresTest, TheDriverIsAskedToStreamUnlessTheDataSourceSaysOtherwise) {
+  ASSERT_EQ(Server().Psql("set client_min_messages = warning; drop table if exists few;"
+                          "create table few(id integer primary key); insert into few values (1), (2);"),
+            "");
+  ASSERT_EQ(Tidewell("--alias PG --table few --output - --verbose"), 0) << err;
+  EXPECT_EQ(err, "tidewell export: driver PostgreSQL Unicode: asked for UseDeclareFetch=1;Fetch=4096\n");
+  EXPECT_NE(out.find("<id>2</id>"), std::string::npos);
+  const std::string ini = testing_world::ReadHostFile(Server().OdbcIni());
+  std::ofstream(Server().OdbcIni(), std::ios::app) << "\n[OWN]\n"
+                                                   << ini.substr(ini.find("Driver=")) << "UseDeclareFetch=0\n";
+  ASSERT_EQ(Tidewell("--alias OWN --table few --output /dev/null --verbose"), 0) << err;
+  EXPECT_EQ(err, "tidewell export: driver PostgreSQL Unicode: asked for Fetch=4096\n");
+  std::ofstream(Server().OdbcIni(), std::ios::binary) << ini;
+}
+
+// The server ends the export's session half way: exit status 1 with the
+// driver's message, the old file as it was and no temporary file left.
+TEST_F(PostgresTest, AServerThatFailsHalfWayLeavesTheOldFileAndNoTemporaryOne) {
+  ASSERT_EQ(Server().Psql("set client_min_messages = warning; drop table if exists many;"
+                          "create table many(id integer primary key, name varchar(40));"
+                          "insert into many select i, 'Name number ' || i from generate_series(1, 600000) i;"),
+            "");
+  const std::string folder = (fs::temp_directory_path() / ("tidewell-pg-fail-" + std::to_string(::getpid()))).string();
+  fs::create_directories(folder);
+  std::ofstream(folder + "/many.xml") << "the old file";
+  pid_t export_ = ::fork();
+  if (export_ == 0) {
+    ::execl("/bin/sh", "sh", "-c",
+            ("ODBCINI='" + Server().OdbcIni() + "' exec '" + std::string(TIDEWELL_BINARY) +
+             "' export --alias PG --table many --output '" + folder + "/many.xml' 2>'" + folder + ".err'")
+                .c_str(),
+            static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  // Once the export writes its temporary file, its session is ended.
+  for (int i = 0; i < 200 && Names(folder).size() < 2; ++i) ::usleep(20 * 1000);
+  EXPECT_EQ(Server().Psql("select count(*) > 0 from (select pg_terminate_backend(pid) from pg_stat_activity"
+                          " where pid <> pg_backend_pid() and datname = 'postgres') ended;"),
+            "t\n");
+  int status = 0;
+  ::waitpid(export_, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  const std::string error = testing_world::ReadHostFile(folder + ".err");
+  EXPECT_TRUE(error.starts_with("tidewell export: ")) << error;
+  EXPECT_NE(error.find("terminat"), std::string::npos) << error;
+  EXPECT_EQ(testing_world::ReadHostFile(folder + "/many.xml"), "the old file");
+  EXPECT_EQ(Names(folder), std::vector<std::string>{"many.xml"});
+  fs::remove_all(folder);
+  fs::remove(folder + ".err");
+}
 #endif
