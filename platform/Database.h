@@ -101,10 +101,11 @@ class TSession {
   // What a connection asks of a data source's driver so that it hands rows
   // on as it fetches them instead of reading a whole result first:
   // psqlODBC's cursor fetching (UseDeclareFetch=1;Fetch=4096, the largest
-  // row set), MariaDB's and MySQL's Connector/ODBC without their client
-  // cache and forward only (NO_CACHE=1;FORWARDONLY=1). A setting the data
-  // source writes itself wins: it is not asked again. Empty Settings for
-  // every other driver (its statements are forward only, in row sets).
+  // row set), MariaDB's Connector/ODBC without its client cache and forward
+  // only (OPTION=1048576;FORWARDONLY=1), MySQL's likewise
+  // (NO_CACHE=1;FORWARD_CURSOR=1). A setting the data source writes itself
+  // wins: it is not asked again. Empty Settings for every other driver (its
+  // statements are forward only, in row sets).
   struct DriverRequest {
     std::string Driver;    // the data source's Driver entry
     std::string Settings;  // "KEY=VALUE;..." added to the connection string

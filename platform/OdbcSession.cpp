@@ -74,12 +74,14 @@ TSession::DriverRequest TSession::StreamingRequest(const std::string& alias) {
   if (known.find("psqlodbc") != std::string::npos || known.find("postgres") != std::string::npos) {
     unless("UseDeclareFetch", "1");
     unless("Fetch", "4096");
-  } else if (known.find("maodbc") != std::string::npos || known.find("mariadb") != std::string::npos ||
-             known.find("myodbc") != std::string::npos || known.find("mysql") != std::string::npos) {
-    if (ProfileText(alias, "OPTION").empty()) {  // the flags the user chose, when there
-      unless("NO_CACHE", "1");
-      unless("FORWARDONLY", "1");
-    }
+  } else if (known.find("maodbc") != std::string::npos || known.find("mariadb") != std::string::npos) {
+    // Connector/ODBC of MariaDB takes its flags as one number: no cache
+    // (1048576) is asked only when the data source sets none of them.
+    unless("OPTION", "1048576");
+    unless("FORWARDONLY", "1");
+  } else if (known.find("myodbc") != std::string::npos || known.find("mysql") != std::string::npos) {
+    unless("NO_CACHE", "1");
+    unless("FORWARD_CURSOR", "1");
   }
   return request;
 }
