@@ -8,11 +8,13 @@
 // that at 1,000,000, the time against sqlite3 -csv, and last the time against
 // the bare fetch (both at 4,000,000 rows).
 //
-// Then the same from PostgreSQL through psqlODBC (a server of the bench's
-// own), a 7-column table of 500,000 and 2,000,000 rows, the data source as
-// users write it (driver, server, port, database, user): the export against
-// a bare fetch through the same driver with its cursor fetching on (the
-// floor) and psql's \copy, and the export's peak memory at both sizes.
+// Then the same from PostgreSQL through psqlODBC and from MariaDB through
+// its Connector/ODBC (servers of the bench's own, each part skipped where
+// its server is not installed), a 7-column table of 500,000 and 2,000,000
+// rows, the data source as users write it (driver, server, port, database,
+// user): the export against a bare fetch through the same driver with its
+// streaming on (the floor) and the server's own client (psql's \copy,
+// mariadb --batch), and the export's peak memory at both sizes.
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -24,8 +26,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
+#include "tests/MariaDbServer.h"
 #include "tests/PostgresServer.h"
 
 namespace fs = std::filesystem;
@@ -66,48 +70,45 @@ Run Best(const std::string& command) {
 
 }  // namespace
 
-// The PostgreSQL part; its ratios, for the last lines.
+// A server's part; its ratios, for the last lines.
 struct ServerFigures {
   double TimeToFloor = 0, TimeToCopy = 0, Memory = 0, PeakMb = 0;
   bool Ran = false;
 };
 
-ServerFigures PostgresPart(const fs::path& bin) {
+// What a server's part needs: the data source files (the data source as
+// users write it, and FLOOR with the driver's streaming on for the bare
+// fetch), a table of `rows` made on the server, and the server's own client
+// writing the table to a file.
+struct ServerSetup {
+  const char* Name;
+  std::string OdbcIni, Alias;
+  std::function<void(int rows)> MakeTable;
+  const char* CopyName;
+  std::function<std::string(const std::string& file)> Copy;
+};
+
+ServerFigures ServerPart(const ServerSetup& setup, const fs::path& bin) {
   ServerFigures figures;
-  PostgresServer server(PostgresServer::DefaultDataSource);
-  if (!server.Unavailable().empty()) {
-    std::printf("postgresql: skipped (%s)\n", server.Unavailable().c_str());
-    return figures;
-  }
-  std::ofstream(server.OdbcIni(), std::ios::app)
-      << "\n[FLOOR]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\nPort=" << server.Port()
-      << "\nDatabase=postgres\nUsername=postgres\nUseDeclareFetch=1\nFetch=1000\n";
-  const std::string odbc = "ODBCINI='" + server.OdbcIni() + "' ";
-  const fs::path folder = fs::path(server.OdbcIni()).parent_path();
+  const std::string odbc = "ODBCINI='" + setup.OdbcIni + "' ";
+  const fs::path folder = fs::path(setup.OdbcIni).parent_path();
   long peak[2] = {0, 0};
   int size = 0;
   for (int rows : {500000, 2000000}) {
-    server.Psql(
-        "set client_min_messages = warning; drop table if exists trk;"
-        "create table trk(id integer primary key, name varchar(40) not null, city varchar(30), added date,"
-        " changed timestamp, active boolean, qty smallint);"
-        "insert into trk select i, 'Name number ' || i, 'City ' || (i % 97), date '2006-01-01' + (i % 3000),"
-        " timestamp '2006-01-01 08:00:00' + (i * 37 % 100000000) * interval '1 second', i % 2 = 0, i % 300"
-        " from generate_series(1, " +
-        std::to_string(rows) + ") i; vacuum analyze trk;");
+    setup.MakeTable(rows);
     const std::string xml = (folder / "trk.xml").string();
     const Run floor = Best(odbc + "'" + (bin / "bench_bare_fetch").string() + "' FLOOR trk");
-    const Run copy = Best("psql -X -q -h 127.0.0.1 -p " + server.Port() +
-                          " -U postgres -d postgres -c \"\\copy trk to '" + (folder / "trk.csv").string() + "' csv\"");
-    const Run ours =
-        Best(odbc + "'" + (bin / "tidewell").string() + "' export --alias PG --table trk --output '" + xml + "'");
+    const Run copy = Best(setup.Copy((folder / "trk.csv").string()));
+    const Run ours = Best(odbc + "'" + (bin / "tidewell").string() + "' export --alias " + setup.Alias +
+                          " --table trk --output '" + xml + "'");
     figures.TimeToFloor = ours.Seconds / floor.Seconds;
     figures.TimeToCopy = ours.Seconds / copy.Seconds;
     peak[size++] = ours.PeakKb;
     std::printf(
-        "postgresql, %d rows: bare cursor fetch %.2f s, psql \\copy %.2f s, tidewell export %.2f s (%.2f x fetch, "
-        "%.2f x copy); peak memory %.1f MB\n",
-        rows, floor.Seconds, copy.Seconds, ours.Seconds, figures.TimeToFloor, figures.TimeToCopy, ours.PeakKb / 1024.0);
+        "%s, %d rows: bare fetch %.2f s, %s %.2f s, tidewell export %.2f s (%.2f x fetch, %.2f x %s); peak "
+        "memory %.1f MB\n",
+        setup.Name, rows, floor.Seconds, setup.CopyName, copy.Seconds, ours.Seconds, figures.TimeToFloor,
+        figures.TimeToCopy, setup.CopyName, ours.PeakKb / 1024.0);
     fs::remove(xml);
     fs::remove(folder / "trk.csv");
   }
@@ -115,6 +116,73 @@ ServerFigures PostgresPart(const fs::path& bin) {
   figures.PeakMb = peak[1] / 1024.0;
   figures.Ran = true;
   return figures;
+}
+
+// The servers' table: seven typical columns (an integer key, two strings, a
+// date, a date-time, a boolean, a small integer), its rows made by the
+// server.
+ServerFigures PostgresPart(const fs::path& bin) {
+  PostgresServer server(PostgresServer::DefaultDataSource);
+  if (!server.Unavailable().empty()) {
+    std::printf("postgresql: skipped (%s)\n", server.Unavailable().c_str());
+    return {};
+  }
+  std::ofstream(server.OdbcIni(), std::ios::app)
+      << "\n[FLOOR]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\nPort=" << server.Port()
+      << "\nDatabase=postgres\nUsername=postgres\nUseDeclareFetch=1\nFetch=1000\n";
+  const ServerSetup setup{
+      "postgresql",
+      server.OdbcIni(),
+      "PG",
+      [&](int rows) {
+        server.Psql(
+            "set client_min_messages = warning; drop table if exists trk;"
+            "create table trk(id integer primary key, name varchar(40) not null, city varchar(30), added date,"
+            " changed timestamp, active boolean, qty smallint);"
+            "insert into trk select i, 'Name number ' || i, 'City ' || (i % 97), date '2006-01-01' + (i % 3000),"
+            " timestamp '2006-01-01 08:00:00' + (i * 37 % 100000000) * interval '1 second', i % 2 = 0, i % 300"
+            " from generate_series(1, " +
+            std::to_string(rows) + ") i; vacuum analyze trk;");
+      },
+      "psql \\copy",
+      [&](const std::string& file) {
+        return "psql -X -q -h 127.0.0.1 -p " + server.Port() + " -U postgres -d postgres -c \"\\copy trk to '" + file +
+               "' csv\"";
+      }};
+  return ServerPart(setup, bin);
+}
+
+ServerFigures MariaDbPart(const fs::path& bin) {
+  MariaDbServer server;
+  if (!server.Unavailable().empty()) {
+    std::printf("mariadb: skipped (%s)\n", server.Unavailable().c_str());
+    return {};
+  }
+  const std::string ini = FileText(server.OdbcIni());
+  std::ofstream(server.OdbcIni(), std::ios::app)
+      << "\n[FLOOR]\n"
+      << ini.substr(ini.find("Driver=")) << "OPTION=1048576\nFORWARDONLY=1\n";
+  const ServerSetup setup{
+      "mariadb",
+      server.OdbcIni(),
+      "MDB",
+      [&](int rows) {
+        server.Sql(
+            "drop table if exists trk;"
+            "create table trk(id integer primary key, name varchar(40) not null, city varchar(30), added date,"
+            " changed datetime, active boolean, qty smallint);"
+            "insert into trk select seq, concat('Name number ', seq), concat('City ', seq % 97),"
+            " date '2006-01-01' + interval (seq % 3000) day,"
+            " timestamp '2006-01-01 08:00:00' + interval (seq * 37 % 100000000) second, seq % 2 = 0, seq % 300"
+            " from seq_1_to_" +
+            std::to_string(rows) + ";");
+      },
+      "mariadb --batch",
+      [&](const std::string& file) {
+        return "mariadb --no-defaults -S '" + server.Socket() +
+               "' -u root bench --batch --quick -e 'select * from trk' >'" + file + "'";
+      }};
+  return ServerPart(setup, bin);
 }
 
 int main() {
@@ -155,12 +223,14 @@ int main() {
     fs::remove(xml);
   }
   fs::remove_all(dir);
-  const ServerFigures postgres = PostgresPart(bin);
-  if (postgres.Ran)
-    std::printf(
-        "postgresql: time to the bare cursor fetch=%.3f, to psql \\copy=%.3f; memory 2M/500K=%.3f (peak %.1f MB "
-        "at 2,000,000 rows)\n",
-        postgres.TimeToFloor, postgres.TimeToCopy, postgres.Memory, postgres.PeakMb);
+  const std::pair<const char*, ServerFigures> servers[] = {{"postgresql", PostgresPart(bin)},
+                                                           {"mariadb", MariaDbPart(bin)}};
+  for (const auto& [name, figures] : servers)
+    if (figures.Ran)
+      std::printf(
+          "%s: time to the bare fetch=%.3f, to its own client=%.3f; memory 2M/500K=%.3f (peak %.1f MB at "
+          "2,000,000 rows)\n",
+          name, figures.TimeToFloor, figures.TimeToCopy, figures.Memory, figures.PeakMb);
   std::printf("memory 4M/1M=%.3f (peak %.1f MB at 4,000,000 rows)\n", static_cast<double>(peak[1]) / peak[0],
               peak[1] / 1024.0);
   std::printf("ratio to sqlite3 -csv=%.3f\n", csvRatio);
