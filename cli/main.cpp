@@ -18,8 +18,9 @@ const char* const Help =
     "Builds Delphi for .NET projects for the .NET Compact Framework without the IDE.\n"
     "\n"
     "Commands:\n"
-    "  build PROJECT.dpr   build a project with the settings in its CFOption.OPN\n"
-    "  export ...          export a database table to an XML data file for a device\n"
+    "  build PROJECT.dpr...  build projects (or .bdsgroup project groups) with the\n"
+    "                        settings in each one's CFOption.OPN\n"
+    "  export ...            export a database table to an XML data file for a device\n"
     "\n"
     "Run 'tidewell COMMAND --help' for a command's options, 'tidewell --version'\n"
     "for the version.\n";
