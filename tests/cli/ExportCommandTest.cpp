@@ -281,6 +281,11 @@ TEST_F(ExportCommandTest, BothFilesOrNeitherAndTheCodeToStandardOutput) {
   std::filesystem::create_directories(disk);
   if (::geteuid() != 0 || std::system(("mount -t tmpfs -o size=64k tmpfs '" + disk + "' 2>/dev/null").c_str()) != 0)
     GTEST_SKIP() << "needs root to mount a small tmpfs that can fill up";
+  // A code file with a second name is written in place, from memory, once
+  // the XML is ready: it needs the disk's room only then (empty, it holds
+  // none).
+  std::ofstream(disk + "/linked.pas") << "";
+  std::filesystem::create_hard_link(disk + "/linked.pas", disk + "/other-name.pas");
   {
     std::ofstream filler(disk + "/filler", std::ios::binary);
     const std::string block(4096, 'f');
@@ -289,6 +294,9 @@ TEST_F(ExportCommandTest, BothFilesOrNeitherAndTheCodeToStandardOutput) {
   EXPECT_EQ(Tidewell("--alias DEMO --table parts --output 'C:\\keep.xml' --code 'C:\\full\\init.pas'"), 1);
   EXPECT_EQ(Read("C:\\keep.xml"), "old");
   EXPECT_FALSE(std::filesystem::exists(disk + "/init.pas"));
+  EXPECT_EQ(Tidewell("--alias DEMO --table parts --output 'C:\\keep.xml' --code 'C:\\full\\linked.pas'"), 1);
+  EXPECT_EQ(Read("C:\\keep.xml"), "old");
+  EXPECT_EQ(Read("C:\\full\\linked.pas"), "");
   for (const auto& entry : std::filesystem::directory_iterator(Host("C:\\")))
     EXPECT_EQ(entry.path().filename().string().find(".tidewell-"), std::string::npos) << entry.path();
   (void)!std::system(("umount '" + disk + "'").c_str());
