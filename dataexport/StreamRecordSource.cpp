@@ -24,7 +24,7 @@ void StreamRecordSource::AppendText(int field, std::string& out) {
 void StreamRecordSource::AppendLargeText(int field, std::string& out, const std::function<void()>& spill) {
   constexpr size_t SpillAt = size_t{1} << 20;
   const platform::TField& info = stream_.Fields()[static_cast<size_t>(field)];
-  if (WrittenInPieces(info)) {
+  if (stream_.CanReadInPieces(field) && WrittenInPieces(info)) {
     const ValuePlace place = PlaceOf(stream_, field, warnings_);
     bool null = false;
     const bool read = stream_.ReadInPieces(

@@ -262,10 +262,16 @@ std::string_view QueryStream::Stored(int field) const {
   return s.Bound ? s.BoundText(field) : std::string_view(s.Values[static_cast<size_t>(field)]);
 }
 
+bool QueryStream::CanReadInPieces(int field) const {
+  const State& s = *state_;
+  const size_t f = static_cast<size_t>(field);
+  return !s.Bound && s.Empty < 0 && f < s.Fields.size() && s.ReadUpTo == f;
+}
+
 bool QueryStream::ReadInPieces(int field, const std::function<void(std::string_view)>& take, bool& null) {
   State& s = *state_;
   const size_t f = static_cast<size_t>(field);
-  if (s.Bound || s.Empty >= 0 || f >= s.Fields.size() || s.ReadUpTo != f) return false;
+  if (!CanReadInPieces(field)) return false;
   constexpr size_t Piece = size_t{4} << 20;
   null = !odbc::ColumnPieces(s.Statement.get(), static_cast<SQLUSMALLINT>(f + 1),
                              s.Binary[f] ? SQL_C_BINARY : SQL_C_CHAR, Piece, take);

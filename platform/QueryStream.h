@@ -41,6 +41,8 @@ class QueryStream {
   // in order). False, with nothing handed, when not possible; `null` tells
   // a NULL otherwise (nothing handed either). Throws DatabaseError.
   bool ReadInPieces(int field, const std::function<void(std::string_view)>& take, bool& null);
+  // Whether ReadInPieces would read this field now (a cheap look first).
+  bool CanReadInPieces(int field) const;
   // The records read so far (the current one's number, from 1).
   size_t RecordNumber() const;
   // The table the records come from, for messages.
