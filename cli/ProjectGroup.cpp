@@ -7,31 +7,12 @@
 #include "platform/Files.h"
 #include "platform/PathText.h"
 #include "platform/Text.h"
+#include "platform/TextEncoder.h"
 #include "platform/WinPath.h"
 
 namespace cli {
 
 namespace {
-
-std::string Utf8Of(unsigned long code) {
-  std::string out;
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-  return out;
-}
 
 // The text of an XML element's content with the five named entities and
 // character references read (other text kept as it is).
@@ -56,7 +37,7 @@ std::string ElementText(std::string_view raw) {
       const bool hex = name[1] == 'x' || name[1] == 'X';
       unsigned long code = std::strtoul(std::string(name.substr(hex ? 2 : 1)).c_str(), nullptr, hex ? 16 : 10);
       if (code > 0 && code < 0x110000) {
-        text += Utf8Of(code);
+        platform::AppendUtf8(text, static_cast<char32_t>(code));
         read = true;
       }
     }
