@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "cli/CommandOptions.h"
-#include "dataexport/StreamRecordSource.h"
+#include "dataexport/TableExport.h"
 #include "dataexport/TableQuery.h"
 #include "dataexport/XmlExport.h"
 #include "platform/Database.h"
@@ -101,16 +101,6 @@ class TerminalProgress : public dataexport::ProgressSink {
 
 constexpr int MaxWarnings = 20;
 
-// The document into the output, piece by piece.
-class StreamSink : public dataexport::DocumentSink {
- public:
-  explicit StreamSink(platform::OutputStream& out) : out_(out) {}
-  void Write(std::string_view text) override { out_.Write(text); }
-
- private:
-  platform::OutputStream& out_;
-};
-
 // How many records a query gives, for the progress bar; -1 when the
 // database does not say.
 int CountRecords(const std::string& alias, const std::string& statement) {
@@ -173,42 +163,18 @@ std::optional<int> FindListedNames(dataexport::ExportRequest& request) {
   return std::nullopt;
 }
 
-// The records written as they are fetched, so memory does not grow with the
-// table, and the code; both files appear whole at the end, or neither (each
-// is ready before either takes its name). Returns the warnings given.
+// The records written as they are fetched, and the code; both files appear
+// whole at the end, or neither. Returns the warnings given.
 int ExportRecords(dataexport::ExportRequest request, const std::string& output, const std::string& codeFile) {
   const std::string statement = dataexport::TableStatement(request.AliasName, request.TableName);
   TerminalProgress progress;
   const int count = progress.Shown() ? CountRecords(request.AliasName, statement) : -1;
   int warnings = 0;
-  const dataexport::WarningSink warn = [&warnings](const std::string& warning) {
+  request.Warnings = [&warnings](const std::string& warning) {
     if (++warnings <= MaxWarnings) std::cerr << "tidewell export: warning: " << warning << "\n";
   };
-  request.Warnings = warn;
-  // A value wider than its column's declared size cannot be fetched in row
-  // sets: the export then starts again reading value by value (a FIFO or a
-  // device cannot take a second start, so it is read that way at once).
-  for (bool bound = !platform::IsStreamTarget(output);; bound = false) {
-    try {
-      platform::OutputStream out(output);
-      std::optional<platform::OutputStream> codeOut;
-      if (!codeFile.empty()) codeOut.emplace(codeFile);
-      platform::QueryStream stream(request.AliasName, statement, bound);
-      dataexport::StreamRecordSource source(stream, count, warn);
-      StreamSink sink(out);
-      warnings = 0;
-      dataexport::CodeLines code;
-      dataexport::WriteXml(source, request, sink, code, progress);
-      if (codeOut) codeOut->Write(platform::JoinLines(code));
-      out.Prepare();
-      if (codeOut) codeOut->Prepare();
-      out.Commit();
-      if (codeOut) codeOut->Commit();
-      break;
-    } catch (const platform::QueryStream::WiderThanBound&) {
-      if (!bound) throw;
-    }
-  }
+  dataexport::CodeLines code;
+  dataexport::ExportStatement(request, statement, {output, codeFile}, count, code, progress);
   return warnings;
 }
 

@@ -1,5 +1,6 @@
 #include "dataexport/DbToolModel.h"
 
+#include "dataexport/TableExport.h"
 #include "dataexport/TableQuery.h"
 
 namespace dataexport {
@@ -46,19 +47,33 @@ void DbToolModel::CloseQuery() {
 }
 
 void DbToolModel::ExportSelectedTable() {
-  if (exporting_) return;  // one export at a time
+  if (exporting_ || !SrcQry.Active()) return;  // one export at a time, of an open query
+  SrcQry.First();
+  const std::optional<std::string> file = saveDialog_();
+  if (!file) return;
   ExportRequest request;
   if (const std::string* alias = AliasList.Selected()) request.AliasName = *alias;
   if (const std::string* table = TableList.Selected()) request.TableName = *table;
   request.EncodingIndex = cbEncode.ItemIndex;
-  QueryRecordSource source(SrcQry);
   exporting_ = true;
   stopRequested_ = false;
   struct Done {
     bool& exporting;
     ~Done() { exporting = false; }
   } done{exporting_};
-  ExportToXml(source, request, saveDialog_, CodeList, *this);
+  // The records are read again as they are written, not from those the
+  // grid keeps: memory does not grow with the table.
+  const std::string statement = SrcQry.StatementText();
+  ExportStatement(request, statement, {*file, {}}, RecordCountOf(SrcQry), CodeList, *this);
+}
+
+int DbToolModel::RecordCountOf(const platform::TQuery& query) {
+  if (!query.CanFetchMore()) return query.RecordCount();
+  try {
+    return static_cast<int>(platform::Session.CountRecords(query.DatabaseName, query.StatementText()));
+  } catch (const platform::DatabaseError&) {
+    return -1;  // the gauge then counts without an end
+  }
 }
 
 void DbToolModel::Step() {

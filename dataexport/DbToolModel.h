@@ -4,6 +4,8 @@
 // encoding box, the gauge and the code pane. Handlers let errors of the data
 // layer pass to the caller (the form's standard error report); the state
 // reached before the error stays.
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,9 @@
 #include "platform/Database.h"
 
 namespace dataexport {
+
+// Asks where to write (the save dialog); nothing when the user cancels.
+using FileNameQuestion = std::function<std::optional<std::string>()>;
 
 struct ListBoxState {
   std::vector<std::string> Items;
@@ -57,6 +62,10 @@ class DbToolModel : public ProgressSink {
   void Step() override;
 
  private:
+  // The gauge's maximum: the records of the query, counted by the database
+  // unless all are read; -1 when it cannot tell.
+  static int RecordCountOf(const platform::TQuery& query);
+
   FileNameQuestion saveDialog_;
   bool exporting_ = false, stopRequested_ = false;
 };

@@ -5,8 +5,8 @@
 
 namespace dataexport {
 
-QueryTableModel::QueryTableModel(platform::TQuery& query, QObject* parent)
-    : QAbstractTableModel(parent), query_(query) {}
+QueryTableModel::QueryTableModel(platform::TQuery& query, platform::MessageService& messages, QObject* parent)
+    : QAbstractTableModel(parent), query_(query), messages_(messages) {}
 
 int QueryTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 int QueryTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : columns_; }
@@ -20,6 +20,20 @@ QVariant QueryTableModel::headerData(int section, Qt::Orientation orientation, i
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
   return section < columns_ ? forms::ToQt(query_.Field(section).FieldName) : QVariant();
+}
+
+bool QueryTableModel::canFetchMore(const QModelIndex& parent) const {
+  return !parent.isValid() && attached_ && columns_ > 0 && query_.CanFetchMore();
+}
+
+void QueryTableModel::fetchMore(const QModelIndex& parent) {
+  if (!canFetchMore(parent)) return;
+  forms::Handle(messages_, [this] { query_.FetchMore(platform::TQuery::RecordsPerFetch); });
+  const int rows = query_.RecordCount();
+  if (rows <= rows_) return;
+  beginInsertRows(QModelIndex(), rows_, rows - 1);
+  rows_ = rows;
+  endInsertRows();
 }
 
 void QueryTableModel::Follow(bool attached) {

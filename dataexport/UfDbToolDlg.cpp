@@ -91,7 +91,7 @@ TfDbToolDlg::TfDbToolDlg(platform::MessageService& messages, FileNameQuestion sa
   BitBtn2 = forms::MakeAt<QPushButton>(this, 526, 482, 85, 26);
   BitBtn2->setText("&Close");
 
-  grid_ = new QueryTableModel(model_->SrcQry, this);
+  grid_ = new QueryTableModel(model_->SrcQry, messages_, this);
   DBGrid1->setModel(grid_);
 
   BindList(AliasList, &DbToolModel::AliasList, &TfDbToolDlg::AliasListClick);
@@ -149,20 +149,20 @@ void TfDbToolDlg::BitBtn5Click() {
   if (model_->Exporting()) return;
   // While the records are written only the dialog's own close stays live
   // (it stops the export); the gauge and the grid repaint as they go, the
-  // grid following the cursor each hundredth of the way, which is all the
-  // eye can see of a long export.
+  // grid following the export each hundredth of the way through the rows
+  // it shows, which is all the eye can see of a long export.
   const std::vector<QWidget*> locked = {AliasList, TableList, BitBtn3, BitBtn4, BitBtn5, cbEncode};
   for (QWidget* widget : locked) widget->setEnabled(false);
   int shownPercent = -1;
   {
     forms::MessagePumpScope pump([this, &shownPercent] {
-      Gauge1->setMaximum(std::max(model_->Gauge1MaxValue, 1));
-      Gauge1->setValue(model_->Gauge1Progress);
+      ShowGauge();
       const int maximum = std::max(model_->Gauge1MaxValue, 1);
       const int percent = static_cast<int>(100LL * model_->Gauge1Progress / maximum);
-      if (percent != shownPercent && model_->SrcQry.Active()) {
+      const int rows = grid_->rowCount();
+      if (percent != shownPercent && model_->Gauge1Progress < rows) {
         shownPercent = percent;
-        DBGrid1->setCurrentIndex(grid_->index(model_->SrcQry.RecNo(), 0));
+        DBGrid1->setCurrentIndex(grid_->index(model_->Gauge1Progress, 0));
       }
     });
     Run(&DbToolModel::ExportSelectedTable);
@@ -172,6 +172,14 @@ void TfDbToolDlg::BitBtn5Click() {
     closeAfterExport_ = false;
     reject();
   }
+}
+
+void TfDbToolDlg::ShowGauge() {
+  // Never Qt's "busy" animation; a count the database did not give fills
+  // the gauge as the records go.
+  const int maximum = model_->Gauge1MaxValue >= 0 ? model_->Gauge1MaxValue : model_->Gauge1Progress;
+  Gauge1->setMaximum(std::max(maximum, 1));
+  Gauge1->setValue(model_->Gauge1Progress);
 }
 
 void TfDbToolDlg::ClearScreen() { Run(&DbToolModel::ClearScreen); }
@@ -194,8 +202,7 @@ void TfDbToolDlg::Refresh() {
   for (size_t i = 0; i < model_->SQL_List.size(); ++i) sql += (i ? "\n" : "") + ToQt(model_->SQL_List[i]);
   if (SQL_List->toPlainText() != sql) SQL_List->setPlainText(sql);
   cbEncode->setCurrentIndex(model_->cbEncode.ItemIndex);
-  Gauge1->setMaximum(std::max(model_->Gauge1MaxValue, 1));  // never Qt's "busy" animation
-  Gauge1->setValue(model_->Gauge1Progress);
+  ShowGauge();
   QString code;
   for (const std::string& line : model_->CodeList) code += ToQt(line) + "\n";
   if (CodeList->toPlainText() != code) CodeList->setPlainText(code);

@@ -61,6 +61,8 @@ class TfDbToolDlg : public QDialog {
   void BindList(QListWidget* list, ListBoxState DbToolModel::*state, void (TfDbToolDlg::*handler)());
   // Asks for the XML file as SaveDialog1 does.
   std::optional<std::string> AskFileName();
+  // The gauge as the model has it.
+  void ShowGauge();
 
   platform::MessageService& messages_;
   std::unique_ptr<DbToolModel> model_;

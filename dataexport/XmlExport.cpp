@@ -7,7 +7,6 @@
 #include "platform/CodePage.h"
 #include "platform/Database.h"
 #include "platform/MessagePump.h"
-#include "platform/Files.h"
 #include "platform/TextEncoder.h"
 
 namespace dataexport {
@@ -143,39 +142,6 @@ void WriteXml(RecordSource& source, const ExportRequest& request, DocumentSink& 
   document += rootEnd;
   sink.Write(document);
   AddClosingLines(code);
-}
-
-namespace {
-
-// The whole document in one buffer, sized once when the source knows how
-// much its values take.
-class MemorySink : public DocumentSink {
- public:
-  explicit MemorySink(size_t expected) { document.reserve(expected); }
-  void Write(std::string_view text) override { document += text; }
-  std::string document;
-};
-
-}  // namespace
-
-bool ExportToXml(RecordSource& source, const ExportRequest& request, const FileNameQuestion& askFileName,
-                 CodeLines& code, ProgressSink& progress) {
-  if (!source.Active()) return false;
-  source.First();
-  std::optional<std::string> fileName = askFileName();
-  if (!fileName) return false;
-  // Room for the whole document: every record's tags, and the values as
-  // stored with some slack for the longer forms some types are written in.
-  size_t expected = 0;
-  if (const size_t values = source.ValueBytes(); values > 0) {
-    size_t tags = 2 * request.TableName.size() + 12;
-    for (int i = 0; i < source.FieldCount(); ++i) tags += 2 * source.Field(i).Name.size() + 13;
-    expected = tags * static_cast<size_t>(std::max(source.RecordCount(), 0)) + values + values / 16 + 1024;
-  }
-  MemorySink sink(expected);
-  WriteXml(source, request, sink, code, progress);
-  platform::WriteFileText(*fileName, sink.document);
-  return true;
 }
 
 }  // namespace dataexport

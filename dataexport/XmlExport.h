@@ -55,15 +55,4 @@ class DocumentSink {
 void WriteXml(RecordSource& source, const ExportRequest& request, DocumentSink& sink, CodeLines& code,
               ProgressSink& progress);
 
-// Asks where to write (the save dialog); nothing when the user cancels.
-using FileNameQuestion = std::function<std::optional<std::string>()>;
-
-// Runs the pass as the dialog does: the whole document collected in memory
-// and written in one operation at the end. False when the source is not
-// open or no file was chosen; `code` is replaced only once a file has been
-// chosen. Throws on a failing source or file; an existing file is then left
-// untouched.
-bool ExportToXml(RecordSource& source, const ExportRequest& request, const FileNameQuestion& askFileName,
-                 CodeLines& code, ProgressSink& progress);
-
 }  // namespace dataexport

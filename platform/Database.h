@@ -2,8 +2,9 @@
 // The database engine over ODBC, in the shape the data export works with:
 // aliases are ODBC data source names, tables are the TABLE objects of a data
 // source, a query runs one statement against an alias and offers its rows
-// one at a time with typed fields and their stored values. The records of an
-// open query are held compactly in memory: all cell texts in one buffer.
+// one at a time with typed fields and their stored values. An open query
+// reads its records as they are asked for and keeps those it has read,
+// compactly (all cell texts in a few large blocks).
 // Connections and the catalogue are in OdbcConnection.cpp and
 // OdbcSession.cpp, the one fetch engine in QueryStream.cpp, the records of
 // an open query in Query.cpp; how values are written is the export's
@@ -135,19 +136,30 @@ class TQuery {
 
   std::string DatabaseName;  // the alias
   std::vector<std::string> SQL;
+  // The statement Open runs: the SQL lines joined, without blanks around.
+  std::string StatementText() const;
 
-  // Runs the statement and reads its rows. Throws DatabaseError; the query
-  // then stays closed.
+  // Runs the statement and reads its first records (RecordsPerFetch).
+  // Throws DatabaseError; the query then stays closed.
   void Open();
   void Close();  // closing a closed query does nothing
   bool Active() const;
 
+  // How many records Open, Next and FetchMore read at a time.
+  static constexpr int RecordsPerFetch = 256;
+  // Whether records remain that the query has not read yet.
+  bool CanFetchMore() const;
+  // Reads up to `records` further records and keeps them. Throws
+  // DatabaseError; nothing more is read after a failure.
+  void FetchMore(int records);
+
   void First();
+  // Moves to the next record, reading more when the last one read was the
+  // current one. Throws DatabaseError.
   void Next();
   bool Eof() const;
+  // The records read so far: all of them once CanFetchMore is false.
   int RecordCount() const;
-  // The bytes the values of all records take as stored.
-  size_t ValueBytes() const;
 
   // The position of the current record, from 0.
   int RecNo() const;

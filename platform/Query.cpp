@@ -1,5 +1,6 @@
-// The records of an open query, read whole through the one fetch engine and
-// kept compactly, for a view that goes back and forth over them.
+// The records of an open query, read through the one fetch engine as a view
+// asks for them and kept compactly, so that it can go back and forth over
+// those it has shown.
 #include "platform/Database.h"
 
 #include <malloc.h>
@@ -39,9 +40,55 @@ struct TQuery::Rows {
   std::vector<uint32_t> Ends;       // record-major: record * Columns + column
   size_t Columns = 0;
   size_t Count = 0;
-  size_t Bytes = 0;
   std::string Table;
   std::string Pending;  // the record being read
+  std::string Alias, Statement;
+  // Reads the records not yet kept; none once the last is kept, or after a
+  // failure.
+  std::unique_ptr<QueryStream> Stream;
+  bool Bound = true;
+  std::vector<TField> Fields;
+
+  void StartStream(bool bound) {
+    Stream.reset();
+    Stream = std::make_unique<QueryStream>(Alias, Statement, bound);
+    Bound = bound;
+  }
+  // Keeps up to `more` further records. A value wider than its column's
+  // buffer makes the statement run again read value by value, past the
+  // records already kept. A failure ends the reading and is passed on.
+  void Keep(size_t more) {
+    const size_t wanted = Count + more;
+    try {
+      while (Stream && Count < wanted) {
+        try {
+          if (!Stream->Next()) {
+            Stream.reset();
+            ReturnFreedMemory();
+            break;
+          }
+          for (size_t c = 0; c < Columns; ++c) {
+            const bool null = Stream->IsNull(static_cast<int>(c));
+            const std::string_view text = null ? std::string_view() : Stream->Stored(static_cast<int>(c));
+            Add(text.data(), text.size(), null);
+          }
+          EndRecord();
+        } catch (const QueryStream::WiderThanBound&) {
+          if (!Bound) throw;
+          Pending.clear();
+          Ends.resize(Count * Columns);
+          StartStream(false);
+          for (size_t skipped = 0; skipped < Count && Stream; ++skipped)
+            if (!Stream->Next()) Stream.reset();
+        }
+      }
+    } catch (...) {
+      Stream.reset();
+      Pending.clear();
+      Ends.resize(Count * Columns);
+      throw;
+    }
+  }
 
   void Add(const char* text, size_t size, bool null) {
     Pending.append(text, size);
@@ -51,13 +98,12 @@ struct TQuery::Rows {
   void EndRecord() {
     if (BlockUsed + Pending.size() > BlockCapacity) {
       BlockCapacity = std::max(BlockSize, Pending.size());
-      Blocks.push_back(std::make_unique<char[]>(BlockCapacity));
+      Blocks.emplace_back(new char[BlockCapacity]);  // not cleared: only what is written is touched
       BlockUsed = 0;
     }
     char* start = Blocks.back().get() + BlockUsed;
     std::copy(Pending.begin(), Pending.end(), start);
     BlockUsed += Pending.size();
-    Bytes += Pending.size();
     Starts.push_back(start);
     Pending.clear();
     ++Count;
@@ -67,14 +113,6 @@ struct TQuery::Rows {
     const size_t i = record * Columns + column;
     const size_t end = Ends[i] & ~NullMark, start = column == 0 ? 0 : Ends[i - 1] & ~NullMark;
     return std::string_view(Starts[record] + start, end - start);
-  }
-  void Clear() {
-    Blocks.clear();
-    BlockUsed = BlockCapacity = 0;
-    Starts.clear();
-    Ends.clear();
-    Count = Bytes = 0;
-    Pending.clear();
   }
 };
 
@@ -102,40 +140,20 @@ void TQuery::Close() {
 
 void TQuery::Open() {
   if (Active()) return;
-  std::string statement;
-  for (const std::string& line : SQL) statement += line + "\n";
-  if (Trim(statement).empty()) throw DatabaseError("The query has no SQL statement");
+  const std::string statement = StatementText();
+  if (statement.empty()) throw DatabaseError("The query has no SQL statement");
   if (Trim(DatabaseName).empty()) throw DatabaseError("The query has no alias");
 
-  // The one fetch engine reads the records; a value wider than its column's
-  // buffer makes it read them again value by value.
   auto rows = std::make_unique<Rows>();
-  std::vector<TField> fields;
-  for (bool bound = true;; bound = false) {
-    try {
-      QueryStream stream(DatabaseName, Trim(statement), bound);
-      fields = stream.Fields();
-      rows->Table = stream.TableName();
-      rows->Columns = fields.size();
-      while (stream.Next()) {
-        for (size_t c = 0; c < fields.size(); ++c) {
-          const bool null = stream.IsNull(static_cast<int>(c));
-          const std::string_view text = null ? std::string_view() : stream.Stored(static_cast<int>(c));
-          rows->Add(text.data(), text.size(), null);
-        }
-        rows->EndRecord();
-      }
-      break;
-    } catch (const QueryStream::WiderThanBound&) {
-      if (!bound) throw;
-      rows = std::make_unique<Rows>();
-    }
-  }
-  rows->Ends.shrink_to_fit();
-  rows->Starts.shrink_to_fit();
-  ReturnFreedMemory();
+  rows->Alias = DatabaseName;
+  rows->Statement = statement;
+  rows->StartStream(true);
+  rows->Fields = rows->Stream->Fields();
+  rows->Table = rows->Stream->TableName();
+  rows->Columns = rows->Fields.size();
+  rows->Keep(RecordsPerFetch);
 
-  fields_ = std::move(fields);
+  fields_ = rows->Fields;
   for (size_t i = 0; i < fields_.size(); ++i) {
     fields_[i].query_ = this;
     fields_[i].index_ = static_cast<int>(i);
@@ -144,17 +162,29 @@ void TQuery::Open() {
   current_ = 0;
 }
 
+std::string TQuery::StatementText() const {
+  std::string statement;
+  for (const std::string& line : SQL) statement += line + "\n";
+  return Trim(statement);
+}
+
+bool TQuery::CanFetchMore() const { return Active() && rows_->Stream != nullptr; }
+
+void TQuery::FetchMore(int records) {
+  if (Active() && records > 0) rows_->Keep(static_cast<size_t>(records));
+}
+
 void TQuery::First() { current_ = 0; }
 
 void TQuery::Next() {
-  if (Active() && current_ < rows_->Count) ++current_;
+  if (!Active() || current_ >= rows_->Count) return;
+  ++current_;
+  if (current_ == rows_->Count) rows_->Keep(RecordsPerFetch);  // so that Eof can tell
 }
 
 bool TQuery::Eof() const { return !Active() || current_ >= rows_->Count; }
 
 int TQuery::RecordCount() const { return Active() ? static_cast<int>(rows_->Count) : 0; }
-
-size_t TQuery::ValueBytes() const { return Active() ? rows_->Bytes : 0; }
 
 int TQuery::RecNo() const { return static_cast<int>(current_); }
 

@@ -1,20 +1,29 @@
 #include "dataexport/FieldValues.h"
-#include "dataexport/RecordSource.h"
+#include "dataexport/StreamRecordSource.h"
 #include "platform/Database.h"
+#include "platform/QueryStream.h"
 #include "tests/dataexport/DatabaseFixture.h"
 
 namespace {
-// A field of the current record as the export reads it: as text, or as a
-// date-time.
+// A field of the query's current record as the export reads it: as text,
+// or as a date-time (the statement run again, read value by value).
+template <class Read>
+auto AsExported(platform::TQuery& q, const std::string& name, Read read) {
+  platform::QueryStream stream(q.DatabaseName, q.StatementText(), false);
+  dataexport::StreamRecordSource source(stream, -1);
+  source.First();
+  for (int i = 0; i < q.RecNo(); ++i) source.Next();
+  return read(source, source.IndexOfName(name));
+}
 std::string AsText(platform::TQuery& q, const std::string& name) {
-  dataexport::QueryRecordSource source(q);
-  std::string text;
-  source.AppendText(source.IndexOfName(name), text);
-  return text;
+  return AsExported(q, name, [](dataexport::RecordSource& source, int field) {
+    std::string text;
+    source.AppendText(field, text);
+    return text;
+  });
 }
 platform::DateTime AsDate(platform::TQuery& q, const std::string& name) {
-  dataexport::QueryRecordSource source(q);
-  return source.ValueAsDateTime(source.IndexOfName(name));
+  return AsExported(q, name, [](dataexport::RecordSource& source, int field) { return source.ValueAsDateTime(field); });
 }
 }  // namespace
 
@@ -133,9 +142,28 @@ TEST_F(DatabaseTest, AFailingStatementIsOneLineAndAValueWiderThanItsColumnIsRead
   Sql("create table notes(short varchar(4)); insert into notes values ('" + wide + "'), (NULL);");
   q.SQL = {"select * from notes"};
   q.Open();
+  EXPECT_EQ(q.FieldByName("short").Stored(), wide);
   EXPECT_EQ(AsText(q, "short"), wide);
   q.Next();
   EXPECT_TRUE(q.FieldByName("short").IsNull());
+
+  // Met past the records read at first: the statement runs again, and the
+  // records read before are kept as they were.
+  Sql("create table later(n integer, short varchar(4));"
+      " with recursive k(i) as (select 1 union all select i + 1 from k where i < 400)"
+      " insert into later select i, case when i = 300 then '" +
+      wide + "' else 'ab' end from k;");
+  q.Close();
+  q.SQL = {"select * from later"};
+  q.Open();
+  EXPECT_EQ(q.RecordCount(), platform::TQuery::RecordsPerFetch);
+  int records = 0;
+  for (; !q.Eof(); q.Next(), ++records) {
+    EXPECT_EQ(q.FieldByName("n").Stored(), std::to_string(records + 1));
+    EXPECT_EQ(q.FieldByName("short").Stored(), records == 299 ? wide : "ab") << records;
+  }
+  EXPECT_EQ(records, 400);
+  EXPECT_FALSE(q.CanFetchMore());
 }
 
 TEST(DatabaseValues, BooleansByTheirStoredValueAndDriverMessagesOnOneLine) {

@@ -79,14 +79,14 @@ TEST_F(DbToolModelTest, StartExportWritesTheFileTheCodeAndTheGaugeAndACancelChan
   EXPECT_EQ(asked, 1);
   const std::string xml = Read("C:\\parts.xml");
   EXPECT_EQ(xml.substr(0, xml.find("\r\n")), "<?xml version=\"1.0\" encoding=\"UTF-8\"  standalone=\"yes\"?>");
-  EXPECT_NE(xml.find("\r\n<DEMO>\r\n  <parts>\r\n"), std::string::npos);
-  EXPECT_EQ(dialog->Gauge1MaxValue, dialog->SrcQry.RecordCount());
-  EXPECT_EQ(dialog->Gauge1Progress, dialog->SrcQry.RecordCount());
+  EXPECT_NE(xml.find("\r\n<DEMO>\r\n  <parts>\r\n    <PartNo>1001</PartNo>\r\n"), std::string::npos);
+  EXPECT_EQ(dialog->Gauge1MaxValue, 3);
+  EXPECT_EQ(dialog->Gauge1Progress, 3);
   EXPECT_EQ(dialog->CodeList.back(), "end;");
-  EXPECT_TRUE(dialog->SrcQry.Eof());
 
   // Cancelled: the code pane stays, the cursor is back on the first record.
   const dataexport::CodeLines code = dialog->CodeList;
+  dialog->SrcQry.Next();
   answer.reset();
   dialog->ExportSelectedTable();
   EXPECT_EQ(dialog->CodeList, code);
@@ -96,6 +96,56 @@ TEST_F(DbToolModelTest, StartExportWritesTheFileTheCodeAndTheGaugeAndACancelChan
   dialog->CloseQuery();
   dialog->ExportSelectedTable();
   EXPECT_EQ(asked, 2);
+}
+
+// The grid's query keeps only the records shown; the export reads every
+// record as it writes it, into a temporary file that takes the target's
+// name at the end, so any failure leaves the old file as it was.
+TEST_F(DbToolModelTest, TheExportStreamsEveryRecordAndAFailureLeavesTheOldFile) {
+  Sql("create table trk(n integer primary key, day date);"
+      " with recursive k(i) as (select 1 union all select i + 1 from k where i < 1000)"
+      " insert into trk select i, date('2006-01-01', '+' || i || ' days') from k;");
+  Choose(dialog->AliasList, "DEMO");
+  dialog->ShowTablesOfSelectedAlias();
+  Choose(dialog->TableList, "trk");
+  dialog->QuerySelectedTable();
+  dialog->OpenQuery();
+  ASSERT_EQ(dialog->SrcQry.RecordCount(), platform::TQuery::RecordsPerFetch);
+  ASSERT_TRUE(dialog->SrcQry.CanFetchMore());
+  dialog->ExportSelectedTable();
+  const std::string xml = Read("C:\\parts.xml");
+  size_t records = 0;
+  for (size_t at = xml.find("  <trk>"); at != std::string::npos; at = xml.find("  <trk>", at + 1)) ++records;
+  EXPECT_EQ(records, 1000u);
+  EXPECT_NE(xml.find("    <n>1000</n>\r\n    <day>2008/09/27</day>\r\n  </trk>\r\n</DEMO>\r\n"), std::string::npos);
+  EXPECT_EQ(dialog->Gauge1MaxValue, 1000);  // counted by the database
+  EXPECT_EQ(dialog->Gauge1Progress, 1000);
+  EXPECT_EQ(dialog->SrcQry.RecordCount(), platform::TQuery::RecordsPerFetch);
+
+  // A value that is no date, past the records the grid has read.
+  Sql("update trk set day = 'next tuesday' where n = 700;");
+  Write("C:\\parts.xml", "previous export");
+  const testing_world::FolderSnapshot before(Host("C:\\"));
+  try {
+    dialog->ExportSelectedTable();
+    FAIL() << "exported a value that is no date";
+  } catch (const platform::DatabaseError& e) {
+    EXPECT_NE(std::string(e.what()).find("record 700"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(Read("C:\\parts.xml"), "previous export");
+  EXPECT_EQ(testing_world::FolderSnapshot(Host("C:\\")), before);
+  ASSERT_FALSE(dialog->CodeList.empty());  // as far as it came: the fields, not the end
+  EXPECT_EQ(dialog->CodeList[10], "  tmpTable.Columns.Add('n',typeof(Integer));");
+  EXPECT_NE(dialog->CodeList.back(), "end;");
+  EXPECT_FALSE(dialog->Exporting());
+
+  // A target that cannot be written: nothing is read.
+  MakeFolder("C:\\folder.xml");
+  answer = "C:\\folder.xml";
+  EXPECT_THROW(dialog->ExportSelectedTable(), platform::FileError);
+  answer = "C:\\No Folder\\out.xml";
+  EXPECT_THROW(dialog->ExportSelectedTable(), platform::FileError);
+  EXPECT_TRUE(dialog->SrcQry.Active());
 }
 
 TEST_F(DbToolModelTest, ErrorsLeaveTheStateReachedAndTwoDialogsShareNothing) {

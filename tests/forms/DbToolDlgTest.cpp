@@ -151,3 +151,37 @@ TEST_F(DbToolDlgTest, ClosingDuringAnExportStopsItWithAMessageAndWritesNoFile) {
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_FALSE(dialog.Model().SrcQry.Active());  // closed as the dialog closed
 }
+
+// The grid holds the records it has shown: more are read as it scrolls down
+// to them, by the keyboard here, and a start of the export reads them all
+// on its own.
+TEST_F(DbToolDlgTest, TheGridReadsRecordsAsItScrollsDown) {
+  Sql("CREATE TABLE big (Id INTEGER); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+      "INSERT INTO big SELECT i FROM n;");
+  dataexport::TfDbToolDlg dialog(messages, [] { return std::optional<std::string>("C:\\big.xml"); });
+  Show(dialog);
+  ClickItem(dialog.AliasList, "DEMO");
+  ClickItem(dialog.TableList, "big");
+  QTest::mouseClick(dialog.BitBtn3, Qt::LeftButton);
+  QAbstractItemModel* grid = dialog.DBGrid1->model();
+  EXPECT_EQ(grid->rowCount(), platform::TQuery::RecordsPerFetch);
+
+  QTest::mouseClick(dialog.BitBtn5, Qt::LeftButton);
+  EXPECT_EQ(dialog.Gauge1->value(), 3000);
+  EXPECT_EQ(dialog.Gauge1->maximum(), 3000);
+  EXPECT_NE(Read("C:\\big.xml").find("<Id>3000</Id>"), std::string::npos);
+  EXPECT_EQ(grid->rowCount(), platform::TQuery::RecordsPerFetch);
+
+  dialog.DBGrid1->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+  QApplication::processEvents();
+  EXPECT_GT(grid->rowCount(), platform::TQuery::RecordsPerFetch);
+  for (int i = 0; i < 20 && grid->rowCount() < 3000; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+    QApplication::processEvents();
+  }
+  EXPECT_EQ(grid->rowCount(), 3000);
+  EXPECT_FALSE(grid->canFetchMore({}));
+  EXPECT_EQ(grid->data(grid->index(2999, 0)).toString(), "3000");
+  EXPECT_TRUE(messages.errors.empty());
+}
