@@ -117,8 +117,11 @@ void WriteXml(RecordSource& source, const ExportRequest& request, DocumentSink& 
     sink.Write(document);
     document.clear();
   };
+  // The host repaints and answers about a hundred times a second, however
+  // fast the records come.
+  platform::MessagePacer pacer(std::chrono::milliseconds(10));
   while (!source.Eof()) {
-    platform::ProcessMessages();
+    pacer.ProcessMessages();
     document += recordStart;
     for (size_t i = 0; i < fields.size(); ++i) {
       if (recordCounter == 0) {

@@ -104,7 +104,8 @@ class TSession {
   // psqlODBC's cursor fetching (UseDeclareFetch=1;Fetch=4096, the largest
   // row set), MariaDB's Connector/ODBC without its client cache and forward
   // only (OPTION=1048576;FORWARDONLY=1), MySQL's likewise
-  // (NO_CACHE=1;FORWARD_CURSOR=1). A setting the data source writes itself
+  // (NO_CACHE=1;FORWARD_CURSOR=1), the SQLite driver's stepping through the
+  // rows (StepAPI=1). A setting the data source writes itself
   // wins: it is not asked again. Empty Settings for every other driver (its
   // statements are forward only, in row sets).
   struct DriverRequest {

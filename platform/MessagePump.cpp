@@ -22,6 +22,14 @@ void ProcessMessages() {
   if (Pump()) Pump()();
 }
 
+void MessagePacer::ProcessMessages() {
+  const auto now = std::chrono::steady_clock::now();
+  if (pumped_ && now - last_ < interval_) return;
+  pumped_ = true;
+  last_ = now;
+  platform::ProcessMessages();
+}
+
 void Sleep(int milliseconds) {
   if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }

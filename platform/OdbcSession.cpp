@@ -82,6 +82,9 @@ TSession::DriverRequest TSession::StreamingRequest(const std::string& alias) {
   } else if (known.find("myodbc") != std::string::npos || known.find("mysql") != std::string::npos) {
     unless("NO_CACHE", "1");
     unless("FORWARD_CURSOR", "1");
+  } else if (known.find("sqlite") != std::string::npos) {
+    // Without it the SQLite driver reads a whole result into memory first.
+    unless("StepAPI", "1");
   }
   return request;
 }

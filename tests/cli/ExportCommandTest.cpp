@@ -171,12 +171,32 @@ TEST_F(ExportCommandTest, TableNamesThatNeedQuotesAreQuotedAndEachTableIsListedO
   EXPECT_NE(out.find("  <Order>\r\n    <id>9</id>\r\n"), std::string::npos) << out;
 }
 
+// The SQLite driver reads a whole result first unless it is told to step
+// through it; a data source that sets StepAPI itself is not asked.
+TEST_F(ExportCommandTest, TheSqliteDriverIsAskedToStepThroughTheRows) {
+  ASSERT_EQ(Tidewell("--alias DEMO --table parts --output - --verbose"), 0) << err;
+  EXPECT_EQ(err, "tidewell export: driver SQLite3: asked for StepAPI=1\n");
+  EXPECT_NE(out.find("<PartNo>1001</PartNo>"), std::string::npos);
+}
+
 TEST_F(ExportCommandTest, AValueWiderThanItsDeclaredColumnIsWrittenWhole) {
   Sql("create table wide(name varchar(4)); insert into wide values ('" + std::string(5000, 'w') + "');");
   ASSERT_EQ(Tidewell("--alias DEMO --table wide --output 'C:\\wide.xml'"), 0) << err;
   EXPECT_NE(Read("C:\\wide.xml").find("<name>" + std::string(5000, 'w') + "</name>"), std::string::npos);
   ASSERT_EQ(Tidewell("--alias DEMO --table wide --output -"), 0) << err;
   EXPECT_NE(out.find("<name>" + std::string(5000, 'w') + "</name>"), std::string::npos);
+  // Met after a value the encoding lacks: the export starts again, and its
+  // warning is given once.
+  Sql("create table late(name varchar(4)); insert into late values ('\xe2\x82\xac'), ('" + std::string(5000, 'w') +
+      "');");
+  ASSERT_EQ(Tidewell("--alias DEMO --table late --output 'C:\\late.xml' --well-formed --encoding ISO-8859-1"), 0)
+      << err;
+  const std::string late = Read("C:\\late.xml");
+  EXPECT_NE(late.find("<name>&#8364;</name>"), std::string::npos);
+  EXPECT_NE(late.find("<name>" + std::string(5000, 'w') + "</name>"), std::string::npos);
+  EXPECT_EQ(err,
+            "tidewell export: warning: record 1, field name: U+20AC cannot be written in ISO-8859-1: written as "
+            "&#8364;\n");
   // Read in pieces of the driver's sizes: whole at each piece's edge, and a
   // large value in one go.
   Sql("create table edges(n integer, t text);");
