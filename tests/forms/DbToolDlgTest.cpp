@@ -14,16 +14,6 @@
 #include "dataexport/UfDbToolDlg.h"
 #include "tests/dataexport/DatabaseFixture.h"
 
-class DbToolDlgTest : public DatabaseTest {
- protected:
-  void Show(dataexport::TfDbToolDlg& dialog) {
-    dialog.show();
-    QApplication::setActiveWindow(&dialog);
-    QApplication::processEvents();
-  }
-  testing_world::FakeMessages messages;
-};
-
 namespace {
 void ClickItem(QListWidget* list, const QString& text) {
   QListWidgetItem* item = list->findItems(text, Qt::MatchExactly).value(0);
@@ -31,6 +21,25 @@ void ClickItem(QListWidget* list, const QString& text) {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
 }
 }  // namespace
+
+class DbToolDlgTest : public DatabaseTest {
+ protected:
+  void Show(dataexport::TfDbToolDlg& dialog) {
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QApplication::processEvents();
+  }
+  // Shows the dialog with a table of 3000 records chosen and opened.
+  void OpenBigTable(dataexport::TfDbToolDlg& dialog) {
+    Sql("CREATE TABLE big (Id INTEGER); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+        "3000) INSERT INTO big SELECT i FROM n;");
+    Show(dialog);
+    ClickItem(dialog.AliasList, "DEMO");
+    ClickItem(dialog.TableList, "big");
+    QTest::mouseClick(dialog.BitBtn3, Qt::LeftButton);
+  }
+  testing_world::FakeMessages messages;
+};
 
 TEST_F(DbToolDlgTest, ExportingATableThroughTheButtonsFillsFileCodePaneGaugeAndGrid) {
   testing_world::FakeMessages messages;
@@ -129,13 +138,8 @@ TEST_F(DbToolDlgTest, TheEncodingBoxChoosesWithoutAddingAndAnEmptyTableLeavesThe
 }
 
 TEST_F(DbToolDlgTest, ClosingDuringAnExportStopsItWithAMessageAndWritesNoFile) {
-  Sql("CREATE TABLE big (Id INTEGER); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
-      "INSERT INTO big SELECT i FROM n;");
   dataexport::TfDbToolDlg dialog(messages, [] { return std::optional<std::string>("C:\\big.xml"); });
-  Show(dialog);
-  ClickItem(dialog.AliasList, "DEMO");
-  ClickItem(dialog.TableList, "big");
-  QTest::mouseClick(dialog.BitBtn3, Qt::LeftButton);
+  OpenBigTable(dialog);
   // While it runs: a second start does nothing, the close button and the
   // window's close stop it.
   bool startLocked = false;
@@ -156,13 +160,8 @@ TEST_F(DbToolDlgTest, ClosingDuringAnExportStopsItWithAMessageAndWritesNoFile) {
 // to them, by the keyboard here, and a start of the export reads them all
 // on its own.
 TEST_F(DbToolDlgTest, TheGridReadsRecordsAsItScrollsDown) {
-  Sql("CREATE TABLE big (Id INTEGER); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
-      "INSERT INTO big SELECT i FROM n;");
   dataexport::TfDbToolDlg dialog(messages, [] { return std::optional<std::string>("C:\\big.xml"); });
-  Show(dialog);
-  ClickItem(dialog.AliasList, "DEMO");
-  ClickItem(dialog.TableList, "big");
-  QTest::mouseClick(dialog.BitBtn3, Qt::LeftButton);
+  OpenBigTable(dialog);
   QAbstractItemModel* grid = dialog.DBGrid1->model();
   EXPECT_EQ(grid->rowCount(), platform::TQuery::RecordsPerFetch);
 
