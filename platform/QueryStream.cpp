@@ -4,10 +4,12 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <thread>
 
-#include "platform/Signals.h"
+#include "platform/KeysetPages.h"
 #include "platform/OdbcHandles.h"
+#include "platform/Signals.h"
 
 namespace platform {
 
@@ -16,6 +18,10 @@ namespace {
 constexpr size_t WidestBoundColumn = 4096;
 constexpr size_t RowSetBytes = size_t{1} << 20;  // per row set; two are in use
 constexpr size_t MinRowSet = 64, MaxRowSet = 4096;
+// What a driver that keeps a whole result keeps of a table read in pages:
+// about this much of records read in row sets, this many read one by one.
+constexpr size_t PageBytes = size_t{16} << 20;
+constexpr size_t MaxPageRecords = 65536, UnboundPageRecords = 1024;
 
 // One row set's buffers: each column's values and their lengths.
 struct RowSet {
@@ -50,6 +56,8 @@ struct QueryStream::State {
   size_t Number = 0;
   bool Ended = false;
   long long Empty = -1;  // a query without columns: the records still to give
+  // A table read in pages by its key, for a driver that would keep it whole.
+  std::optional<odbc::KeysetPages> Pages;
 
   // Unbound: the current record's values, read one at a time in field
   // order as they are asked for (a driver may take no other order); those
@@ -79,6 +87,10 @@ struct QueryStream::State {
                                set.Values[c].data(), static_cast<SQLLEN>(Widths[c]), set.Lengths[c].data()));
     if (!ok) throw DatabaseError("Cannot read the records: " + odbc::Diagnostic(SQL_HANDLE_STMT, st));
     SQLRETURN r = SQLFetch(st);
+    if (r == SQL_NO_DATA && Pages && Pages->PageFull()) {
+      Pages->RunNextPage(Statement);
+      r = SQLFetch(st);
+    }
     if (r == SQL_NO_DATA) {
       set.Rows = 0;
       set.Last = true;
@@ -87,6 +99,19 @@ struct QueryStream::State {
     if (!odbc::Ok(r)) throw DatabaseError("Cannot read the records: " + odbc::Diagnostic(SQL_HANDLE_STMT, st));
     set.Rows = fetched;
     set.Last = fetched < Rows;
+    if (Pages && fetched > 0) {
+      // A short row set ends a page; a full page may have another after it.
+      Pages->Read(fetched, KeyOf(set, fetched - 1));
+      set.Last = fetched < Rows && !Pages->PageFull();
+    }
+  }
+
+  // The key of a record of a row set, as fetched.
+  std::vector<std::string_view> KeyOf(const RowSet& set, SQLULEN row) const {
+    std::vector<std::string_view> key;
+    for (size_t c : Pages->KeyFields())
+      key.emplace_back(set.Values[c].data() + row * Widths[c], static_cast<size_t>(set.Lengths[c][row]));
+    return key;
   }
 
   // The fetching thread: fills the free row set while the other is in use.
@@ -128,6 +153,8 @@ QueryStream::QueryStream(const std::string& alias, const std::string& statement,
   State& s = *state_;
   SQLHSTMT st = s.Statement.get();
   std::string text = statement;
+  s.Pages = odbc::KeysetPages::For(s.Connection, statement);
+  if (s.Pages) text = s.Pages->FirstPage();
   // One pass forward: no driver need keep what was read (a driver that
   // cannot say so keeps its default, which is this).
   (void)SQLSetStmtAttr(st, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_FORWARD_ONLY), 0);
@@ -156,6 +183,15 @@ QueryStream::QueryStream(const std::string& alias, const std::string& statement,
       if (odbc::Ok(SQLColAttribute(st, c, SQL_DESC_BASE_TABLE_NAME, base, sizeof base, &length, nullptr)))
         s.Table = base;
     }
+  }
+  if (s.Pages && !s.Pages->Place(s.Fields, s.Bound ? std::clamp(PageBytes / std::max<size_t>(rowBytes, 1), MaxRowSet,
+                                                                MaxPageRecords)
+                                                   : UnboundPageRecords)) {
+    // Without its key among the fields the table cannot be paged: as it is.
+    s.Pages.reset();
+    text = statement;
+    s.Statement.Check(SQLFreeStmt(st, SQL_CLOSE), "Cannot open the query");
+    s.Statement.Check(SQLExecDirect(st, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS), "Cannot open the query");
   }
   odbc::ReadCatalogueFlags(s.Connection, s.Table, s.Fields);
   s.Values.resize(s.Fields.size());
@@ -206,7 +242,19 @@ bool QueryStream::Next() {
   }
   if (!s.Bound) {
     SQLHSTMT st = s.Statement.get();
+    if (s.Pages && s.Number > 0) {  // the key of the record read, before the next
+      std::vector<std::string_view> key;
+      for (size_t c : s.Pages->KeyFields()) {
+        s.ReadThrough(c);
+        key.emplace_back(s.Values[c]);
+      }
+      s.Pages->Read(1, key);
+    }
     SQLRETURN r = SQLFetch(st);
+    if (r == SQL_NO_DATA && s.Pages && s.Pages->PageFull()) {
+      s.Pages->RunNextPage(s.Statement);
+      r = SQLFetch(st);
+    }
     if (r == SQL_NO_DATA) return !(s.Ended = true);
     if (!odbc::Ok(r)) throw DatabaseError("Cannot read the records: " + odbc::Diagnostic(SQL_HANDLE_STMT, st));
     s.ReadUpTo = 0;
@@ -265,6 +313,11 @@ std::string_view QueryStream::Stored(int field) const {
 bool QueryStream::CanReadInPieces(int field) const {
   const State& s = *state_;
   const size_t f = static_cast<size_t>(field);
+  // A key's value is kept for the next page: never handed on in pieces.
+  if (s.Pages) {
+    const std::vector<size_t>& keys = s.Pages->KeyFields();
+    if (std::find(keys.begin(), keys.end(), f) != keys.end()) return false;
+  }
   return !s.Bound && s.Empty < 0 && f < s.Fields.size() && s.ReadUpTo == f;
 }
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "tests/PostgresServer.h"
+#include "tests/dataexport/ExportedRecords.h"
 #include "tests/TestWorld.h"
 
 #ifndef _WIN32
@@ -52,23 +53,6 @@ class PostgresTest : public ::testing::Test {
   std::string out_ = fs::temp_directory_path() / ("tidewell-pg-out-" + std::to_string(::getpid()));
   std::string err_ = out_ + ".err";
 };
-
-// The cells of the records of an exported document, by record and field.
-std::vector<std::map<std::string, std::string>> Records(const std::string& xml, const std::string& table) {
-  std::vector<std::map<std::string, std::string>> records;
-  std::istringstream lines(xml);
-  for (std::string line; std::getline(lines, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line == "  <" + table + ">") records.emplace_back();
-    else if (line.rfind("    <", 0) == 0 && !records.empty()) {
-      const size_t close = line.find('>');
-      const std::string name = line.substr(5, close - 5);
-      const std::string end = "</" + name + ">";
-      records.back()[name] = line.substr(close + 1, line.size() - close - 1 - end.size());
-    }
-  }
-  return records;
-}
 
 // What the export writes for a value psql shows, by the column's type.
 std::string Expected(const std::string& type, const std::string& psql) {

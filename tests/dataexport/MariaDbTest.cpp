@@ -1,0 +1,140 @@
+// The export against a real MariaDB server through MariaDB's Connector/ODBC,
+// which keeps a whole result in memory whatever it is asked: a table with a
+// primary key in InnoDB is read in pages by its key, and every record comes
+// out once, in the order the server's own client reads the table.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/MariaDbServer.h"
+#include "tests/TestWorld.h"
+#include "tests/dataexport/ExportedRecords.h"
+
+#ifndef _WIN32
+namespace {
+
+namespace fs = std::filesystem;
+
+MariaDbServer& Server() {
+  static MariaDbServer* server = new MariaDbServer;
+  static const bool stopped = std::atexit([] { delete server; }) == 0;
+  (void)stopped;
+  return *server;
+}
+
+class MariaDbTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Server().Unavailable().empty()) GTEST_SKIP() << Server().Unavailable();
+  }
+  // Exports a table of the server's database; its records.
+  std::vector<std::map<std::string, std::string>> Export(const std::string& table) {
+    const std::string command = "ODBCINI='" + Server().OdbcIni() + "' '" + std::string(TIDEWELL_BINARY) +
+                                "' export --alias MDB --table " + table + " --output '" + out_ + "' 2>'" + err_ + "'";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << testing_world::ReadHostFile(err_);
+    return Records(testing_world::ReadHostFile(out_), table);
+  }
+  // One column of a table as the server's client reads it with the plain
+  // statement, a value a line.
+  static std::vector<std::string> ClientColumn(const std::string& table, const std::string& column) {
+    std::istringstream lines(Server().Sql("select * from " + table + ";"));
+    std::string line;
+    std::getline(lines, line);  // the heading: which column it is
+    size_t at = 0;
+    std::vector<std::string> heading = Split(line);
+    while (at < heading.size() && heading[at] != column) ++at;
+    std::vector<std::string> values;
+    while (std::getline(lines, line)) values.push_back(Split(line).at(at));
+    return values;
+  }
+  static std::vector<std::string> Split(const std::string& line) {
+    std::vector<std::string> cells;
+    std::istringstream in(line);
+    for (std::string cell; std::getline(in, cell, '\t');) cells.push_back(cell);
+    if (!line.empty() && line.back() == '\t') cells.emplace_back();
+    return cells;
+  }
+  // The statements of later pages the server ran since the log was emptied.
+  static int LaterPages(const std::string& table) {
+    const std::string count = Server().Sql(
+        "select count(*) from mysql.general_log where command_type <> 'Prepare' and argument like 'select * from " +
+        table + " where (%';");
+    return std::atoi(count.substr(count.find('\n') + 1).c_str());
+  }
+  static void ClearLog() { Server().Sql("truncate mysql.general_log;"); }
+
+ private:
+  std::string out_ = fs::temp_directory_path() / ("tidewell-mdb-out-" + std::to_string(::getpid()));
+  std::string err_ = out_ + ".err";
+};
+
+std::vector<std::string> Column(const std::vector<std::map<std::string, std::string>>& records,
+                                const std::string& name) {
+  std::vector<std::string> values;
+  for (const auto& record : records) values.push_back(record.at(name));
+  return values;
+}
+
+TEST_F(MariaDbTest, AKeyedInnoDbTableIsReadInPagesAndEveryRecordComesOutOnceInTheClientsOrder) {
+  ASSERT_EQ(Server().Sql("set global log_output = 'TABLE'; set global general_log = 1;"), "");
+  // Wide rows in row sets: pages of 4096 records, the last one short.
+  ASSERT_EQ(Server().Sql("create table wide(id int primary key, name varchar(4000), city varchar(4000)) engine=InnoDB;"
+                         "insert into wide select seq, concat('Name ', seq), concat('City ', seq % 7)"
+                         " from seq_1_to_10000;"),
+            "");
+  ClearLog();
+  auto records = Export("wide");
+  ASSERT_EQ(records.size(), 10000u);
+  for (size_t i = 0; i < records.size(); ++i) {
+    ASSERT_EQ(records[i]["id"], std::to_string(i + 1));
+    ASSERT_EQ(records[i]["name"], "Name " + std::to_string(i + 1));
+  }
+  EXPECT_EQ(LaterPages("wide"), 2);
+
+  // A key of two columns, one of them text without regard to case, and a
+  // first page that ends exactly at the last record.
+  ASSERT_EQ(Server().Sql("create table pairs(a varchar(10) collate utf8mb4_general_ci, b int, v int,"
+                         " primary key(a, b)) engine=InnoDB;"
+                         "insert into pairs select elt(1 + seq % 4, 'c', 'B', 'a', 'D'), seq, seq"
+                         " from seq_0_to_4095;"),
+            "");
+  ClearLog();
+  records = Export("pairs");
+  EXPECT_EQ(Column(records, "v"), ClientColumn("pairs", "v"));
+  EXPECT_EQ(LaterPages("pairs"), 1);
+
+  // Values read one at a time (a text column), a key past 2^53 that a
+  // double cannot hold.
+  ASSERT_EQ(Server().Sql("create table notes(id bigint primary key, body text) engine=InnoDB;"
+                         "insert into notes select 9007199254740993 + seq, repeat('x', seq % 50)"
+                         " from seq_1_to_6000;"),
+            "");
+  ClearLog();
+  records = Export("notes");
+  EXPECT_EQ(Column(records, "id"), ClientColumn("notes", "id"));
+  EXPECT_EQ(Column(records, "body"), ClientColumn("notes", "body"));
+  EXPECT_EQ(LaterPages("notes"), 2);
+
+  // Another engine reads a table in its own order: not paged.
+  ASSERT_EQ(Server().Sql("create table plain(id int primary key, v int) engine=Aria;"
+                         "insert into plain select 6000 - seq, seq from seq_1_to_5000;"),
+            "");
+  ClearLog();
+  records = Export("plain");
+  EXPECT_EQ(Column(records, "id"), ClientColumn("plain", "id"));
+  EXPECT_EQ(LaterPages("plain"), 0);
+  Server().Sql("set global general_log = 0; drop table wide, pairs, notes, plain;");
+}
+
+}  // namespace
+#endif
