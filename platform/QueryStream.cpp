@@ -18,10 +18,12 @@ namespace {
 constexpr size_t WidestBoundColumn = 4096;
 constexpr size_t RowSetBytes = size_t{1} << 20;  // per row set; two are in use
 constexpr size_t MinRowSet = 64, MaxRowSet = 4096;
-// What a driver that keeps a whole result keeps of a table read in pages:
-// about this much of records read in row sets, this many read one by one.
-constexpr size_t PageBytes = size_t{16} << 20;
-constexpr size_t MaxPageRecords = 65536, UnboundPageRecords = 1024;
+// A table read in pages (for a driver that keeps a whole result) is read a
+// page of row sets of about this many bytes at a time, held in as many row
+// sets, so that the driver runs the next page while they are used; or this
+// many records at a time when its values are read one by one.
+constexpr size_t PageBytes = size_t{8} << 20;
+constexpr size_t UnboundPageRecords = 1024;
 
 // One row set's buffers: each column's values and their lengths.
 struct RowSet {
@@ -45,8 +47,9 @@ struct QueryStream::State {
   bool Bound = true;
   size_t Rows = 1;  // per row set
 
-  // The two row sets and the thread that fills them in turn.
-  RowSet Sets[2];
+  // The row sets (two, or a page's and one) and the thread that fills them
+  // in turn.
+  std::vector<RowSet> Sets = std::vector<RowSet>(2);
   std::mutex Lock;
   std::condition_variable Changed;
   bool Stopping = false;
@@ -117,7 +120,7 @@ struct QueryStream::State {
   // The fetching thread: fills the free row set while the other is in use.
   void FetchAll() {
     RefuseEndingSignals();
-    for (int k = 0;; k ^= 1) {
+    for (size_t k = 0;; k = (k + 1) % Sets.size()) {
       RowSet& set = Sets[k];
       {
         std::unique_lock<std::mutex> hold(Lock);
@@ -184,9 +187,9 @@ QueryStream::QueryStream(const std::string& alias, const std::string& statement,
         s.Table = base;
     }
   }
-  if (s.Pages && !s.Pages->Place(s.Fields, s.Bound ? std::clamp(PageBytes / std::max<size_t>(rowBytes, 1), MaxRowSet,
-                                                                MaxPageRecords)
-                                                   : UnboundPageRecords)) {
+  s.Rows = std::clamp(RowSetBytes / std::max<size_t>(rowBytes, 1), MinRowSet, MaxRowSet);
+  const size_t setsInPage = std::clamp<size_t>(PageBytes / std::max<size_t>(s.Rows * rowBytes, 1), 1, 64);
+  if (s.Pages && !s.Pages->Place(s.Fields, s.Bound ? setsInPage * s.Rows : UnboundPageRecords)) {
     // Without its key among the fields the table cannot be paged: as it is.
     s.Pages.reset();
     text = statement;
@@ -204,7 +207,7 @@ QueryStream::QueryStream(const std::string& alias, const std::string& statement,
   }
   if (!s.Bound) return;
 
-  s.Rows = std::clamp(RowSetBytes / std::max<size_t>(rowBytes, 1), MinRowSet, MaxRowSet);
+  if (s.Pages) s.Sets.resize(setsInPage + 1);
   for (RowSet& set : s.Sets) {
     for (size_t c = 0; c < s.Fields.size(); ++c) {
       set.Values.emplace_back(s.Widths[c] * s.Rows);
@@ -265,7 +268,7 @@ bool QueryStream::Next() {
     ++s.Row;
   } else {
     // This row set is used up: hand it back and take the other.
-    const int next = s.Current < 0 ? 0 : s.Current ^ 1;
+    const int next = s.Current < 0 ? 0 : (s.Current + 1) % static_cast<int>(s.Sets.size());
     std::unique_lock<std::mutex> hold(s.Lock);
     if (s.Current >= 0) {
       const bool last = s.Sets[s.Current].Last;
