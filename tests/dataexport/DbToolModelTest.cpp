@@ -84,12 +84,15 @@ TEST_F(DbToolModelTest, StartExportWritesTheFileTheCodeAndTheGaugeAndACancelChan
   EXPECT_EQ(dialog->Gauge1Progress, 3);
   EXPECT_EQ(dialog->CodeList.back(), "end;");
 
-  // Cancelled: the code pane stays, the cursor is back on the first record.
-  const dataexport::CodeLines code = dialog->CodeList;
+  // Cancelled: the code pane and the gauge stay, the cursor is back on the
+  // first record.
+  dialog->CodeList = {"kept"};
+  dialog->Gauge1Progress = 2;
   dialog->SrcQry.Next();
   answer.reset();
   dialog->ExportSelectedTable();
-  EXPECT_EQ(dialog->CodeList, code);
+  EXPECT_EQ(dialog->CodeList, dataexport::CodeLines{"kept"});
+  EXPECT_EQ(dialog->Gauge1Progress, 2);
   EXPECT_EQ(dialog->SrcQry.RecNo(), 0);
 
   // Closed: nothing happens, and nobody is asked.
