@@ -1,6 +1,8 @@
 #include "platform/KeysetPages.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 
 #include "platform/Text.h"
 
