@@ -8,6 +8,7 @@
 // for platform/.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/OdbcHandles.h"
