@@ -44,7 +44,7 @@ const char* const ExportHelp =
     "                   names doubled.\n"
     "  --verbose        say on standard error what the driver is asked for, so\n"
     "                   that it hands rows on as it fetches them (psqlODBC:\n"
-    "                   UseDeclareFetch=1;Fetch=4096; MariaDB: OPTION=1048576;\n"
+    "                   UseDeclareFetch=1;Fetch=16384; MariaDB: OPTION=1048576;\n"
     "                   FORWARDONLY=1; MySQL: NO_CACHE=1;FORWARD_CURSOR=1;\n"
     "                   SQLite: StepAPI=1), unless the data source sets it.\n"
     "\n"

@@ -101,8 +101,8 @@ class TSession {
   static std::vector<std::string> ConfigurationFiles();
   // What a connection asks of a data source's driver so that it hands rows
   // on as it fetches them instead of reading a whole result first:
-  // psqlODBC's cursor fetching (UseDeclareFetch=1;Fetch=4096, the largest
-  // row set), MariaDB's Connector/ODBC without its client cache and forward
+  // psqlODBC's cursor fetching (UseDeclareFetch=1;Fetch=16384: a few row
+  // sets a round trip, which costs more than the memory), MariaDB's Connector/ODBC without its client cache and forward
   // only (OPTION=1048576;FORWARDONLY=1), MySQL's likewise
   // (NO_CACHE=1;FORWARD_CURSOR=1), the SQLite driver's stepping through the
   // rows (StepAPI=1). A setting the data source writes itself

@@ -73,7 +73,7 @@ TSession::DriverRequest TSession::StreamingRequest(const std::string& alias) {
   };
   if (known.find("psqlodbc") != std::string::npos || known.find("postgres") != std::string::npos) {
     unless("UseDeclareFetch", "1");
-    unless("Fetch", "4096");
+    unless("Fetch", "16384");
   } else if (known.find("maodbc") != std::string::npos || known.find("mariadb") != std::string::npos) {
     // Connector/ODBC of MariaDB takes its flags as one number: no cache
     // (1048576) is asked only when the data source sets none of them.
