@@ -23,6 +23,7 @@ void ProcessMessages() {
 }
 
 void MessagePacer::ProcessMessages() {
+  if (!Pump()) return;  // nobody to answer: not even the clock is read
   const auto now = std::chrono::steady_clock::now();
   if (pumped_ && now - last_ < interval_) return;
   pumped_ = true;
