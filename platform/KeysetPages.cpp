@@ -10,7 +10,7 @@ namespace platform::odbc {
 
 namespace {
 
-constexpr size_t FirstPageRecords = 4096;
+constexpr size_t FirstPageRecords = 1024;  // before the widths are known: as for values read one by one
 
 // The table a "select * from NAME" names, without its quotes; nothing for
 // any other statement.
