@@ -64,8 +64,8 @@ bool WrittenInPieces(const platform::TField& field) {
 platform::DateTime ReadDateValue(std::string_view stored, const ValuePlace& place) {
   platform::DateTime value;
   if (platform::ParseDateValue(stored, value)) return value;
-  const std::string where = "Field '" + place.Field + "' of table '" + place.Table + "', record " +
-                            std::to_string(place.Record) + ": '" + std::string(stored) + "'";
+  const std::string where = "Field '" + std::string(place.Field) + "' of table '" + std::string(place.Table) +
+                            "', record " + std::to_string(place.Record) + ": '" + std::string(stored) + "'";
   if (NamesNoCalendarDay(stored)) {
     if (place.Warnings && *place.Warnings)
       (*place.Warnings)(where + " names no day of the calendar; written as the null date");

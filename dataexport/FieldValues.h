@@ -17,9 +17,10 @@ namespace dataexport {
 using WarningSink = std::function<void(const std::string&)>;
 
 // Where a value stands, for messages: table, field, record (from 1), and
-// who hears the warnings (nobody when empty).
+// who hears the warnings (nobody when empty). Made for every value, so it
+// copies nothing: the names belong to the query, which outlives it.
 struct ValuePlace {
-  std::string Table, Field;
+  std::string_view Table, Field;
   size_t Record = 0;
   const WarningSink* Warnings = nullptr;
 };
