@@ -1,6 +1,9 @@
 #include "platform/QueryStream.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstring>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -43,6 +46,12 @@ struct QueryStream::State {
   std::vector<TField> Fields;
   std::vector<size_t> Widths;
   std::vector<bool> Binary;
+  // How each column is fetched into its row set buffers: as text, as bytes,
+  // or an integer as a 64-bit number (for MariaDB's Connector/ODBC, which
+  // would otherwise format every integer with sprintf while the export
+  // waits) written as text here.
+  std::vector<SQLSMALLINT> Kinds;
+  mutable std::vector<std::array<char, 24>> Numbers;  // the current record's integers as text
   std::string Table;
   bool Bound = true;
   size_t Rows = 1;  // per row set
@@ -86,8 +95,8 @@ struct QueryStream::State {
     SQLHSTMT st = Statement.get();
     bool ok = odbc::Ok(SQLSetStmtAttr(st, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0));
     for (size_t c = 0; ok && c < Fields.size(); ++c)
-      ok = odbc::Ok(SQLBindCol(st, static_cast<SQLUSMALLINT>(c + 1), Binary[c] ? SQL_C_BINARY : SQL_C_CHAR,
-                               set.Values[c].data(), static_cast<SQLLEN>(Widths[c]), set.Lengths[c].data()));
+      ok = odbc::Ok(SQLBindCol(st, static_cast<SQLUSMALLINT>(c + 1), Kinds[c], set.Values[c].data(),
+                               static_cast<SQLLEN>(Widths[c]), set.Lengths[c].data()));
     if (!ok) throw DatabaseError("Cannot read the records: " + odbc::Diagnostic(SQL_HANDLE_STMT, st));
     SQLRETURN r = SQLFetch(st);
     if (r == SQL_NO_DATA && Pages && Pages->PageFull()) {
@@ -109,12 +118,32 @@ struct QueryStream::State {
     }
   }
 
-  // The key of a record of a row set, as fetched.
-  std::vector<std::string_view> KeyOf(const RowSet& set, SQLULEN row) const {
+  // The key of a record of a row set, as fetched (as text).
+  std::vector<std::string_view> KeyOf(const RowSet& set, SQLULEN row) {
     std::vector<std::string_view> key;
-    for (size_t c : Pages->KeyFields())
-      key.emplace_back(set.Values[c].data() + row * Widths[c], static_cast<size_t>(set.Lengths[c][row]));
+    KeyNumbers.resize(Fields.size());
+    for (size_t c : Pages->KeyFields()) key.push_back(CellText(set, row, c, KeyNumbers[c]));
     return key;
+  }
+  std::vector<std::array<char, 24>> KeyNumbers;  // the fetching thread's
+
+  // A value of a row set as text: an integer fetched as a number written
+  // into `number`.
+  std::string_view CellText(const RowSet& set, SQLULEN row, size_t c, std::array<char, 24>& number) const {
+    const char* cell = set.Values[c].data() + row * Widths[c];
+    if (Kinds[c] != SQL_C_SBIGINT && Kinds[c] != SQL_C_UBIGINT)
+      return std::string_view(cell, static_cast<size_t>(set.Lengths[c][row]));
+    std::to_chars_result written{};
+    if (Kinds[c] == SQL_C_SBIGINT) {
+      long long value = 0;
+      std::memcpy(&value, cell, sizeof value);
+      written = std::to_chars(number.data(), number.data() + number.size(), value);
+    } else {
+      unsigned long long value = 0;
+      std::memcpy(&value, cell, sizeof value);
+      written = std::to_chars(number.data(), number.data() + number.size(), value);
+    }
+    return std::string_view(number.data(), static_cast<size_t>(written.ptr - number.data()));
   }
 
   // The fetching thread: fills the free row set while the other is in use.
@@ -145,9 +174,8 @@ struct QueryStream::State {
   }
 
   std::string_view BoundText(int field) const {
-    const RowSet& set = Sets[Current];
     const size_t c = static_cast<size_t>(field);
-    return std::string_view(set.Values[c].data() + Row * Widths[c], static_cast<size_t>(set.Lengths[c][Row]));
+    return CellText(Sets[Current], Row, c, Numbers[c]);
   }
 };
 
@@ -179,6 +207,14 @@ QueryStream::QueryStream(const std::string& alias, const std::string& statement,
     // A column of unknown or great width is read value by value.
     if (info.Size == 0 || info.Size > WidestBoundColumn) s.Bound = false;
     s.Widths.push_back(std::min<size_t>(std::max<size_t>(info.Size, 32), WidestBoundColumn) + 1);
+    s.Kinds.push_back(info.Binary ? SQL_C_BINARY : SQL_C_CHAR);
+    const bool integer = f.DataType == ftInteger || f.DataType == ftSmallint || f.DataType == ftLargeint;
+    if (s.Pages && integer && !info.Money) {  // MariaDB's driver: see Kinds
+      SQLLEN unsignedColumn = SQL_FALSE;
+      (void)SQLColAttribute(st, c, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &unsignedColumn);
+      s.Kinds.back() = unsignedColumn == SQL_TRUE ? SQL_C_UBIGINT : SQL_C_SBIGINT;
+      s.Widths.back() = sizeof(long long);
+    }
     rowBytes += s.Widths.back() + sizeof(SQLLEN);
     if (s.Table.empty()) {
       char base[256] = {0};
@@ -199,6 +235,7 @@ QueryStream::QueryStream(const std::string& alias, const std::string& statement,
   odbc::ReadCatalogueFlags(s.Connection, s.Table, s.Fields);
   s.Values.resize(s.Fields.size());
   s.Nulls.resize(s.Fields.size());
+  s.Numbers.resize(s.Fields.size());
   if (columns == 0) {
     // Records without values, which some drivers will not fetch: as many as
     // the table has.
@@ -291,7 +328,7 @@ bool QueryStream::Next() {
   const RowSet& set = s.Sets[s.Current];
   for (size_t c = 0; c < s.Fields.size(); ++c) {
     const SQLLEN length = set.Lengths[c][s.Row];
-    if (length == SQL_NULL_DATA) continue;
+    if (length == SQL_NULL_DATA || s.Kinds[c] == SQL_C_SBIGINT || s.Kinds[c] == SQL_C_UBIGINT) continue;
     if (length < 0 || static_cast<size_t>(length) + (s.Binary[c] ? 0 : 1) > s.Widths[c])
       throw WiderThanBound("Field '" + s.Fields[c].FieldName + "' holds a value wider than its column");
   }

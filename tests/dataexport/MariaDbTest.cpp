@@ -125,6 +125,16 @@ TEST_F(MariaDbTest, AKeyedInnoDbTableIsReadInPagesAndEveryRecordComesOutOnceInTh
   EXPECT_EQ(Column(records, "body"), ClientColumn("notes", "body"));
   EXPECT_EQ(LaterPages("notes"), 5);  // 1024 records a page
 
+  // Integers fetched as numbers: each type's ends, unsigned past the signed
+  // range, and NULL.
+  ASSERT_EQ(Server().Sql("create table numbers(id int primary key, s smallint, b bigint, u bigint unsigned, n int)"
+                         " engine=InnoDB; insert into numbers values (-2147483648, -32768, -9223372036854775808, 0, 0),"
+                         " (2147483647, 32767, 9223372036854775807, 18446744073709551615, NULL), (0, 0, -1, 1, -7);"),
+            "");
+  records = Export("numbers");
+  for (const char* column : {"id", "s", "b", "u"}) EXPECT_EQ(Column(records, column), ClientColumn("numbers", column));
+  EXPECT_EQ(Column(records, "n"), (std::vector<std::string>{"0", "-7", ""}));
+
   // Another engine reads a table in its own order: not paged.
   ASSERT_EQ(Server().Sql("create table plain(id int primary key, v int) engine=Aria;"
                          "insert into plain select 6000 - seq, seq from seq_1_to_5000;"),
@@ -133,7 +143,7 @@ TEST_F(MariaDbTest, AKeyedInnoDbTableIsReadInPagesAndEveryRecordComesOutOnceInTh
   records = Export("plain");
   EXPECT_EQ(Column(records, "id"), ClientColumn("plain", "id"));
   EXPECT_EQ(LaterPages("plain"), 0);
-  Server().Sql("set global general_log = 0; drop table wide, pairs, notes, plain;");
+  Server().Sql("set global general_log = 0; drop table wide, pairs, notes, numbers, plain;");
 }
 
 }  // namespace
