@@ -71,7 +71,12 @@ class MariaDbTest : public ::testing::Test {
         table + " where (%';");
     return std::atoi(count.substr(count.find('\n') + 1).c_str());
   }
-  static void ClearLog() { Server().Sql("truncate mysql.general_log;"); }
+  // Makes a table, empties the server's log and exports the table.
+  std::vector<std::map<std::string, std::string>> MakeAndExport(const std::string& sql, const std::string& table) {
+    EXPECT_EQ(Server().Sql(sql), "") << "could not make " << table;
+    Server().Sql("truncate mysql.general_log;");
+    return Export(table);
+  }
 
  private:
   std::string out_ = fs::temp_directory_path() / ("tidewell-mdb-out-" + std::to_string(::getpid()));
@@ -88,12 +93,10 @@ std::vector<std::string> Column(const std::vector<std::map<std::string, std::str
 TEST_F(MariaDbTest, AKeyedInnoDbTableIsReadInPagesAndEveryRecordComesOutOnceInTheClientsOrder) {
   ASSERT_EQ(Server().Sql("set global log_output = 'TABLE'; set global general_log = 1;"), "");
   // Wide rows in row sets: several pages, the last one short.
-  ASSERT_EQ(Server().Sql("create table wide(id int primary key, name varchar(4000), city varchar(4000)) engine=InnoDB;"
-                         "insert into wide select seq, concat('Name ', seq), concat('City ', seq % 7)"
-                         " from seq_1_to_10000;"),
-            "");
-  ClearLog();
-  auto records = Export("wide");
+  auto records = MakeAndExport(
+      "create table wide(id int primary key, name varchar(4000), city varchar(4000)) engine=InnoDB;"
+      "insert into wide select seq, concat('Name ', seq), concat('City ', seq % 7) from seq_1_to_10000;",
+      "wide");
   ASSERT_EQ(records.size(), 10000u);
   for (size_t i = 0; i < records.size(); ++i) {
     ASSERT_EQ(records[i]["id"], std::to_string(i + 1));
@@ -103,44 +106,41 @@ TEST_F(MariaDbTest, AKeyedInnoDbTableIsReadInPagesAndEveryRecordComesOutOnceInTh
 
   // A key of two columns, one of them text without regard to case, and a
   // first page that ends exactly at the last record.
-  ASSERT_EQ(Server().Sql("create table pairs(a varchar(10) collate utf8mb4_general_ci, b int, v int,"
-                         " primary key(a, b)) engine=InnoDB;"
-                         "insert into pairs select elt(1 + seq % 4, 'c', 'B', 'a', 'D'), seq, seq"
-                         " from seq_0_to_1023;"),
-            "");
-  ClearLog();
-  records = Export("pairs");
+  records = MakeAndExport(
+      "create table pairs(a varchar(10) collate utf8mb4_general_ci, b int, v int,"
+      " primary key(a, b)) engine=InnoDB;"
+      "insert into pairs select elt(1 + seq % 4, 'c', 'B', 'a', 'D'), seq, seq"
+      " from seq_0_to_1023;",
+      "pairs");
   EXPECT_EQ(Column(records, "v"), ClientColumn("pairs", "v"));
   EXPECT_EQ(LaterPages("pairs"), 1);
 
   // Values read one at a time (a text column), a key past 2^53 that a
   // double cannot hold.
-  ASSERT_EQ(Server().Sql("create table notes(id bigint primary key, body text) engine=InnoDB;"
-                         "insert into notes select 9007199254740993 + seq, repeat('x', seq % 50)"
-                         " from seq_1_to_6000;"),
-            "");
-  ClearLog();
-  records = Export("notes");
+  records = MakeAndExport(
+      "create table notes(id bigint primary key, body text) engine=InnoDB;"
+      "insert into notes select 9007199254740993 + seq, repeat('x', seq % 50)"
+      " from seq_1_to_6000;",
+      "notes");
   EXPECT_EQ(Column(records, "id"), ClientColumn("notes", "id"));
   EXPECT_EQ(Column(records, "body"), ClientColumn("notes", "body"));
   EXPECT_EQ(LaterPages("notes"), 5);  // 1024 records a page
 
   // Integers fetched as numbers: each type's ends, unsigned past the signed
   // range, and NULL.
-  ASSERT_EQ(Server().Sql("create table numbers(id int primary key, s smallint, b bigint, u bigint unsigned, n int)"
-                         " engine=InnoDB; insert into numbers values (-2147483648, -32768, -9223372036854775808, 0, 0),"
-                         " (2147483647, 32767, 9223372036854775807, 18446744073709551615, NULL), (0, 0, -1, 1, -7);"),
-            "");
-  records = Export("numbers");
+  records = MakeAndExport(
+      "create table numbers(id int primary key, s smallint, b bigint, u bigint unsigned, n int)"
+      " engine=InnoDB; insert into numbers values (-2147483648, -32768, -9223372036854775808, 0, 0),"
+      " (2147483647, 32767, 9223372036854775807, 18446744073709551615, NULL), (0, 0, -1, 1, -7);",
+      "numbers");
   for (const char* column : {"id", "s", "b", "u"}) EXPECT_EQ(Column(records, column), ClientColumn("numbers", column));
   EXPECT_EQ(Column(records, "n"), (std::vector<std::string>{"0", "-7", ""}));
 
   // Another engine reads a table in its own order: not paged.
-  ASSERT_EQ(Server().Sql("create table plain(id int primary key, v int) engine=Aria;"
-                         "insert into plain select 6000 - seq, seq from seq_1_to_5000;"),
-            "");
-  ClearLog();
-  records = Export("plain");
+  records = MakeAndExport(
+      "create table plain(id int primary key, v int) engine=Aria;"
+      "insert into plain select 6000 - seq, seq from seq_1_to_5000;",
+      "plain");
   EXPECT_EQ(Column(records, "id"), ClientColumn("plain", "id"));
   EXPECT_EQ(LaterPages("plain"), 0);
   Server().Sql("set global general_log = 0; drop table wide, pairs, notes, numbers, plain;");
