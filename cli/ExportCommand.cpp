@@ -11,9 +11,7 @@
 #include "platform/Database.h"
 #include "platform/Files.h"
 #include "platform/OutputStream.h"
-#include "platform/QueryStream.h"
 #include "platform/Text.h"
-#include "platform/TextLines.h"
 
 namespace cli {
 
@@ -101,16 +99,6 @@ class TerminalProgress : public dataexport::ProgressSink {
 
 constexpr int MaxWarnings = 20;
 
-// How many records a query gives, for the progress bar; -1 when the
-// database does not say.
-int CountRecords(const std::string& alias, const std::string& statement) {
-  try {
-    return static_cast<int>(platform::Session.CountRecords(alias, statement));
-  } catch (const platform::DatabaseError&) {
-    return -1;
-  }
-}
-
 int Usage(const std::string& problem) {
   std::cerr << "tidewell export: " << problem << "\n\n" << ExportHelp;
   return ToInt(ExitStatus::CouldNotStart);
@@ -168,7 +156,7 @@ std::optional<int> FindListedNames(dataexport::ExportRequest& request) {
 int ExportRecords(dataexport::ExportRequest request, const std::string& output, const std::string& codeFile) {
   const std::string statement = dataexport::TableStatement(request.AliasName, request.TableName);
   TerminalProgress progress;
-  const int count = progress.Shown() ? CountRecords(request.AliasName, statement) : -1;
+  const int count = progress.Shown() ? dataexport::CountedRecords(request.AliasName, statement) : -1;
   int warnings = 0;
   request.Warnings = [&warnings](const std::string& warning) {
     if (++warnings <= MaxWarnings) std::cerr << "tidewell export: warning: " << warning << "\n";

@@ -68,12 +68,8 @@ void DbToolModel::ExportSelectedTable() {
 }
 
 int DbToolModel::RecordCountOf(const platform::TQuery& query) {
-  if (!query.CanFetchMore()) return query.RecordCount();
-  try {
-    return static_cast<int>(platform::Session.CountRecords(query.DatabaseName, query.StatementText()));
-  } catch (const platform::DatabaseError&) {
-    return -1;  // the gauge then counts without an end
-  }
+  // -1: the gauge then counts without an end.
+  return query.CanFetchMore() ? CountedRecords(query.DatabaseName, query.StatementText()) : query.RecordCount();
 }
 
 void DbToolModel::Step() {

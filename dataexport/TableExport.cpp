@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "dataexport/StreamRecordSource.h"
+#include "platform/Database.h"
 #include "platform/OutputStream.h"
 #include "platform/QueryStream.h"
 #include "platform/TextLines.h"
@@ -22,6 +23,14 @@ class OutputSink : public DocumentSink {
 };
 
 }  // namespace
+
+int CountedRecords(const std::string& alias, const std::string& statement) {
+  try {
+    return static_cast<int>(platform::Session.CountRecords(alias, statement));
+  } catch (const platform::DatabaseError&) {
+    return -1;
+  }
+}
 
 void ExportStatement(const ExportRequest& request, const std::string& statement, const ExportFiles& files,
                      int recordCount, CodeLines& code, ProgressSink& progress) {

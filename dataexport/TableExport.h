@@ -14,6 +14,10 @@ struct ExportFiles {
   std::string CodeFile;  // the generated code too, when named
 };
 
+// How many records `statement` gives on `alias`, counted by the database,
+// for a progress's maximum; -1 when the database does not say.
+int CountedRecords(const std::string& alias, const std::string& statement);
+
 // Runs `statement` on the request's alias and writes every record it gives
 // into `files.Output`, the generated code into `code` as it is made (and
 // into `files.CodeFile` at the end). `recordCount` is the progress's maximum

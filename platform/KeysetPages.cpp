@@ -35,22 +35,13 @@ std::optional<std::string> WholeTable(const std::string& statement, std::string&
   return asWritten;
 }
 
-std::string Info(SQLHDBC dbc, SQLUSMALLINT what) {
-  char text[256] = {0};
-  SQLSMALLINT length = 0;
-  return Ok(SQLGetInfo(dbc, what, text, sizeof text, &length)) ? std::string(text) : std::string();
-}
-
-std::string Quoted(const std::string& name) {
-  std::string quoted = "`";
-  for (char c : name) quoted += c == '`' ? "``" : std::string(1, c);
-  return quoted + "`";
-}
+// A column's name as MariaDB reads it.
+std::string Quoted(const std::string& name) { return QuotedName(name, "`"); }
 
 }  // namespace
 
 std::optional<KeysetPages> KeysetPages::For(Connection& connection, const std::string& statement) {
-  const std::string driver = LowerCase(Info(connection.Handle(), SQL_DRIVER_NAME));
+  const std::string driver = LowerCase(InfoText(connection.Handle(), SQL_DRIVER_NAME));
   if (driver.find("maodbc") == std::string::npos) return std::nullopt;
   KeysetPages pages;
   const std::optional<std::string> table = WholeTable(statement, pages.table_);
@@ -105,11 +96,7 @@ bool KeysetPages::Place(const std::vector<TField>& fields, size_t pageRecords) {
     if (at == fields.size()) return false;
     keyFields_.push_back(at);
     const TField& f = fields[at];
-    keyTypes_.push_back(f.Binary ? SQL_VARBINARY
-                        : f.DataType == ftInteger || f.DataType == ftSmallint || f.DataType == ftLargeint ||
-                                f.DataType == ftWord || f.DataType == ftAutoInc
-                            ? SQL_BIGINT
-                            : SQL_VARCHAR);
+    keyTypes_.push_back(f.Binary ? SQL_VARBINARY : IsIntegerType(f.DataType) ? SQL_BIGINT : SQL_VARCHAR);
   }
   last_.assign(keys_.size(), {});
   lastLengths_.assign(keys_.size(), 0);
@@ -124,7 +111,7 @@ void KeysetPages::Read(size_t records, const std::vector<std::string_view>& last
 
 void KeysetPages::RunNextPage(const Statement& st) {
   // (k1, k2) > (v1, v2): after the last key, in the key's order.
-  std::string columns, marks, order;
+  std::string columns, marks;
   for (const std::string& key : keys_) {
     columns += (columns.empty() ? "" : ", ") + Quoted(key);
     marks += marks.empty() ? "?" : ", ?";

@@ -14,6 +14,21 @@ namespace platform {
 
 namespace odbc {
 
+std::string InfoText(SQLHDBC dbc, SQLUSMALLINT what) {
+  char text[4096] = {0};  // a driver's list of keywords is long
+  SQLSMALLINT length = 0;
+  return Ok(SQLGetInfo(dbc, what, text, sizeof text, &length)) ? std::string(text) : std::string();
+}
+
+std::string QuotedName(const std::string& name, const std::string& quote) {
+  std::string quoted = quote;
+  for (char c : name) {
+    quoted += c;
+    if (std::string(1, c) == quote) quoted += c;
+  }
+  return quoted + quote;
+}
+
 std::string Diagnostic(SQLSMALLINT type, SQLHANDLE handle) {
   SQLCHAR state[6] = {0};
   SQLCHAR text[1024] = {0};

@@ -19,6 +19,17 @@ namespace platform::odbc {
 
 inline bool Ok(SQLRETURN r) { return r == SQL_SUCCESS || r == SQL_SUCCESS_WITH_INFO; }
 
+// What SQLGetInfo says of a connection as text; empty when it says nothing.
+std::string InfoText(SQLHDBC dbc, SQLUSMALLINT what);
+
+// A name in identifier quotes, a quote inside it doubled.
+std::string QuotedName(const std::string& name, const std::string& quote);
+
+// Whether a field of this type holds whole numbers (written as the number).
+inline bool IsIntegerType(int dataType) {
+  return dataType == ftInteger || dataType == ftSmallint || dataType == ftLargeint;
+}
+
 // The diagnostic text of a failed call, on one line (tabs and line breaks
 // become blanks).
 std::string Diagnostic(SQLSMALLINT type, SQLHANDLE handle);

@@ -136,12 +136,6 @@ bool IsReservedWord(const std::string& name, const std::string& keywords) {
          ("," + keywords + ",").find(word) != std::string::npos;
 }
 
-std::string InfoText(SQLHDBC dbc, SQLUSMALLINT what) {
-  char text[4096] = {0};  // a driver's list of keywords is long
-  SQLSMALLINT length = 0;
-  return Ok(SQLGetInfo(dbc, what, text, sizeof text, &length)) ? std::string(text) : std::string();
-}
-
 // The database a connection is in, when the driver knows of catalogs.
 std::string CurrentCatalog(SQLHDBC dbc) {
   char text[512] = {0};
@@ -154,7 +148,7 @@ std::string CurrentCatalog(SQLHDBC dbc) {
 // PostgreSQL's search path; nothing for a database without that notion.
 std::vector<std::string> SearchPath(Connection& connection) {
   std::vector<std::string> schemas;
-  if (InfoText(connection.Handle(), SQL_DBMS_NAME) != "PostgreSQL") return schemas;
+  if (odbc::InfoText(connection.Handle(), SQL_DBMS_NAME) != "PostgreSQL") return schemas;
   Statement st(connection);
   if (!Ok(SQLExecDirect(
           st.get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>("select unnest(current_schemas(false))")), SQL_NTS)))
@@ -177,8 +171,8 @@ long long TSession::CountRecords(const std::string& alias, const std::string& st
 std::vector<std::string> TSession::GetTableNames(const std::string& alias) const {
   Connection connection(alias);
   NameRules rules;
-  rules.Quote = InfoText(connection.Handle(), SQL_IDENTIFIER_QUOTE_CHAR);
-  rules.Keywords = UpperCase(InfoText(connection.Handle(), SQL_KEYWORDS));
+  rules.Quote = odbc::InfoText(connection.Handle(), SQL_IDENTIFIER_QUOTE_CHAR);
+  rules.Keywords = UpperCase(odbc::InfoText(connection.Handle(), SQL_KEYWORDS));
   SQLUSMALLINT identifierCase = 0;
   if (Ok(SQLGetInfo(connection.Handle(), SQL_IDENTIFIER_CASE, &identifierCase, sizeof identifierCase, nullptr)))
     rules.Case = identifierCase;
@@ -186,7 +180,7 @@ std::vector<std::string> TSession::GetTableNames(const std::string& alias) const
 
   // SQLite's driver lists no tables, and no error, from a file that is no
   // database: its own schema table says what the file is.
-  if (LowerCase(InfoText(connection.Handle(), SQL_DBMS_NAME)).find("sqlite") != std::string::npos) {
+  if (LowerCase(odbc::InfoText(connection.Handle(), SQL_DBMS_NAME)).find("sqlite") != std::string::npos) {
     Statement st(connection);
     const std::string what = "Cannot list the tables of '" + alias + "'";
     st.Check(
@@ -232,12 +226,7 @@ std::string TSession::NameInQuery(const std::string& alias, const std::string& t
   }
   plain = plain && !IsReservedWord(table, rules.Keywords);
   if (plain || rules.Quote.empty() || rules.Quote == " ") return table;
-  std::string quoted = rules.Quote;
-  for (char c : table) {
-    quoted += c;
-    if (std::string(1, c) == rules.Quote) quoted += c;  // a quote inside is doubled
-  }
-  return quoted + rules.Quote;
+  return odbc::QuotedName(table, rules.Quote);
 }
 
 }  // namespace platform

@@ -208,8 +208,7 @@ QueryStream::QueryStream(const std::string& alias, const std::string& statement,
     if (info.Size == 0 || info.Size > WidestBoundColumn) s.Bound = false;
     s.Widths.push_back(std::min<size_t>(std::max<size_t>(info.Size, 32), WidestBoundColumn) + 1);
     s.Kinds.push_back(info.Binary ? SQL_C_BINARY : SQL_C_CHAR);
-    const bool integer = f.DataType == ftInteger || f.DataType == ftSmallint || f.DataType == ftLargeint;
-    if (s.Pages && integer && !info.Money) {  // MariaDB's driver: see Kinds
+    if (s.Pages && odbc::IsIntegerType(f.DataType) && !info.Money) {  // MariaDB's driver: see Kinds
       SQLLEN unsignedColumn = SQL_FALSE;
       (void)SQLColAttribute(st, c, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &unsignedColumn);
       s.Kinds.back() = unsignedColumn == SQL_TRUE ? SQL_C_UBIGINT : SQL_C_SBIGINT;
