@@ -65,6 +65,7 @@ TfDbToolDlg::TfDbToolDlg(platform::MessageService& messages, FileNameQuestion sa
   PageControl1->addTab(exportPage, "Export Data");
   SQL_List = InGroup<QPlainTextEdit>(exportPage, "SQL command", 4, 2, 340, 76);
   SQL_List->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  SQL_List->setTabChangesFocus(true);  // Tab moves to the next control, as in a Windows memo
   BitBtn3 = forms::MakeAt<QPushButton>(exportPage, 352, 12, 85, 28);
   BitBtn3->setText("Open");
   BitBtn4 = forms::MakeAt<QPushButton>(exportPage, 352, 46, 85, 28);
@@ -85,6 +86,7 @@ TfDbToolDlg::TfDbToolDlg(platform::MessageService& messages, FileNameQuestion sa
   CodeList->setLineWrapMode(QPlainTextEdit::NoWrap);
   CodeList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   CodeList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  CodeList->setTabChangesFocus(true);
   PageControl2->addTab(DBGrid1, "Data View");
   PageControl2->addTab(CodeList, "Mobile DataSet Init SourceCode");
 

@@ -104,6 +104,9 @@ TEST_F(DbToolDlgTest, TheListsFollowTheKeyboardAndAClickOnTheSelectedTableCloses
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
   QTest::keyClicks(QApplication::focusWidget(), " where 1=0");
   EXPECT_TRUE(dialog.Model().SQL_List.back().ends_with(" where 1=0"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // moves on, types nothing
+  EXPECT_NE(QApplication::focusWidget(), dialog.SQL_List);
+  EXPECT_TRUE(dialog.Model().SQL_List.back().ends_with(" where 1=0"));
   EXPECT_TRUE(messages.errors.empty());
 }
 
