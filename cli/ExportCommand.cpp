@@ -44,7 +44,9 @@ const char* const ExportHelp =
     "                   that it hands rows on as it fetches them (psqlODBC:\n"
     "                   UseDeclareFetch=1;Fetch=16384; MariaDB: OPTION=1048576;\n"
     "                   FORWARDONLY=1; MySQL: NO_CACHE=1;FORWARD_CURSOR=1;\n"
-    "                   SQLite: StepAPI=1), unless the data source sets it.\n"
+    "                   SQLite: StepAPI=1), unless the data source sets it;\n"
+    "                   and how the records are read (in row sets or value by\n"
+    "                   value, in pages by the table's key).\n"
     "\n"
     "Exit status:\n"
     "  0  done\n"
@@ -239,6 +241,7 @@ int RunExportCommand(const std::vector<std::string>& args) {
                 << (asked.Settings.empty() ? "nothing asked beyond forward-only row sets"
                                            : "asked for " + asked.Settings.substr(0, asked.Settings.size() - 1))
                 << "\n";
+      request.Reading = [](const std::string& how) { std::cerr << "tidewell export: records read " << how << "\n"; };
     }
     const int warnings = ExportRecords(request, output, codeFile);
     if (warnings > MaxWarnings)

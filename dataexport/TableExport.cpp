@@ -53,6 +53,7 @@ void ExportStatement(const ExportRequest& request, const std::string& statement,
       std::optional<platform::OutputStream> codeOut;
       if (!files.CodeFile.empty()) codeOut.emplace(files.CodeFile);
       platform::QueryStream stream(request.AliasName, statement, bound);
+      if (request.Reading) request.Reading(stream.HowRead());
       StreamRecordSource source(stream, recordCount, pass.Warnings);
       OutputSink sink(out);
       WriteXml(source, pass, sink, code, progress);

@@ -40,6 +40,7 @@ struct ExportRequest {
   // names and values exactly as the database gives them.
   bool WellFormed = false;
   WarningSink Warnings;  // told of each character written as a reference
+  WarningSink Reading;   // told how each pass reads the records, when set
 };
 
 // Where the document goes, piece by piece in order.

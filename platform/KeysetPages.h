@@ -31,6 +31,8 @@ class KeysetPages {
   // The fields of the key, by position, for the caller to hand their values
   // to Read.
   const std::vector<size_t>& KeyFields() const { return keyFields_; }
+  // The key's columns, in the key's order.
+  const std::vector<std::string>& KeyNames() const { return keys_; }
   // `records` more records read, the last of them with this key (the
   // values of its key fields).
   void Read(size_t records, const std::vector<std::string_view>& lastKey);

@@ -192,11 +192,11 @@ namespace odbc {
 
 ColumnInfo DescribeColumn(SQLHSTMT st, SQLUSMALLINT column) {
   std::vector<SQLCHAR> name(256, 0);
-  SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = 0;
+  SQLSMALLINT nameLength = 0, sqlType = 0, nullable = 0;
   ColumnInfo info;
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (!Ok(SQLDescribeCol(st, column, name.data(), static_cast<SQLSMALLINT>(name.size()), &nameLength, &sqlType,
-                           &info.Size, &digits, &nullable)))
+                           &info.Size, &info.Digits, &nullable)))
       throw DatabaseError("Cannot describe column " + std::to_string(column) +
                           " of the query: " + Diagnostic(SQL_HANDLE_STMT, st));
     if (nameLength < static_cast<SQLSMALLINT>(name.size())) break;

@@ -82,8 +82,9 @@ struct ColumnInfo {
   std::string Name, TypeName;
   int DataType = ftUnknown;
   SQLULEN Size = 0;
-  bool Binary = false;  // read as bytes, written as hexadecimal text
-  bool Money = false;   // written as a plain number
+  SQLSMALLINT Digits = 0;  // decimal digits: a date-time's of its fraction of a second
+  bool Binary = false;     // read as bytes, written as hexadecimal text
+  bool Money = false;      // written as a plain number
 };
 ColumnInfo DescribeColumn(SQLHSTMT st, SQLUSMALLINT column);
 

@@ -13,6 +13,7 @@
 #include "platform/KeysetPages.h"
 #include "platform/OdbcHandles.h"
 #include "platform/Signals.h"
+#include "platform/TimestampCells.h"
 
 namespace platform {
 
@@ -47,11 +48,13 @@ struct QueryStream::State {
   std::vector<size_t> Widths;
   std::vector<bool> Binary;
   // How each column is fetched into its row set buffers: as text, as bytes,
-  // or an integer as a 64-bit number (for MariaDB's Connector/ODBC, which
-  // would otherwise format every integer with sprintf while the export
-  // waits) written as text here.
+  // or (for MariaDB's Connector/ODBC, which would otherwise format every
+  // integer and date with sprintf while the export waits) an integer as a
+  // 64-bit number and a date as a timestamp structure, written as text here.
   std::vector<SQLSMALLINT> Kinds;
-  mutable std::vector<std::array<char, 24>> Numbers;  // the current record's integers as text
+  std::vector<odbc::TimestampLayout> Layouts;  // of the columns fetched as timestamps
+  using CellText = odbc::TimestampText;        // room for a number or a date as text
+  mutable std::vector<CellText> Numbers;       // the current record's numbers and dates as text
   std::string Table;
   bool Bound = true;
   size_t Rows = 1;  // per row set
@@ -98,6 +101,8 @@ struct QueryStream::State {
       ok = odbc::Ok(SQLBindCol(st, static_cast<SQLUSMALLINT>(c + 1), Kinds[c], set.Values[c].data(),
                                static_cast<SQLLEN>(Widths[c]), set.Lengths[c].data()));
     if (!ok) throw DatabaseError("Cannot read the records: " + odbc::Diagnostic(SQL_HANDLE_STMT, st));
+    for (size_t c = 0; c < Fields.size(); ++c)
+      if (Kinds[c] == SQL_C_TYPE_TIMESTAMP) odbc::MarkTimestamps(Timestamps(set, c), Rows);
     SQLRETURN r = SQLFetch(st);
     if (r == SQL_NO_DATA && Pages && Pages->PageFull()) {
       Pages->RunNextPage(Statement);
@@ -111,6 +116,8 @@ struct QueryStream::State {
     if (!odbc::Ok(r)) throw DatabaseError("Cannot read the records: " + odbc::Diagnostic(SQL_HANDLE_STMT, st));
     set.Rows = fetched;
     set.Last = fetched < Rows;
+    for (size_t c = 0; c < Fields.size(); ++c)
+      if (Kinds[c] == SQL_C_TYPE_TIMESTAMP) odbc::KeepZeroDates(Timestamps(set, c), set.Lengths[c].data(), fetched);
     if (Pages && fetched > 0) {
       // A short row set ends a page; a full page may have another after it.
       Pages->Read(fetched, KeyOf(set, fetched - 1));
@@ -122,15 +129,24 @@ struct QueryStream::State {
   std::vector<std::string_view> KeyOf(const RowSet& set, SQLULEN row) {
     std::vector<std::string_view> key;
     KeyNumbers.resize(Fields.size());
-    for (size_t c : Pages->KeyFields()) key.push_back(CellText(set, row, c, KeyNumbers[c]));
+    for (size_t c : Pages->KeyFields()) key.push_back(TextOf(set, row, c, KeyNumbers[c]));
     return key;
   }
-  std::vector<std::array<char, 24>> KeyNumbers;  // the fetching thread's
+  std::vector<CellText> KeyNumbers;  // the fetching thread's
 
-  // A value of a row set as text: an integer fetched as a number written
-  // into `number`.
-  std::string_view CellText(const RowSet& set, SQLULEN row, size_t c, std::array<char, 24>& number) const {
+  static SQL_TIMESTAMP_STRUCT* Timestamps(RowSet& set, size_t c) {
+    return reinterpret_cast<SQL_TIMESTAMP_STRUCT*>(set.Values[c].data());
+  }
+
+  // A value of a row set as text: a number or a date fetched as such
+  // written into `number`.
+  std::string_view TextOf(const RowSet& set, SQLULEN row, size_t c, CellText& number) const {
     const char* cell = set.Values[c].data() + row * Widths[c];
+    if (Kinds[c] == SQL_C_TYPE_TIMESTAMP) {
+      SQL_TIMESTAMP_STRUCT value;
+      std::memcpy(&value, cell, sizeof value);
+      return odbc::WriteTimestamp(value, Layouts[c], number);
+    }
     if (Kinds[c] != SQL_C_SBIGINT && Kinds[c] != SQL_C_UBIGINT)
       return std::string_view(cell, static_cast<size_t>(set.Lengths[c][row]));
     std::to_chars_result written{};
@@ -175,7 +191,7 @@ struct QueryStream::State {
 
   std::string_view BoundText(int field) const {
     const size_t c = static_cast<size_t>(field);
-    return CellText(Sets[Current], Row, c, Numbers[c]);
+    return TextOf(Sets[Current], Row, c, Numbers[c]);
   }
 };
 
@@ -186,6 +202,9 @@ QueryStream::QueryStream(const std::string& alias, const std::string& statement,
   std::string text = statement;
   s.Pages = odbc::KeysetPages::For(s.Connection, statement);
   if (s.Pages) text = s.Pages->FirstPage();
+  // Whether dates can be fetched as structures (see Kinds): asked before the
+  // statement runs, the connection being free.
+  const bool timestamps = s.Pages && odbc::TimestampsReadBack(s.Connection);
   // One pass forward: no driver need keep what was read (a driver that
   // cannot say so keeps its default, which is this).
   (void)SQLSetStmtAttr(st, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_FORWARD_ONLY), 0);
@@ -213,6 +232,11 @@ QueryStream::QueryStream(const std::string& alias, const std::string& statement,
       (void)SQLColAttribute(st, c, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &unsignedColumn);
       s.Kinds.back() = unsignedColumn == SQL_TRUE ? SQL_C_UBIGINT : SQL_C_SBIGINT;
       s.Widths.back() = sizeof(long long);
+    }
+    s.Layouts.push_back(odbc::LayoutOf(info));
+    if (timestamps && (f.DataType == ftDate || f.DataType == ftDateTime) && !info.Money) {
+      s.Kinds.back() = SQL_C_TYPE_TIMESTAMP;
+      s.Widths.back() = sizeof(SQL_TIMESTAMP_STRUCT);
     }
     rowBytes += s.Widths.back() + sizeof(SQLLEN);
     if (s.Table.empty()) {
@@ -327,7 +351,7 @@ bool QueryStream::Next() {
   const RowSet& set = s.Sets[s.Current];
   for (size_t c = 0; c < s.Fields.size(); ++c) {
     const SQLLEN length = set.Lengths[c][s.Row];
-    if (length == SQL_NULL_DATA || s.Kinds[c] == SQL_C_SBIGINT || s.Kinds[c] == SQL_C_UBIGINT) continue;
+    if (length == SQL_NULL_DATA || (s.Kinds[c] != SQL_C_CHAR && s.Kinds[c] != SQL_C_BINARY)) continue;
     if (length < 0 || static_cast<size_t>(length) + (s.Binary[c] ? 0 : 1) > s.Widths[c])
       throw WiderThanBound("Field '" + s.Fields[c].FieldName + "' holds a value wider than its column");
   }
@@ -374,6 +398,25 @@ bool QueryStream::ReadInPieces(int field, const std::function<void(std::string_v
 }
 
 const std::string& QueryStream::TableName() const { return state_->Table; }
+
+std::string QueryStream::HowRead() const {
+  const State& s = *state_;
+  std::string how = s.Bound
+                        ? "in row sets of " + std::to_string(s.Rows) + " records, the next fetched while one is used"
+                        : "value by value";
+  if (s.Pages) {
+    std::string key;
+    for (const std::string& name : s.Pages->KeyNames()) key += (key.empty() ? "" : ", ") + name;
+    how += "; in pages by the key (" + key + ")";
+  }
+  // Values read one by one are read as text.
+  const bool numbers = s.Bound && std::any_of(s.Kinds.begin(), s.Kinds.end(),
+                                              [](SQLSMALLINT k) { return k == SQL_C_SBIGINT || k == SQL_C_UBIGINT; });
+  const bool dates = s.Bound && std::find(s.Kinds.begin(), s.Kinds.end(), SQL_C_TYPE_TIMESTAMP) != s.Kinds.end();
+  if (numbers) how += dates ? "; integers fetched as numbers and dates as timestamps" : "; integers fetched as numbers";
+  else if (dates) how += "; dates fetched as timestamps";
+  return how;
+}
 
 size_t QueryStream::RecordNumber() const { return state_->Number; }
 

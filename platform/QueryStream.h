@@ -47,6 +47,9 @@ class QueryStream {
   size_t RecordNumber() const;
   // The table the records come from, for messages.
   const std::string& TableName() const;
+  // How the records are read, in a few words for a user: in row sets or
+  // value by value, in pages by a key, what is fetched other than as text.
+  std::string HowRead() const;
 
   class WiderThanBound : public DatabaseError {
    public:

@@ -37,13 +37,16 @@ class MariaDbTest : public ::testing::Test {
     if (!Server().Unavailable().empty()) GTEST_SKIP() << Server().Unavailable();
   }
   // Exports a table of the server's database; its records.
-  std::vector<std::map<std::string, std::string>> Export(const std::string& table) {
+  std::vector<std::map<std::string, std::string>> Export(const std::string& table, const std::string& options = "") {
     const std::string command = "ODBCINI='" + Server().OdbcIni() + "' '" + std::string(TIDEWELL_BINARY) +
-                                "' export --alias MDB --table " + table + " --output '" + out_ + "' 2>'" + err_ + "'";
+                                "' export --alias MDB --table " + table + " --output '" + out_ + "' " + options +
+                                " 2>'" + err_ + "'";
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << testing_world::ReadHostFile(err_);
     return Records(testing_world::ReadHostFile(out_), table);
   }
+  // What the last export said on its error output.
+  std::string Said() const { return testing_world::ReadHostFile(err_); }
   // One column of a table as the server's client reads it with the plain
   // statement, a value a line.
   static std::vector<std::string> ClientColumn(const std::string& table, const std::string& column) {
@@ -144,6 +147,54 @@ TEST_F(MariaDbTest, AKeyedInnoDbTableIsReadInPagesAndEveryRecordComesOutOnceInTh
   EXPECT_EQ(Column(records, "id"), ClientColumn("plain", "id"));
   EXPECT_EQ(LaterPages("plain"), 0);
   Server().Sql("set global general_log = 0; drop table wide, pairs, notes, numbers, plain;");
+}
+
+TEST_F(MariaDbTest, DatesReadAsTheDriversStructuresComeOutAsTheirTextDoesZeroDatesAndNullsApart) {
+  // The same dates in a table read in pages (dates fetched as structures)
+  // and in one read with the plain statement (dates fetched as text).
+  const std::string rows =
+      " values (1, '2006-01-02', '2006-01-02 03:04:05', '2006-01-02 03:04:05.123456', '2006-01-02 03:04:05.120'),"
+      " (2, '0000-00-00', '0000-00-00 00:00:00', '0000-00-00 00:00:00', '0000-00-00 00:00:00'),"
+      " (3, '2006-00-15', '2006-05-00 10:00:00', '0001-01-01 00:00:00.000001', NULL),"
+      " (4, NULL, NULL, NULL, NULL),"
+      " (5, '9999-12-31', '0000-00-00 10:00:00', '9999-12-31 23:59:59.999999', '1970-01-01 00:00:01');";
+  const std::string columns = "(id int primary key, d date, dt datetime, f datetime(6), ts timestamp(3) null)";
+  const auto paged = MakeAndExport(
+      "set sql_mode = ''; create table dates" + columns + " engine=InnoDB;" + "insert into dates" + rows, "dates");
+  const std::string pagedSaid = Said();
+  const auto plain = MakeAndExport(
+      "set sql_mode = ''; create table dates2" + columns + " engine=Aria;" + "insert into dates2" + rows, "dates2");
+  EXPECT_EQ(paged, plain);
+  std::string plainSaid = Said();
+  for (size_t at; (at = plainSaid.find("'dates2'")) != std::string::npos;) plainSaid.replace(at, 8, "'dates'");
+  EXPECT_EQ(pagedSaid, plainSaid);
+
+  ASSERT_EQ(paged.size(), 5u);
+  EXPECT_EQ(Column(paged, "dt"),
+            (std::vector<std::string>{"2006/01/02 03:04:05", "1899/12/30 00:00:00", "1899/12/30 00:00:00",
+                                      "1899/12/30 00:00:00", "1899/12/30 00:00:00"}));
+  EXPECT_EQ(Column(paged, "f")[2], "0001/01/01 00:00:00");
+  EXPECT_EQ(Column(paged, "d")[4], "9999/12/31");
+  // A zero date is said as the server keeps it; a NULL is written as the
+  // null date too, but without a word.
+  EXPECT_NE(pagedSaid.find("Field 'd' of table 'dates', record 2: '0000-00-00' names no day"), std::string::npos)
+      << pagedSaid;
+  EXPECT_NE(pagedSaid.find("Field 'f' of table 'dates', record 2: '0000-00-00 00:00:00.000000' names no day"),
+            std::string::npos)
+      << pagedSaid;
+  EXPECT_EQ(pagedSaid.find("record 4"), std::string::npos) << pagedSaid;
+
+  // The paged table's dates were read as structures, the other's as text.
+  Export("dates", "--verbose");
+  EXPECT_NE(Said().find("records read in row sets of 4096 records, the next fetched while one is used; in pages by "
+                        "the key (id); integers fetched as numbers and dates as timestamps\n"),
+            std::string::npos)
+      << Said();
+  Export("dates2", "--verbose");
+  EXPECT_NE(Said().find("records read in row sets of 4096 records, the next fetched while one is used\n"),
+            std::string::npos)
+      << Said();
+  Server().Sql("drop table dates, dates2;");
 }
 
 }  // namespace

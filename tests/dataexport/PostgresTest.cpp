@@ -178,13 +178,17 @@ TEST_F(PostgresTest, TheDriverIsAskedToStreamUnlessTheDataSourceSaysOtherwise) {
                           "create table few(id integer primary key); insert into few values (1), (2);"),
             "");
   ASSERT_EQ(Tidewell("--alias PG --table few --output - --verbose"), 0) << err;
-  EXPECT_EQ(err, "tidewell export: driver PostgreSQL Unicode: asked for UseDeclareFetch=1;Fetch=16384\n");
+  EXPECT_EQ(err,
+            "tidewell export: driver PostgreSQL Unicode: asked for UseDeclareFetch=1;Fetch=16384\n"
+            "tidewell export: records read value by value\n");
   EXPECT_NE(out.find("<id>2</id>"), std::string::npos);
   const std::string ini = testing_world::ReadHostFile(Server().OdbcIni());
   std::ofstream(Server().OdbcIni(), std::ios::app) << "\n[OWN]\n"
                                                    << ini.substr(ini.find("Driver=")) << "UseDeclareFetch=0\n";
   ASSERT_EQ(Tidewell("--alias OWN --table few --output /dev/null --verbose"), 0) << err;
-  EXPECT_EQ(err, "tidewell export: driver PostgreSQL Unicode: asked for Fetch=16384\n");
+  EXPECT_EQ(err,
+            "tidewell export: driver PostgreSQL Unicode: asked for Fetch=16384\n"
+            "tidewell export: records read value by value\n");
   std::ofstream(Server().OdbcIni(), std::ios::binary) << ini;
 }
 
