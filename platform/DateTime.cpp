@@ -127,9 +127,25 @@ std::string FormatDateTime(const std::string& pattern, const DateTime& v) {
 
 namespace {
 
-void Two(std::string& out, int value) {
-  out += static_cast<char>('0' + value / 10 % 10);
-  out += static_cast<char>('0' + value % 10);
+char* Two(char* at, int value) {
+  at[0] = static_cast<char>('0' + value / 10 % 10);
+  at[1] = static_cast<char>('0' + value % 10);
+  return at + 2;
+}
+
+char* WriteDate(char* at, const DateTime& v) {
+  at = Two(at, v.Year / 100);
+  at = Two(at, v.Year);
+  *at++ = DateSeparator();
+  at = Two(at, v.Month);
+  *at++ = DateSeparator();
+  return Two(at, v.Day);
+}
+
+int DaysInMonth(int year, int month) {
+  static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+  return month == 2 && leap ? 29 : days[month - 1];
 }
 
 using std::chrono::days;
@@ -209,22 +225,19 @@ bool JulianDay(std::string_view t, DateTime& v) {
 }  // namespace
 
 void AppendDate(std::string& out, const DateTime& v) {
-  Two(out, v.Year / 100);
-  Two(out, v.Year);
-  out += DateSeparator();
-  Two(out, v.Month);
-  out += DateSeparator();
-  Two(out, v.Day);
+  char text[10];
+  out.append(text, WriteDate(text, v));
 }
 
 void AppendDateTime(std::string& out, const DateTime& v) {
-  AppendDate(out, v);
-  out += ' ';
-  Two(out, v.Hour);
-  out += TimeSeparator();
-  Two(out, v.Minute);
-  out += TimeSeparator();
-  Two(out, v.Second);
+  char text[19];
+  char* at = WriteDate(text, v);
+  *at++ = ' ';
+  at = Two(at, v.Hour);
+  *at++ = TimeSeparator();
+  at = Two(at, v.Minute);
+  *at++ = TimeSeparator();
+  out.append(text, Two(at, v.Second));
 }
 
 bool ParseDateValue(std::string_view t, DateTime& v) {
@@ -263,6 +276,10 @@ bool ParseDateValue(std::string_view t, DateTime& v) {
     offsetMinutes = sign * (hours * 60 + minutes);
   }
   if (at != t.size()) return false;
+  if (offsetMinutes == 0 && parsed.Day <= DaysInMonth(parsed.Year, parsed.Month)) {
+    v = parsed;  // a day of the calendar in UTC already: nothing to move
+    return true;
+  }
   // A day beyond the month's end rolls over, as SQLite's date functions do.
   return FromInstant(ToInstant(parsed) - std::chrono::minutes{offsetMinutes}, v);
 }

@@ -368,9 +368,13 @@ bool QueryStream::IsNull(int field) const {
 }
 
 std::string_view QueryStream::Stored(int field) const {
-  if (IsNull(field)) return {};
-  const State& s = *state_;
-  return s.Bound ? s.BoundText(field) : std::string_view(s.Values[static_cast<size_t>(field)]);
+  State& s = *state_;
+  const size_t f = static_cast<size_t>(field);
+  if (!s.Bound) {
+    s.ReadThrough(f);
+    return s.Nulls[f] ? std::string_view() : std::string_view(s.Values[f]);
+  }
+  return s.Sets[s.Current].Lengths[f][s.Row] == SQL_NULL_DATA ? std::string_view() : s.BoundText(field);
 }
 
 bool QueryStream::CanReadInPieces(int field) const {
