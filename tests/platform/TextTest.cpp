@@ -88,6 +88,11 @@ TEST(DateValue, DaysBeyondTheMonthRollOverAsSqliteDoes) {
   EXPECT_EQ(Read("2007-02-30"), "2007-03-02 00:00:00.000");
   EXPECT_EQ(Read("2008-02-30"), "2008-03-01 00:00:00.000");
   EXPECT_EQ(Read("2006-04-31"), "2006-05-01 00:00:00.000");
+  // The last day of February in the years a century makes leap or not.
+  EXPECT_EQ(Read("2000-02-29"), "2000-02-29 00:00:00.000");
+  EXPECT_EQ(Read("1900-02-29"), "1900-03-01 00:00:00.000");
+  EXPECT_EQ(Read("2008-02-29 10:00"), "2008-02-29 10:00:00.000");
+  EXPECT_EQ(Read("2007-02-29"), "2007-03-01 00:00:00.000");
   EXPECT_EQ(Read("9999-12-31 23:59:59"), "9999-12-31 23:59:59.000");
   EXPECT_EQ(Read("9999-12-31 23:59:59-01:00"), "no date");  // past the year 9999
 }
