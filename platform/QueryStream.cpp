@@ -53,8 +53,8 @@ struct QueryStream::State {
   // 64-bit number and a date as a timestamp structure, written as text here.
   std::vector<SQLSMALLINT> Kinds;
   std::vector<odbc::TimestampLayout> Layouts;  // of the columns fetched as timestamps
-  using CellText = odbc::TimestampText;        // room for a number or a date as text
-  mutable std::vector<CellText> Numbers;       // the current record's numbers and dates as text
+  using TextRoom = odbc::TimestampText;        // room for a number or a date as text
+  mutable std::vector<TextRoom> Written;       // the current record's numbers and dates as text
   std::string Table;
   bool Bound = true;
   size_t Rows = 1;  // per row set
@@ -128,11 +128,11 @@ struct QueryStream::State {
   // The key of a record of a row set, as fetched (as text).
   std::vector<std::string_view> KeyOf(const RowSet& set, SQLULEN row) {
     std::vector<std::string_view> key;
-    KeyNumbers.resize(Fields.size());
-    for (size_t c : Pages->KeyFields()) key.push_back(TextOf(set, row, c, KeyNumbers[c]));
+    KeyWritten.resize(Fields.size());
+    for (size_t c : Pages->KeyFields()) key.push_back(TextOf(set, row, c, KeyWritten[c]));
     return key;
   }
-  std::vector<CellText> KeyNumbers;  // the fetching thread's
+  std::vector<TextRoom> KeyWritten;  // the fetching thread's
 
   static SQL_TIMESTAMP_STRUCT* Timestamps(RowSet& set, size_t c) {
     return reinterpret_cast<SQL_TIMESTAMP_STRUCT*>(set.Values[c].data());
@@ -140,7 +140,7 @@ struct QueryStream::State {
 
   // A value of a row set as text: a number or a date fetched as such
   // written into `number`.
-  std::string_view TextOf(const RowSet& set, SQLULEN row, size_t c, CellText& number) const {
+  std::string_view TextOf(const RowSet& set, SQLULEN row, size_t c, TextRoom& number) const {
     const char* cell = set.Values[c].data() + row * Widths[c];
     if (Kinds[c] == SQL_C_TYPE_TIMESTAMP) {
       SQL_TIMESTAMP_STRUCT value;
@@ -191,7 +191,7 @@ struct QueryStream::State {
 
   std::string_view BoundText(int field) const {
     const size_t c = static_cast<size_t>(field);
-    return TextOf(Sets[Current], Row, c, Numbers[c]);
+    return TextOf(Sets[Current], Row, c, Written[c]);
   }
 };
 
@@ -258,7 +258,7 @@ QueryStream::QueryStream(const std::string& alias, const std::string& statement,
   odbc::ReadCatalogueFlags(s.Connection, s.Table, s.Fields);
   s.Values.resize(s.Fields.size());
   s.Nulls.resize(s.Fields.size());
-  s.Numbers.resize(s.Fields.size());
+  s.Written.resize(s.Fields.size());
   if (columns == 0) {
     // Records without values, which some drivers will not fetch: as many as
     // the table has.
