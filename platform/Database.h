@@ -102,11 +102,12 @@ class TSession {
   // What a connection asks of a data source's driver so that it hands rows
   // on as it fetches them instead of reading a whole result first:
   // psqlODBC's cursor fetching (UseDeclareFetch=1;Fetch=16384: a few row
-  // sets a round trip, which costs more than the memory), MariaDB's Connector/ODBC without its client cache and forward
-  // only (OPTION=1048576;FORWARDONLY=1), MySQL's likewise
+  // sets a round trip, as round trips cost more than the memory), MariaDB's
+  // Connector/ODBC without its client cache and forward only
+  // (OPTION=1048576;FORWARDONLY=1), MySQL's likewise
   // (NO_CACHE=1;FORWARD_CURSOR=1), the SQLite driver's stepping through the
-  // rows (StepAPI=1). A setting the data source writes itself
-  // wins: it is not asked again. Empty Settings for every other driver (its
+  // rows (StepAPI=1). A setting the data source writes itself wins: it is
+  // not asked again. Empty Settings for every other driver (its
   // statements are forward only, in row sets).
   struct DriverRequest {
     std::string Driver;    // the data source's Driver entry

@@ -41,8 +41,7 @@ std::string Quoted(const std::string& name) { return QuotedName(name, "`"); }
 }  // namespace
 
 std::optional<KeysetPages> KeysetPages::For(Connection& connection, const std::string& statement) {
-  const std::string driver = LowerCase(InfoText(connection.Handle(), SQL_DRIVER_NAME));
-  if (driver.find("maodbc") == std::string::npos) return std::nullopt;
+  if (!IsMariaDbDriver(connection.Handle())) return std::nullopt;
   KeysetPages pages;
   const std::optional<std::string> table = WholeTable(statement, pages.table_);
   if (!table) return std::nullopt;

@@ -20,6 +20,10 @@ std::string InfoText(SQLHDBC dbc, SQLUSMALLINT what) {
   return Ok(SQLGetInfo(dbc, what, text, sizeof text, &length)) ? std::string(text) : std::string();
 }
 
+bool IsMariaDbDriver(SQLHDBC dbc) {
+  return LowerCase(InfoText(dbc, SQL_DRIVER_NAME)).find("maodbc") != std::string::npos;
+}
+
 std::string QuotedName(const std::string& name, const std::string& quote) {
   std::string quoted = quote;
   for (char c : name) {

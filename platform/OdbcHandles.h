@@ -22,6 +22,9 @@ inline bool Ok(SQLRETURN r) { return r == SQL_SUCCESS || r == SQL_SUCCESS_WITH_I
 // What SQLGetInfo says of a connection as text; empty when it says nothing.
 std::string InfoText(SQLHDBC dbc, SQLUSMALLINT what);
 
+// Whether the connection's driver is MariaDB's Connector/ODBC.
+bool IsMariaDbDriver(SQLHDBC dbc);
+
 // A name in identifier quotes, a quote inside it doubled.
 std::string QuotedName(const std::string& name, const std::string& quote);
 

@@ -20,7 +20,7 @@ namespace platform {
 namespace {
 
 constexpr size_t WidestBoundColumn = 4096;
-constexpr size_t RowSetBytes = size_t{1} << 20;  // per row set; two are in use
+constexpr size_t RowSetBytes = size_t{1} << 20;  // per row set
 constexpr size_t MinRowSet = 64, MaxRowSet = 4096;
 // A table read in pages (for a driver that keeps a whole result) is read a
 // page of row sets of about this many bytes at a time, held in as many row
@@ -48,7 +48,7 @@ struct QueryStream::State {
   std::vector<size_t> Widths;
   std::vector<bool> Binary;
   // How each column is fetched into its row set buffers: as text, as bytes,
-  // or (for MariaDB's Connector/ODBC, which would otherwise format every
+  // or (through MariaDB's Connector/ODBC, which would otherwise format every
   // integer and date with sprintf while the export waits) an integer as a
   // 64-bit number and a date as a timestamp structure, written as text here.
   std::vector<SQLSMALLINT> Kinds;
@@ -139,13 +139,13 @@ struct QueryStream::State {
   }
 
   // A value of a row set as text: a number or a date fetched as such
-  // written into `number`.
-  std::string_view TextOf(const RowSet& set, SQLULEN row, size_t c, TextRoom& number) const {
+  // written into `room`.
+  std::string_view TextOf(const RowSet& set, SQLULEN row, size_t c, TextRoom& room) const {
     const char* cell = set.Values[c].data() + row * Widths[c];
     if (Kinds[c] == SQL_C_TYPE_TIMESTAMP) {
       SQL_TIMESTAMP_STRUCT value;
       std::memcpy(&value, cell, sizeof value);
-      return odbc::WriteTimestamp(value, Layouts[c], number);
+      return odbc::WriteTimestamp(value, Layouts[c], room);
     }
     if (Kinds[c] != SQL_C_SBIGINT && Kinds[c] != SQL_C_UBIGINT)
       return std::string_view(cell, static_cast<size_t>(set.Lengths[c][row]));
@@ -153,16 +153,16 @@ struct QueryStream::State {
     if (Kinds[c] == SQL_C_SBIGINT) {
       long long value = 0;
       std::memcpy(&value, cell, sizeof value);
-      written = std::to_chars(number.data(), number.data() + number.size(), value);
+      written = std::to_chars(room.data(), room.data() + room.size(), value);
     } else {
       unsigned long long value = 0;
       std::memcpy(&value, cell, sizeof value);
-      written = std::to_chars(number.data(), number.data() + number.size(), value);
+      written = std::to_chars(room.data(), room.data() + room.size(), value);
     }
-    return std::string_view(number.data(), static_cast<size_t>(written.ptr - number.data()));
+    return std::string_view(room.data(), static_cast<size_t>(written.ptr - room.data()));
   }
 
-  // The fetching thread: fills the free row set while the other is in use.
+  // The fetching thread: fills the row sets in turn, each once it is free.
   void FetchAll() {
     RefuseEndingSignals();
     for (size_t k = 0;; k = (k + 1) % Sets.size()) {
@@ -202,9 +202,11 @@ QueryStream::QueryStream(const std::string& alias, const std::string& statement,
   std::string text = statement;
   s.Pages = odbc::KeysetPages::For(s.Connection, statement);
   if (s.Pages) text = s.Pages->FirstPage();
-  // Whether dates can be fetched as structures (see Kinds): asked before the
-  // statement runs, the connection being free.
-  const bool timestamps = s.Pages && odbc::TimestampsReadBack(s.Connection);
+  // Whether integers and dates are fetched as values (see Kinds); dates
+  // only once the driver shows they write back as its text, asked before
+  // the statement runs, the connection being free.
+  const bool values = odbc::IsMariaDbDriver(s.Connection.Handle());
+  const bool timestamps = values && odbc::TimestampsReadBack(s.Connection);
   // One pass forward: no driver need keep what was read (a driver that
   // cannot say so keeps its default, which is this).
   (void)SQLSetStmtAttr(st, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_FORWARD_ONLY), 0);
@@ -227,7 +229,7 @@ QueryStream::QueryStream(const std::string& alias, const std::string& statement,
     if (info.Size == 0 || info.Size > WidestBoundColumn) s.Bound = false;
     s.Widths.push_back(std::min<size_t>(std::max<size_t>(info.Size, 32), WidestBoundColumn) + 1);
     s.Kinds.push_back(info.Binary ? SQL_C_BINARY : SQL_C_CHAR);
-    if (s.Pages && odbc::IsIntegerType(f.DataType) && !info.Money) {  // MariaDB's driver: see Kinds
+    if (values && odbc::IsIntegerType(f.DataType) && !info.Money) {
       SQLLEN unsignedColumn = SQL_FALSE;
       (void)SQLColAttribute(st, c, SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &unsignedColumn);
       s.Kinds.back() = unsignedColumn == SQL_TRUE ? SQL_C_UBIGINT : SQL_C_SBIGINT;
@@ -332,7 +334,7 @@ bool QueryStream::Next() {
   if (s.Current >= 0 && s.Row + 1 < s.Sets[s.Current].Rows) {
     ++s.Row;
   } else {
-    // This row set is used up: hand it back and take the other.
+    // This row set is used up: hand it back and take the next.
     const int next = s.Current < 0 ? 0 : (s.Current + 1) % static_cast<int>(s.Sets.size());
     std::unique_lock<std::mutex> hold(s.Lock);
     if (s.Current >= 0) {

@@ -36,10 +36,14 @@ class MariaDbTest : public ::testing::Test {
   void SetUp() override {
     if (!Server().Unavailable().empty()) GTEST_SKIP() << Server().Unavailable();
   }
-  // Exports a table of the server's database; its records.
-  std::vector<std::map<std::string, std::string>> Export(const std::string& table, const std::string& options = "") {
+  // Exports a table of the server's database; its records. Through
+  // standard output, which cannot take a second start, values are read one
+  // by one, as text.
+  std::vector<std::map<std::string, std::string>> Export(const std::string& table, const std::string& options = "",
+                                                         bool throughStandardOutput = false) {
+    const std::string output = throughStandardOutput ? "- >'" + out_ + "'" : "'" + out_ + "'";
     const std::string command = "ODBCINI='" + Server().OdbcIni() + "' '" + std::string(TIDEWELL_BINARY) +
-                                "' export --alias MDB --table " + table + " --output '" + out_ + "' " + options +
+                                "' export --alias MDB --table " + table + " " + options + " --output " + output +
                                 " 2>'" + err_ + "'";
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << testing_world::ReadHostFile(err_);
@@ -150,8 +154,8 @@ TEST_F(MariaDbTest, AKeyedInnoDbTableIsReadInPagesAndEveryRecordComesOutOnceInTh
 }
 
 TEST_F(MariaDbTest, DatesReadAsTheDriversStructuresComeOutAsTheirTextDoesZeroDatesAndNullsApart) {
-  // The same dates in a table read in pages (dates fetched as structures)
-  // and in one read with the plain statement (dates fetched as text).
+  // The same dates fetched as structures, from a table read in pages and
+  // from one read with the plain statement, and read one by one as text.
   const std::string rows =
       " values (1, '2006-01-02', '2006-01-02 03:04:05', '2006-01-02 03:04:05.123456', '2006-01-02 03:04:05.120'),"
       " (2, '0000-00-00', '0000-00-00 00:00:00', '0000-00-00 00:00:00', '0000-00-00 00:00:00'),"
@@ -162,6 +166,8 @@ TEST_F(MariaDbTest, DatesReadAsTheDriversStructuresComeOutAsTheirTextDoesZeroDat
   const auto paged = MakeAndExport(
       "set sql_mode = ''; create table dates" + columns + " engine=InnoDB;" + "insert into dates" + rows, "dates");
   const std::string pagedSaid = Said();
+  EXPECT_EQ(Export("dates", "", true), paged);
+  EXPECT_EQ(Said(), pagedSaid);
   const auto plain = MakeAndExport(
       "set sql_mode = ''; create table dates2" + columns + " engine=Aria;" + "insert into dates2" + rows, "dates2");
   EXPECT_EQ(paged, plain);
@@ -184,14 +190,19 @@ TEST_F(MariaDbTest, DatesReadAsTheDriversStructuresComeOutAsTheirTextDoesZeroDat
       << pagedSaid;
   EXPECT_EQ(pagedSaid.find("record 4"), std::string::npos) << pagedSaid;
 
-  // The paged table's dates were read as structures, the other's as text.
+  // Each export read the dates as said above.
   Export("dates", "--verbose");
   EXPECT_NE(Said().find(" records, the next fetched while one is used; in pages by the key (id); integers fetched as "
                         "numbers and dates as timestamps\n"),
             std::string::npos)
       << Said();
   Export("dates2", "--verbose");
-  EXPECT_NE(Said().find(" records, the next fetched while one is used\n"), std::string::npos) << Said();
+  EXPECT_NE(Said().find(" records, the next fetched while one is used; integers fetched as numbers and dates as "
+                        "timestamps\n"),
+            std::string::npos)
+      << Said();
+  Export("dates", "--verbose", true);
+  EXPECT_NE(Said().find("records read value by value; in pages by the key (id)\n"), std::string::npos) << Said();
   Server().Sql("drop table dates, dates2;");
 }
 
